@@ -1,0 +1,69 @@
+// FixedText<N>: a blank-padded text field of fixed capacity.
+//
+// Records of the application keep their texts in fields like this. Assigning
+// a longer text cuts it at the capacity, a shorter one is padded with blanks,
+// and the value of a field is its content without trailing blanks.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+template <std::size_t N>
+class FixedText {
+public:
+    static constexpr std::size_t kCapacity = N;
+
+    FixedText() { chars_.fill(' '); }
+    FixedText(std::string_view text) { assign(text); }  // NOLINT: fields take plain text
+
+    FixedText& operator=(std::string_view text) {
+        assign(text);
+        return *this;
+    }
+
+    void assign(std::string_view text) {
+        const std::size_t n = std::min(text.size(), N);
+        std::copy_n(text.data(), n, chars_.data());
+        std::fill(chars_.begin() + static_cast<std::ptrdiff_t>(n), chars_.end(), ' ');
+    }
+
+    // The value: the content without trailing blanks.
+    std::string_view view() const {
+        std::size_t n = N;
+        while (n > 0 && chars_[n - 1] == ' ') --n;
+        return {chars_.data(), n};
+    }
+    std::string str() const { return std::string(view()); }
+
+    // The whole field, trailing blanks included.
+    std::string_view raw() const { return {chars_.data(), N}; }
+
+    bool blank() const { return view().empty(); }
+    std::size_t length() const { return view().size(); }  // without trailing blanks
+
+    char* data() { return chars_.data(); }
+    const char* data() const { return chars_.data(); }
+    constexpr std::size_t capacity() const { return N; }
+
+    char* begin() { return chars_.data(); }
+    char* end() { return chars_.data() + N; }
+    const char* begin() const { return chars_.data(); }
+    const char* end() const { return chars_.data() + N; }
+
+    char& operator[](std::size_t i) { return chars_[i]; }
+    char operator[](std::size_t i) const { return chars_[i]; }
+
+    // Fields compare by value, so trailing blanks never matter.
+    friend bool operator==(const FixedText& a, const FixedText& b) { return a.view() == b.view(); }
+    friend bool operator==(const FixedText& a, std::string_view b) {
+        std::size_t n = b.size();
+        while (n > 0 && b[n - 1] == ' ') --n;
+        return a.view() == b.substr(0, n);
+    }
+
+private:
+    std::array<char, N> chars_;
+};
