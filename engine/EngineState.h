@@ -1,0 +1,117 @@
+// Inside the expression engine: the module state and the internal routines.
+//
+// Only the engine's own sources and its tests include this header. Arrays
+// that the engine addresses by position are kept 1-based (element 0 unused)
+// so that positions read the same in code, messages and tests.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "FixedText.h"
+#include "XExpression.h"
+
+inline constexpr int kFieldLength = 64;  // working text, class string, map, tokens
+inline constexpr int kFunctionCount = 21;
+
+struct FunctionSpec {
+    FixedText<8> name;
+    int minArgs = 0;
+    int maxArgs = 0;
+    int kind = 0;  // 1: every argument must be real (#IF: the first only)
+};
+
+// Token codes of the binary operators.
+inline constexpr int kCodeAdd = 1;
+inline constexpr int kCodeSubtract = 2;
+inline constexpr int kCodeMultiply = 3;
+inline constexpr int kCodeDivide = 4;
+
+struct EngineState {
+    // Preparation: the user's line and the working form derived from it.
+    FixedText<64> display;
+    std::array<char, kFieldLength + 1> text{};  // working text, 1-based
+    std::array<char, kFieldLength + 1> cls{};   // class string, 1-based
+    std::array<int, kFieldLength + 1> pos{};    // source position map, 1-based
+    int n = 0;                                  // working length
+    std::array<FunctionSpec, kFunctionCount + 1> functions{};  // 1-based
+
+    // Decoding: operands and the three token arrays.
+    std::array<XVALUE, kFieldLength + 1> operands{};  // 1-based
+    int operandCount = 0;
+    std::array<int, kFieldLength + 1> rank{};
+    std::array<int, kFieldLength + 1> code{};
+    std::array<int, kFieldLength + 1> tokenPos{};
+    int tokenCount = 0;
+    int searchLimit = 0;
+
+    // Switches.
+    bool realOnly = false;
+    bool quiet = false;
+
+    // Parameter table: entries 1..paramCount live in params[0..paramCount-1];
+    // params.size() is the capacity, grown by 16 at a time.
+    std::vector<XPARAM> params;
+    int paramCount = 0;
+
+    // Error report.
+    FixedText<64> marker;
+
+    // Test switch: PXNPREP returns 0 right after this step (0 = run to the end).
+    int prepareStopAfter = 0;
+
+    // Views of the prepared form, positions 1..n.
+    std::string_view workingText() const { return {text.data() + 1, static_cast<size_t>(n)}; }
+    std::string_view classString() const { return {cls.data() + 1, static_cast<size_t>(n)}; }
+    std::span<const int> positionMap() const { return {pos.data() + 1, static_cast<size_t>(n)}; }
+};
+
+EngineState& engineState();
+
+// Preparation.
+int PXNPREP(std::string_view line);
+int PXNSIMPLIFY(std::span<char> text, std::string_view set, char c);
+int PXNREP(std::span<char> text, std::string_view from, std::string_view to);
+int PXNINSERT(int k, char c1, char c2);
+int PXNSQUEEZ(char c);
+void fillFunctionTable();
+
+// Decoding.
+int PXNDECODE(XVALUE& result);
+int PXNSPAN(char code, int& start);
+struct OperatorPick {
+    int rank = 0;
+    int position = 0;
+    int leftPosition = 0;
+    int leftOperand = 0;
+    int rightPosition = 0;
+    int rightOperand = 0;
+};
+OperatorPick PNXGETOP(int count, std::span<const int> ranks);
+bool PXNAPRXRL(const XVALUE& v);
+
+// Evaluation. The spans start at the range's first token; count <= size.
+int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions);
+bool PXNR8ASINT(double x, int& n);
+int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions);
+
+// Solving.
+int PXNSOLVE(std::string_view text, XVALUE& value);
+bool PXNSOLVEF(std::string_view text, XVALUE& value);
+bool PXNSOLVEPARAM(int index);
+
+// Error report: message and display-line columns; always returns 0.
+int PXNWHINE(std::string_view message, int first, int last);
+// The marker line for FIRST, LAST over the current display line, without
+// trailing blanks (also left in the state's marker field).
+std::string_view buildMarkerLine(int first, int last);
+
+// Internal faults: a stop notice captioned "LOGIC ERROR".
+void reportLogicError(std::string_view text);
+
+// Source column of working position k (0 outside 1..64).
+inline int sourceColumn(int k) {
+    return (k >= 1 && k <= kFieldLength) ? engineState().pos[static_cast<size_t>(k)] : 0;
+}

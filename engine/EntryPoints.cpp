@@ -1,0 +1,118 @@
+// The public face of the evaluation: every entry point runs the same
+// pipeline (search limit, preparation, decoding) and then narrows the value
+// to the caller's kind, rejecting what the kind cannot hold.
+#include <cmath>
+#include <limits>
+
+#include "EngineState.h"
+
+namespace {
+
+constexpr double kLargestFloat = 3.4028234663852886e+38;
+constexpr double kLargestInt32 = 2147483647.0;
+
+// Shares the pipeline between a plain evaluation and a parameter's own.
+int solveWithLimit(std::string_view text, int limit, XVALUE& value) {
+    engineState().searchLimit = limit;
+    if (PXNPREP(text) != 0) return 1;
+    if (PXNDECODE(value) != 0) return 1;
+    return 0;
+}
+
+}  // namespace
+
+int PXNSOLVE(std::string_view text, XVALUE& value) {
+    return solveWithLimit(text, engineState().paramCount, value);
+}
+
+bool PXNSOLVEF(std::string_view text, XVALUE& value) { return PXNSOLVE(text, value) != 1; }
+
+bool PXNSOLVEPARAM(int index) {
+    EngineState& st = engineState();
+    if (index < 1 || index > static_cast<int>(st.params.size())) return false;
+    // Only the entries before this one are visible, so a parameter can use
+    // neither itself nor a later one. The expression is copied because the
+    // evaluation reads the table while it runs.
+    const FixedText<64> expression = st.params[static_cast<size_t>(index - 1)].expression;
+    XVALUE value;
+    const bool ok = solveWithLimit(expression.raw(), index - 1, value) == 0;
+    XPARAM& entry = st.params[static_cast<size_t>(index - 1)];
+    entry.valid = ok;
+    if (ok) entry.value = value;
+    return ok;
+}
+
+bool XNUMBEREXGET(std::string_view text, XVALUE& value) { return PXNSOLVEF(text, value); }
+
+void XNUMBERREALONLY(bool realOnly) { engineState().realOnly = realOnly; }
+
+bool XNUMBEREX_C8(std::string_view text, std::complex<double>& result) {
+    XVALUE v;
+    bool ok = PXNSOLVEF(text, v);
+    result = ok ? v.value : std::complex<double>{};
+    if (ok && (std::isnan(result.real()) || std::isnan(result.imag()))) {
+        ok = false;
+        result = {};
+    }
+    return ok;
+}
+
+bool XNUMBEREX_C4(std::string_view text, std::complex<float>& result) {
+    std::complex<double> t;
+    const bool ok = XNUMBEREX_C8(text, t);
+    // Range first: narrowing a finite double beyond float's range is undefined.
+    if (ok && (std::fabs(t.real()) > kLargestFloat || std::fabs(t.imag()) > kLargestFloat)) {
+        result = {};
+        return false;
+    }
+    result = {static_cast<float>(t.real()), static_cast<float>(t.imag())};
+    return ok;
+}
+
+bool XNUMBEREX_R8(std::string_view text, double& result) {
+    XVALUE v;
+    result = 0;
+    if (!PXNSOLVEF(text, v)) return false;
+    if (v.isReal) {
+        result = v.realValue;
+    } else if (engineState().realOnly) {
+        PXNWHINE("Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.", 1, 0);
+        return false;
+    } else {
+        result = v.value.real();  // the imaginary part is dropped
+    }
+    if (std::isnan(result)) {
+        result = 0;
+        return false;
+    }
+    return true;
+}
+
+bool XNUMBEREX_R4(std::string_view text, float& result) {
+    double t = 0;
+    const bool ok = XNUMBEREX_R8(text, t);
+    if (ok && std::fabs(t) > kLargestFloat) {
+        result = 0;
+        return false;
+    }
+    result = static_cast<float>(t);
+    return ok;
+}
+
+bool XNUMBEREX_I4(std::string_view text, std::int32_t& result) {
+    double t = 0;
+    const bool ok = XNUMBEREX_R8(text, t);
+    // Range first: converting an out-of-range double is undefined.
+    if (ok && std::fabs(t) > kLargestInt32) {
+        result = 0;
+        return false;
+    }
+    result = static_cast<std::int32_t>(std::trunc(t));
+    return ok;
+}
+
+int XNUMBEREXS_C8(std::string_view text, std::complex<double>& r) { return XNUMBEREX_C8(text, r) ? 0 : 1; }
+int XNUMBEREXS_C4(std::string_view text, std::complex<float>& r) { return XNUMBEREX_C4(text, r) ? 0 : 1; }
+int XNUMBEREXS_R8(std::string_view text, double& r) { return XNUMBEREX_R8(text, r) ? 0 : 1; }
+int XNUMBEREXS_R4(std::string_view text, float& r) { return XNUMBEREX_R4(text, r) ? 0 : 1; }
+int XNUMBEREXS_I4(std::string_view text, std::int32_t& r) { return XNUMBEREX_I4(text, r) ? 0 : 1; }

@@ -1,0 +1,48 @@
+// The expression error report, portable half: the marker line that goes
+// under the user's line, and the hand-over to the installed presenter.
+#include <algorithm>
+
+#include "EngineState.h"
+#include "Seams.h"
+#include "WflStrings.h"
+
+std::string_view buildMarkerLine(int first, int last) {
+    EngineState& st = engineState();
+    st.marker = "";
+    const int length = static_cast<int>(st.display.length());
+    if (first > 0) {
+        // Carets under FIRST..LAST; a LAST before FIRST runs to the end of the line.
+        const int to = std::min(last >= first ? last : length, kFieldLength);
+        for (int j = first; j <= to; ++j) st.marker[static_cast<size_t>(j - 1)] = '^';
+    } else if (first < 0) {
+        // The nesting depth under every bracket, one character wide: "1" for
+        // 10 to 19, "0" for a bracket that closes nothing, "-" below that.
+        int depth = 0;
+        for (int j = 1; j <= length; ++j) {
+            const char c = st.display[static_cast<size_t>(j - 1)];
+            const bool opens = c == '(' || c == '[' || c == '{';
+            const bool closes = c == ')' || c == ']' || c == '}';
+            if (opens) ++depth;
+            if (opens || closes) st.marker[static_cast<size_t>(j - 1)] = PXISTRING(depth)[0];
+            if (closes) --depth;
+        }
+    }
+    return st.marker.view();
+}
+
+int PXNWHINE(std::string_view message, int first, int last) {
+    EngineState& st = engineState();
+    if (st.quiet) return 0;
+    ExpressionErrorReport report;
+    report.message = std::string(message);
+    report.first = first;
+    report.last = last;
+    report.display = st.display.str();
+    report.marker = std::string(buildMarkerLine(first, last));
+    try {
+        expressionErrorPresenter().present(report);
+    } catch (...) {
+        // A presenter's failure must not unwind through the evaluation.
+    }
+    return 0;
+}

@@ -1,0 +1,225 @@
+// Evaluation by operator rank: the operator of highest rank is applied to
+// its neighbouring operands, again and again, until none is left. Every
+// operation writes its result into its right operand (a unary minus into
+// its only one) and clears the tokens it consumed.
+//
+// Each value is carried twice: the complex value always, and the real value
+// while the is-real flag holds, computed with real operations so that a real
+// expression never sees complex rounding.
+#include <algorithm>
+#include <cmath>
+
+#include "EngineState.h"
+#include "Numeric.h"
+
+namespace {
+
+XVALUE& operand(int number) { return engineState().operands[static_cast<size_t>(number)]; }
+
+void markRealIfNegligible(XVALUE& v) {
+    if (!v.isReal && PXNAPRXRL(v)) {
+        v.realValue = v.value.real();
+        v.isReal = true;
+    }
+}
+
+int whineAt(std::string_view message, int tokenPosition) {
+    const int column = sourceColumn(tokenPosition);
+    PXNWHINE(message, column, column);
+    return 1;
+}
+
+int logicError(std::string_view text) {
+    reportLogicError(text);
+    return 1;
+}
+
+// Tokens first..last (1-based within the range) as a range of their own.
+struct Range {
+    std::span<int> ranks, codes, positions;
+    int crank(int first, int last) const {
+        if (last < first) return 0;
+        const auto offset = static_cast<size_t>(first - 1);
+        const auto count = static_cast<size_t>(last - first + 1);
+        return PXNCRANK(static_cast<int>(count), ranks.subspan(offset, count), codes.subspan(offset, count),
+                        positions.subspan(offset, count));
+    }
+};
+
+void power(const XVALUE& l, XVALUE& r) {
+    r.isReal = l.isReal && r.isReal;
+    if (!r.isReal) {
+        r.value = numeric::magnitude(l.value) > 0 ? numeric::pow(l.value, r.value) : std::complex<double>{};
+        return;
+    }
+    int n = 0;
+    if (l.realValue == 0) {
+        r.realValue = 0;  // 0^0 and 0^-1 are taken as 0
+        r.value = {};
+    } else if (PXNR8ASINT(r.realValue, n)) {
+        r.realValue = std::pow(l.realValue, static_cast<double>(n));
+        r.value = numeric::powInt(l.value, n);
+    } else {
+        const double exponent = r.realValue;
+        r.realValue = std::pow(l.realValue, exponent);  // NaN for a negative base
+        r.value = numeric::pow(l.value, {exponent, 0.0});
+    }
+    r.isReal = !std::isnan(r.realValue);
+}
+
+// Returns 0 when r holds the quotient; 1 after reporting a zero divisor.
+int divide(const XVALUE& l, XVALUE& r, int tokenPosition) {
+    if (numeric::magnitude(l.value) == 0 || (l.isReal && l.realValue == 0)) {
+        r.realValue = 0;  // a zero dividend gives 0 whatever the divisor, even 0/0
+        r.value = {};
+        r.isReal = true;
+        return 0;
+    }
+    r.isReal = l.isReal && r.isReal && r.realValue != 0;
+    if (r.isReal) r.realValue = l.realValue / r.realValue;
+    if (!(numeric::magnitude(r.value) > 0)) return whineAt("Division by zero", tokenPosition);
+    r.value = numeric::divide(l.value, r.value);
+    return 0;
+}
+
+}  // namespace
+
+bool PXNR8ASINT(double x, int& n) {
+    n = 0;
+    if (!(std::fabs(x) <= 2147483647.0)) return false;  // also NaN
+    const double m = std::round(x);                     // halves away from zero
+    const double ax = std::fabs(x);
+    if (ax - 1e-8 <= std::fabs(m) && std::fabs(m) <= ax + 1e-8) {
+        n = static_cast<int>(m);
+        return true;
+    }
+    return false;
+}
+
+int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
+    count = std::min({count, static_cast<int>(ranks.size()), static_cast<int>(codes.size()),
+                      static_cast<int>(positions.size())});
+    if (count < 1) return 0;
+    const Range range{ranks.first(static_cast<size_t>(count)), codes.first(static_cast<size_t>(count)),
+                      positions.first(static_cast<size_t>(count))};
+    auto rank = [&](int i) -> int& { return ranks[static_cast<size_t>(i - 1)]; };
+    auto code = [&](int i) { return codes[static_cast<size_t>(i - 1)]; };
+    auto where = [&](int i) { return positions[static_cast<size_t>(i - 1)]; };
+
+    // Every pass consumes at least one token or returns, so this ends.
+    for (;;) {
+        const OperatorPick op = PNXGETOP(count, ranks.first(static_cast<size_t>(count)));
+        const int p = op.position;
+        const int R = op.rank;
+        if (R == 0 || R == 10) return 0;  // nothing left, or an argument list that is ready
+
+        if (R >= 100) {
+            // The innermost group: find its ")" of the same rank.
+            const OperatorPick close = PNXGETOP(count - p, ranks.subspan(static_cast<size_t>(p)));
+            if (close.rank != R) return logicError("Routine PXNCRANKparentheses matching.");
+            const int c = p + close.position;
+            const bool call = p > 1 && rank(p - 1) == 90;
+            int commas = 0;
+            int comma = 0;
+            for (int i = p + 1; i < c; ++i) {
+                if (rank(i) == 80) {
+                    ++commas;
+                    comma = i;
+                }
+            }
+            if (commas == 1 && !call) {
+                // A pair (re, im): both sides first, then the pair itself.
+                if (range.crank(p + 1, comma - 1) != 0 || range.crank(comma + 1, c - 1) != 0) return 1;
+                rank(comma) = 5;
+            }
+            rank(p) = call ? 10 : 0;
+            rank(c) = call ? 10 : 0;
+            if (range.crank(p, c) != 0) return 1;
+            continue;
+        }
+
+        switch (R) {
+        case 90:
+            if (PXNFUNCT(count - p + 1, ranks.subspan(static_cast<size_t>(p - 1)),
+                         codes.subspan(static_cast<size_t>(p - 1)),
+                         positions.subspan(static_cast<size_t>(p - 1))) != 0) {
+                return 1;
+            }
+            break;
+        case 80:
+            // A comma binds more loosely than every operator: each side whole.
+            if (range.crank(1, p - 1) != 0 || range.crank(p + 1, count) != 0) return 1;
+            rank(p) = 4;
+            break;
+        case 70: {
+            if (range.crank(1, p - 1) != 0 || range.crank(p + 1, count) != 0) return 1;
+            const OperatorPick again = PNXGETOP(count, ranks.first(static_cast<size_t>(count)));
+            if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
+                return logicError("Routine PXNCRANK < operation.");
+            }
+            // Magnitude l at the angle r, in degrees.
+            const XVALUE& l = operand(again.leftOperand);
+            XVALUE& r = operand(again.rightOperand);
+            const double theta = r.value.real();
+            const double cs = numeric::cosd(theta), sn = numeric::sind(theta);
+            const double a = l.value.real(), b = l.value.imag();
+            r.value = {a * cs - b * sn, a * sn + b * cs};
+            r.isReal = false;
+            markRealIfNegligible(r);
+            rank(p) = 0;
+            rank(again.leftPosition) = 0;
+            break;
+        }
+        case 60: {
+            if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
+            XVALUE& r = operand(op.rightOperand);
+            if (r.isReal) r.realValue = -r.realValue;
+            r.value = -r.value;
+            rank(p) = 0;
+            break;
+        }
+        case 50:
+        case 30:
+        case 20:
+        case 5: {
+            if (op.leftOperand == 0 || op.rightOperand == 0) {
+                return logicError(R == 50   ? "Routine PXNCRANK ^ operation."
+                                  : R == 30 ? "Routine PXNCRANK * / operation."
+                                  : R == 20 ? "Routine PXNCRANK + - operation."
+                                            : "Routine PXNCRANK real,imag operation.");
+            }
+            const XVALUE l = operand(op.leftOperand);
+            XVALUE& r = operand(op.rightOperand);
+            if (R == 50) {
+                power(l, r);
+            } else if (R == 30 && code(p) == kCodeMultiply) {
+                r.isReal = l.isReal && r.isReal;
+                if (r.isReal) r.realValue *= l.realValue;
+                r.value = numeric::multiply(l.value, r.value);
+            } else if (R == 30 && code(p) == kCodeDivide) {
+                if (divide(l, r, where(p)) != 0) return 1;
+            } else if (R == 30) {
+                return logicError("Routine PXNCRANK * / logic.");
+            } else if (R == 20 && (code(p) == kCodeAdd || code(p) == kCodeSubtract)) {
+                const bool add = code(p) == kCodeAdd;
+                r.isReal = l.isReal && r.isReal;
+                if (r.isReal) r.realValue = add ? l.realValue + r.realValue : l.realValue - r.realValue;
+                r.value = add ? l.value + r.value : l.value - r.value;
+            } else if (R == 20) {
+                return logicError("Routine PXNCRANK + - logic.");
+            } else {
+                r.value = {l.value.real(), r.value.real()};
+                r.isReal = false;
+                markRealIfNegligible(r);
+            }
+            rank(p) = 0;
+            rank(op.leftPosition) = 0;
+            break;
+        }
+        case 4:
+            return whineAt("Spurious comma", where(p));
+        default:
+            return logicError("Routine PXNCRANK rank logic.");
+        }
+    }
+}

@@ -1,0 +1,20 @@
+// Writing results as text, shared by the main window and tallyon-calc so
+// that both show a value the same way.
+#pragma once
+
+#include <complex>
+#include <string>
+
+// A result number right-aligned in a field of 14 characters with 7 digits
+// after the decimal point: "    14.0000000", or " 1.4000000E+20" where
+// fixed form would not fit or would hide the leading digits. Non-finite
+// values read "Infinity", "-Infinity" and "NaN".
+std::string formatResultNumber(double x);
+
+// "(re, im)" with both parts as formatResultNumber gives them, without the
+// leading blanks of the field.
+std::string formatComplexResult(std::complex<double> z);
+
+// A number as JSON text with 17 significant digits, so that it reads back to
+// the same double; non-finite values as the strings "inf", "-inf", "nan".
+std::string formatJsonNumber(double x);

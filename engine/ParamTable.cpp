@@ -1,0 +1,248 @@
+// The parameter table: named values that expressions may use, kept in the
+// order of definition, since an entry may use only the entries before it.
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "EngineState.h"
+#include "Seams.h"
+#include "WflStrings.h"
+#include "Wflextra.h"
+
+namespace {
+
+constexpr int kNameLength = 16;
+constexpr int kExpressionLength = 64;
+constexpr int kGrowth = 16;
+
+std::vector<XPARAM>& table() { return engineState().params; }
+int& count() { return engineState().paramCount; }
+XPARAM& entry(int index) { return table()[static_cast<size_t>(index - 1)]; }
+
+std::string_view trimRight(std::string_view s) {
+    std::size_t n = s.size();
+    while (n > 0 && s[n - 1] == ' ') --n;
+    return s.substr(0, n);
+}
+
+// Names compare with blanks and control characters squeezed out and letters
+// upper-cased. The key is built in place, without allocating, because the
+// decoder looks a name up for every parameter reference. A name longer than
+// a stored name can be matches nothing: cutting it would find another one.
+struct NameKey {
+    std::array<char, kNameLength> chars{};
+    bool fits = true;
+};
+NameKey makeKey(std::string_view name) {
+    NameKey key;
+    key.chars.fill(' ');
+    std::size_t n = 0;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) <= ' ') continue;
+        if (n == key.chars.size()) {
+            key.fits = false;
+            break;
+        }
+        key.chars[n++] = upperChar(c);
+    }
+    return key;
+}
+
+bool matches(const XPARAM& p, const NameKey& key) {
+    for (std::size_t i = 0; i < key.chars.size(); ++i) {
+        if (upperChar(p.name[i]) != key.chars[i]) return false;
+    }
+    return true;
+}
+
+std::string quoted(std::string_view text) { return "\"" + std::string(trimRight(text)) + "\""; }
+
+bool warn(std::string_view caption, const std::string& text) {
+    noticeSink().warn(caption, text);
+    return false;
+}
+
+// For the name rules an underscore and bytes above 127 count as the letter A.
+char nameRuleChar(char c) {
+    const char u = upperChar(c);
+    return (u == '_' || static_cast<unsigned char>(u) > 127) ? 'A' : u;
+}
+bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool expressionTooLong(std::string_view expression) {
+    if (trimRight(expression).size() <= static_cast<std::size_t>(kExpressionLength)) return false;
+    warn("TOO LONG", "The given expression " + quoted(expression) + " is too long.  " + "64" + " chars. max.");
+    return true;
+}
+
+bool nameIsAcceptable(std::string_view name, const std::string& squeezed) {
+    std::string_view given = trimRight(name);
+    const std::string_view unlead = given.substr(std::min(given.find_first_not_of(' '), given.size()));
+    if (unlead.size() > static_cast<std::size_t>(kNameLength)) {
+        return warn("TOO LONG", "The given name " + quoted(given) + " is too long.  " + "16" + " chars. max.");
+    }
+    if (squeezed.empty()) return warn("NAME MISSING", "Parameter name cannot be blank.");
+    for (char c : squeezed) {
+        const char m = nameRuleChar(c);
+        if (!isLetter(m) && !isDigit(m)) {
+            return warn("BAD CHARACTER", "The given name " + quoted(squeezed) + " contains the character " +
+                                             std::string(1, upperChar(c)) +
+                                             ".  This character is not allowed in a parameter name.");
+        }
+    }
+    if (!isLetter(nameRuleChar(squeezed[0]))) {
+        return warn("BAD NAME", "The given name " + quoted(squeezed) + " is not a legal parameter name" +
+                                    ".  Parameter names must start with a letter.");
+    }
+    // D and E start exponents: D2 or E1 would read as a number.
+    const char lead = upperChar(squeezed[0]);
+    const char second = squeezed.size() > 1 ? nameRuleChar(squeezed[1]) : ' ';
+    if ((lead == 'D' || lead == 'E') && !isLetter(second)) {
+        return warn("BAD NAME", "The given name " + quoted(squeezed) + " is not a legal parameter name" +
+                                    ".  Parameter names starting with a 'D' or 'E' must " +
+                                    "be followed by a letter, i.e., " + "have a letter as their second character.");
+    }
+    int existing = 0;
+    if (count() > 0) XPARAMFIND(squeezed, existing);
+    if (existing != 0) {
+        return warn("DUPLICATE NAME", "The given name " + quoted(squeezed) + " is not unique" +
+                                          ".  Either delete or edit the existing parameter.");
+    }
+    return true;
+}
+
+void setUnevaluated(XPARAM& p) {
+    p.valid = false;
+    p.value = XVALUE{};
+    p.value.isReal = true;
+}
+
+}  // namespace
+
+bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly,
+               bool evaluate) {
+    try {
+        const std::string squeezed(trimRight(XSQUEEZE(name)));
+        if (!nameIsAcceptable(name, squeezed) || expressionTooLong(expression)) return false;
+        if (count() == static_cast<int>(table().size())) table().resize(table().size() + kGrowth);
+        ++count();
+        XPARAM& p = entry(count());
+        p = XPARAM{};
+        p.name = squeezed;
+        p.expression = expression;
+        p.comment = comment;
+        p.factorOnly = factorOnly;
+        setUnevaluated(p);
+        if (evaluate) {
+            // The new entry is visible but not yet valid, so naming itself
+            // is reported as a parameter used before being defined.
+            XVALUE value;
+            if (PXNSOLVEF(expression, value)) {
+                XPARAM& q = entry(count());
+                q.valid = true;
+                q.value = value;
+            }
+        }
+        return true;
+    } catch (...) {
+        return false;  // out of memory: the table is as it was
+    }
+}
+
+bool XPARAMEDIT(std::string_view name, std::string_view expression, std::string_view comment,
+                std::optional<bool> factorOnly, bool evaluate) {
+    int index = 0;
+    XPARAMFIND(name, index);
+    if (index == 0) return false;
+    try {
+        if (expressionTooLong(expression)) return false;
+    } catch (...) {
+        return false;
+    }
+    // Stored squeezed like a new name, so the entry stays findable; the
+    // name matched, so it fits.
+    std::array<char, kNameLength> squeezed{};
+    std::size_t n = 0;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) > ' ' && n < squeezed.size()) squeezed[n++] = c;
+    }
+    XPARAM& p = entry(index);
+    p.name = std::string_view(squeezed.data(), n);
+    p.expression = expression;
+    p.comment = comment;
+    if (factorOnly) p.factorOnly = *factorOnly;
+    if (evaluate) return PXNSOLVEPARAM(index);
+    setUnevaluated(p);
+    return true;
+}
+
+bool XPARAMFETCH(int index, std::string* name, std::string* expression, std::string* comment, bool* factorOnly) {
+    if (index < 1 || index > count()) return false;
+    const XPARAM& p = entry(index);
+    try {
+        if (name != nullptr) *name = p.name.str();
+        if (expression != nullptr) *expression = p.expression.str();
+        if (comment != nullptr) *comment = p.comment.str();
+    } catch (...) {
+        return false;
+    }
+    if (factorOnly != nullptr) *factorOnly = p.factorOnly;
+    return true;
+}
+
+int XPARAMCOUNT() { return count(); }
+
+void XPARAMFIND(std::string_view name, int& index, std::optional<int> limit) {
+    index = 0;
+    const NameKey key = makeKey(name);
+    if (!key.fits) return;
+    const int n = limit ? std::min(count(), *limit) : count();
+    for (int i = 1; i <= n; ++i) {
+        if (matches(entry(i), key)) {
+            index = i;
+            return;
+        }
+    }
+}
+
+bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {
+    if (index < 1 || index > count()) return false;
+    const bool ok = reEvaluate ? PXNSOLVEPARAM(index) : true;
+    value = entry(index).value;
+    return ok && entry(index).valid;
+}
+
+void XPARAMMOVEUP(int index) {
+    if (index > 1 && index <= count()) std::swap(entry(index), entry(index - 1));
+}
+
+void XPARAMMOVEDOWN(int index) {
+    if (index >= 1 && index < count()) std::swap(entry(index), entry(index + 1));
+}
+
+bool XPARAMDELETE(std::string_view name) {
+    int index = 0;
+    XPARAMFIND(name, index);
+    if (index == 0) return false;
+    for (int i = index; i < count(); ++i) entry(i) = entry(i + 1);
+    entry(count()) = XPARAM{};
+    --count();
+    return true;
+}
+
+bool XPARAMUPDATE() {
+    // Every entry is evaluated, even after a failure, so that each failing
+    // one reports its own error.
+    bool ok = true;
+    for (int i = 1; i <= count(); ++i) ok = PXNSOLVEPARAM(i) && ok;
+    return ok;
+}
+
+bool XPARAMGETFACTOR(std::string_view name) {
+    int index = 0;
+    XPARAMFIND(name, index);
+    return index != 0 && entry(index).factorOnly;
+}
+
+void XPARAMQUIET(bool quiet) { engineState().quiet = quiet; }

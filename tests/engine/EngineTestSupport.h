@@ -1,0 +1,86 @@
+// Recorders for the engine's two seams and a fixture that gives every test
+// a fresh engine with them installed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <complex>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "EngineState.h"
+#include "Seams.h"
+#include "XExpression.h"
+
+struct Notice {
+    std::string kind;  // "warn", "info", "stop" or "ask"
+    std::string caption;
+    std::string text;
+};
+
+class RecordingPresenter final : public ExpressionErrorPresenter {
+public:
+    void present(const ExpressionErrorReport& report) override { reports.push_back(report); }
+    std::vector<ExpressionErrorReport> reports;
+};
+
+class RecordingNotices final : public NoticeSink {
+public:
+    void warn(std::string_view c, std::string_view t) override { record("warn", c, t); }
+    void info(std::string_view c, std::string_view t) override { record("info", c, t); }
+    void stop(std::string_view c, std::string_view t) override { record("stop", c, t); }
+    bool ask(std::string_view c, std::string_view t) override {
+        record("ask", c, t);
+        if (answers.empty()) return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::vector<Notice> notices;
+    std::deque<bool> answers;
+
+private:
+    void record(const char* kind, std::string_view c, std::string_view t) {
+        notices.push_back({kind, std::string(c), std::string(t)});
+    }
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetExpressionEngine();
+        previousPresenter_ = setExpressionErrorPresenter(&presenter);
+        previousNotices_ = setNoticeSink(&notices);
+    }
+    void TearDown() override {
+        setExpressionErrorPresenter(previousPresenter_);
+        setNoticeSink(previousNotices_);
+        resetExpressionEngine();
+    }
+
+    // The single error report of the last action; fails the test when there
+    // was not exactly one.
+    ExpressionErrorReport onlyReport() const {
+        EXPECT_EQ(presenter.reports.size(), 1u);
+        return presenter.reports.empty() ? ExpressionErrorReport{} : presenter.reports.back();
+    }
+    void clearRecords() {
+        presenter.reports.clear();
+        notices.notices.clear();
+    }
+    // Evaluates through the public whole-value entry point.
+    XVALUE eval(std::string_view text, bool* ok = nullptr) {
+        XVALUE v;
+        const bool r = XNUMBEREXGET(text, v);
+        if (ok != nullptr) *ok = r;
+        return v;
+    }
+
+    RecordingPresenter presenter;
+    RecordingNotices notices;
+
+private:
+    ExpressionErrorPresenter* previousPresenter_ = nullptr;
+    NoticeSink* previousNotices_ = nullptr;
+};

@@ -1,0 +1,288 @@
+// Preparation: the working text, class string and position map it leaves,
+// and every error it reports with its columns.
+#include <string>
+#include <vector>
+
+#include "EngineTestSupport.h"
+
+namespace {
+
+class PrepareTest : public EngineTest {
+protected:
+    int prepare(std::string_view line, int stopAfter = 0) {
+        engineState().prepareStopAfter = stopAfter;
+        const int status = PXNPREP(line);
+        engineState().prepareStopAfter = 0;
+        return status;
+    }
+    std::vector<int> map() const {
+        const auto m = engineState().positionMap();
+        return {m.begin(), m.end()};
+    }
+};
+
+TEST_F(PrepareTest, WorkedExampleStepByStep) {
+    struct Row {
+        int step;
+        std::string text, classes;
+        std::vector<int> map;
+    } rows[] = {
+        {10, "2X**2 + 3(Y-1)", "NL**N + N(L-N)", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        {14, "2X**2 + 3(Y-1)", "NL^ZNZ+ZN(L-N)", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        {16, "2X*2+3(Y-1)", "NL^N+N(L-N)", {1, 2, 3, 5, 7, 9, 10, 11, 12, 13, 14}},
+        {23, "2*X*2+3*(Y-1)", "N*L^N+N*(L-N)", {1, 2, 2, 3, 5, 7, 9, 10, 10, 11, 12, 13, 14}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE("after step " + std::to_string(r.step));
+        ASSERT_EQ(prepare("2x**2 + 3(y-1)", r.step), 0);
+        EXPECT_EQ(engineState().workingText(), r.text);
+        EXPECT_EQ(engineState().classString(), r.classes);
+        EXPECT_EQ(engineState().n, static_cast<int>(r.text.size()));
+        EXPECT_EQ(map(), r.map);
+    }
+    // Past the working length the map is cleared and the text blank.
+    EXPECT_EQ(engineState().pos[14], 0);
+    EXPECT_EQ(engineState().text[14], ' ');
+    EXPECT_TRUE(presenter.reports.empty());
+}
+
+TEST_F(PrepareTest, FinalFormOfAcceptedLines) {
+    struct Row {
+        const char* what;
+        std::string line, text, classes;
+    } rows[] = {
+        {"blank inside a number is dropped", "1 000", "1000", "NNNN"},
+        {"blank between names multiplies", "X Y", "X Y", "L*L"},
+        {"blank between number and name", "2 X", "2 X", "N*L"},
+        {"tab acts as a blank", "2\tX", "2 X", "N*L"},
+        {"lower case is accepted", "#sin(x)", "#SIN(X)", "FFFF(L)"},
+        {"mantissa 1 before a leading exponent", "E5", "1E5", "NNN"},
+        {"mantissa 1 after an operator", "2*E5", "2*1E5", "N*NNN"},
+        {"leading slash means 1/", "/X", "1/X", "N/L"},
+        {"*/ means *1/", "X*/Y", "X*1/Y", "L*N/L"},
+        {"signed exponent", "2E+5", "2E+5", "NNNN"},
+        {"D exponent", "2D-3", "2D-3", "NNNN"},
+        {"point and exponent", "1.5E2", "1.5E2", "NNNNN"},
+        {"EX is a name", "EX", "EX", "LL"},
+        {"XE is a name", "XE", "XE", "LL"},
+        {"X1E5 is a name", "X1E5", "X1E5", "LLLL"},
+        {"a number then a name after an exponent", "2E5X", "2E5*X", "NNN*L"},
+        {"a leading exponent then a name", "E5X", "1E5*X", "NNN*L"},
+        {"minus minus is plus", "2--3", "2-3", "N+N"},
+        {"plus minus is minus", "2+-3", "2-3", "N-N"},
+        {"minus plus is minus", "2-+3", "2-3", "N-N"},
+        {"unary minus after *", "2*-3", "2*-3", "N*UN"},
+        {"unary minus after ^", "2^-3", "2^-3", "N^UN"},
+        {"unary plus disappears", "+X", "X", "L"},
+        {"unary minus at the start", "-X", "-X", "UL"},
+        {"number before bracket", "3(X)", "3*(X)", "N*(L)"},
+        {"name before bracket", "X(Y)", "X*(Y)", "L*(L)"},
+        {"bracket before name", "(A)B", "(A)*B", "(L)*L"},
+        {"bracket before number", "(A)2", "(A)*2", "(L)*N"},
+        {"number before function", "2#SIN(X)", "2*#SIN(X)", "N*FFFF(L)"},
+        {"name before function", "X#SIN(Y)", "X*#SIN(Y)", "L*FFFF(L)"},
+        {"bracket before bracket", "(A)(B)", "(A)*(B)", "(L)*(L)"},
+        {"bracket before function", "(A)#SIN(B)", "(A)*#SIN(B)", "(L)*FFFF(L)"},
+        {"name before a decimal point", "X.5", "X*.5", "L*NN"},
+        {"blank before a function's bracket", "#SIN (X)", "#SIN(X)", "FFFF(L)"},
+        {"square and curly brackets", "[A]+{B}", "(A)+(B)", "(L)+(L)"},
+        {"point before exponent stays in the number", "5.E3", "5.E3", "NNNN"},
+        {"tabs around the line are trimmed", "\t 2 \t", "2", "N"},
+        {"bytes above 127 are name characters", "\xE9+1", "\xC9+1", "L+N"},
+        {"power written **", "2**3", "2*3", "N^N"},
+        {"polar and comma keep their codes", "(1,2)<3", "(1,2)<3", "(N,N)<N"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        ASSERT_EQ(prepare(r.line), 0);
+        EXPECT_EQ(engineState().workingText(), r.text);
+        EXPECT_EQ(engineState().classString(), r.classes);
+    }
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+TEST_F(PrepareTest, ColumnsCountFromTheFirstNonBlank) {
+    ASSERT_EQ(prepare("   2 ; 3"), 1);
+    const ExpressionErrorReport r = onlyReport();
+    EXPECT_EQ(r.message, "Illegal character used");
+    EXPECT_EQ(r.first, 3);
+    EXPECT_EQ(r.display, "2 ; 3");
+}
+
+TEST_F(PrepareTest, LengthLimits) {
+    std::string needsOneInsertion = "2X";  // 64 characters; 2X becomes 2*X
+    for (int i = 0; i < 31; ++i) needsOneInsertion += "+1";
+    struct Row {
+        const char* what;
+        std::string line;
+        const char* message;  // empty: accepted
+    } rows[] = {
+        {"64 characters", std::string(63, '1') + "2", ""},
+        {"64 characters after leading blanks", "    " + std::string(64, '7'), ""},
+        {"64 characters and trailing blanks", std::string(64, '7') + "      ", ""},
+        {"65 characters", std::string(65, '1'), "Given line too long"},
+        {"100 000 characters", std::string(100000, '('), "Given line too long"},
+        {"64 characters needing one insertion", needsOneInsertion, "Given line too long after processing"},
+    };
+    ASSERT_EQ(needsOneInsertion.size(), 64u);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        clearRecords();
+        const bool accepted = std::string_view(r.message).empty();
+        ASSERT_EQ(prepare(r.line), accepted ? 0 : 1);
+        if (accepted) {
+            EXPECT_TRUE(presenter.reports.empty());
+            continue;
+        }
+        const ExpressionErrorReport e = onlyReport();
+        EXPECT_EQ(e.message, r.message);
+        EXPECT_EQ(e.first, 64);
+        EXPECT_EQ(e.last, 64);
+        EXPECT_EQ(e.display.size(), 64u);
+        EXPECT_LE(engineState().n, 64);
+    }
+}
+
+struct ErrorRow {
+    const char* what;
+    std::string line;
+    const char* message;
+    int first, last;
+};
+
+TEST_F(PrepareTest, ErrorsAndTheirColumns) {
+    const ErrorRow rows[] = {
+        {"empty line", "", "Given line empty", 1, 1},
+        {"blank line", "     ", "Given line empty", 1, 1},
+        {"blanks and tabs only", " \t \t ", "Given line empty", 1, 1},
+        {"NUL bytes only", std::string(3, '\0'), "Given line empty", 1, 1},
+        {"equals sign", "2=3", "Illegal character used", 2, 2},
+        {"dollar", "A+$", "Illegal character used", 3, 3},
+        {"semicolon", ";", "Illegal character used", 1, 1},
+        {"double quote", "2\"", "Illegal character used", 2, 2},
+        {"single quote", "'2", "Illegal character used", 1, 1},
+        {"open bracket unclosed", "(2", "Parentheses do not balance", -2, -2},
+        {"close before open", ")(", "Parentheses do not balance", -2, -2},
+        {"close before open with operands", "1)(2", "Parentheses do not balance", -2, -2},
+        {"exponent letter at the end", "2E", "Exponent digits missing", 2, 2},
+        {"exponent letter alone", "E", "Exponent digits missing", 1, 1},
+        {"signed exponent without digits", "2E+", "Exponent digits missing", 3, 0},
+        {"exponent sign then a name", "2E+X", "Exponent digits missing", 3, 4},
+        {"three operators", "2---3", "Cannot have 3 adjacent operators", 2, 4},
+        {"times then two signs", "2*--3", "Cannot have 3 adjacent operators", 2, 4},
+        {"minus then times", "2-*3", "Illegal operator combination", 2, 3},
+        {"operator before close", "(2+)", "Missing operand after", 3, 3},
+        {"times after open", "(*2)", "Missing operand before", 2, 2},
+        {"times at the start", "*2", "Missing operand before", 1, 1},
+        {"comma at the end", "2,", "Missing operand after", 2, 2},
+        {"comma after open", "(,2)", "Missing operand before", 2, 2},
+        // Operator sequences that would otherwise reach an internal fault.
+        {"times then polar", "2*<3", "Illegal operator combination", 2, 3},
+        {"polar twice", "2<<3", "Illegal operator combination", 2, 3},
+        {"unary minus then polar", "-<3", "Illegal operator combination", 1, 2},
+        {"power then polar", "2^<3", "Illegal operator combination", 2, 3},
+        {"minus then polar", "2-<3", "Illegal operator combination", 2, 3},
+        {"plus then comma", "(2+,3)", "Illegal operator combination", 3, 4},
+        {"comma then times", "(2,*3)", "Illegal operator combination", 3, 4},
+        {"two commas", "#MAX(1,,2)", "Illegal operator combination", 7, 8},
+        {"polar then comma", "(2<,3)", "Illegal operator combination", 3, 4},
+        {"empty brackets", "((),3)", "Missing operand after", 2, 2},
+        {"empty brackets after an operator", "2*()", "Missing operand after", 3, 3},
+    };
+    for (const ErrorRow& r : rows) {
+        SCOPED_TRACE(r.what);
+        clearRecords();
+        ASSERT_EQ(prepare(r.line), 1);
+        const ExpressionErrorReport e = onlyReport();
+        EXPECT_EQ(e.message, r.message);
+        EXPECT_EQ(e.first, r.first);
+        EXPECT_EQ(e.last, r.last);
+    }
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+TEST_F(PrepareTest, DisplayLineHoldsNoControlCharacters) {
+    ASSERT_EQ(prepare(std::string("\t2\x01+\0x;", 7)), 1);
+    const ExpressionErrorReport e = onlyReport();
+    EXPECT_EQ(e.display, "2 + x;");
+    EXPECT_EQ(e.message, "Illegal character used");
+    EXPECT_EQ(e.first, 6);
+}
+
+TEST_F(PrepareTest, FunctionTableIsFilledInOrder) {
+    ASSERT_EQ(prepare("1"), 0);
+    const auto& f = engineState().functions;
+    EXPECT_EQ(f[1].name, "#ABS");
+    EXPECT_EQ(f[3].name, "#ATAN2D");
+    EXPECT_EQ(f[13].name, "#MAX");
+    EXPECT_EQ(f[13].minArgs, 2);
+    EXPECT_EQ(f[13].maxArgs, 4);
+    EXPECT_EQ(f[21].name, "#IF");
+    EXPECT_EQ(f[21].minArgs, 3);
+    EXPECT_EQ(f[5].kind, -1);
+    EXPECT_EQ(f[20].kind, 0);
+    EXPECT_EQ(f[18].kind, 1);
+}
+
+// ---- the text routines ----------------------------------------------------
+
+TEST_F(PrepareTest, ReplacementRescansFromTheStart) {
+    std::string s = "A    Z  ";
+    EXPECT_EQ(PXNREP(s, " Z", "ZZ"), 4);
+    EXPECT_EQ(s, "AZZZZZ  ");
+    std::string t = "DLDLD";
+    EXPECT_EQ(PXNREP(t, "DL", "LL"), 2);
+    EXPECT_EQ(t, "LLLLD");
+    EXPECT_EQ(PXNREP(t, "QQ", "RR"), 0);
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+TEST_F(PrepareTest, TextRoutinesRejectBadArgumentsEvenWhenQuiet) {
+    XPARAMQUIET(true);
+    std::string s = "ABC";
+    EXPECT_EQ(PXNREP(s, "AB", "X"), 0);
+    EXPECT_EQ(s, "ABC");
+    EXPECT_EQ(PXNSIMPLIFY(s, "AB", 'A'), 0);
+    EXPECT_EQ(s, "ABC");
+    ASSERT_EQ(prepare("12"), 0);
+    EXPECT_EQ(PXNINSERT(0, '*', '*'), 1);
+    EXPECT_EQ(PXNINSERT(4, '*', '*'), 1);
+    EXPECT_EQ(engineState().n, 2);
+    ASSERT_EQ(notices.notices.size(), 4u);
+    const char* texts[] = {"Routine PXNREP given bad arguments.", "Routine PXNSIMPLIFY given bad arguments.",
+                           "Routine PXNINSERT given bad arguments.", "Routine PXNINSERT given bad arguments."};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(notices.notices[static_cast<size_t>(i)].kind, "stop");
+        EXPECT_EQ(notices.notices[static_cast<size_t>(i)].caption, "LOGIC ERROR");
+        EXPECT_EQ(notices.notices[static_cast<size_t>(i)].text, texts[i]);
+    }
+}
+
+TEST_F(PrepareTest, InsertAndSqueezeKeepTheThreeStringsAligned) {
+    ASSERT_EQ(prepare("AB+C"), 0);  // L L + L after merging: "LL+L"
+    ASSERT_EQ(PXNINSERT(3, '*', '*'), 0);
+    EXPECT_EQ(engineState().workingText(), "AB*+C");
+    EXPECT_EQ(engineState().classString(), "LL*+L");
+    EXPECT_EQ(map(), (std::vector<int>{1, 2, 3, 3, 4}));
+    PXNSQUEEZ('L');
+    EXPECT_EQ(engineState().workingText(), "*+");
+    EXPECT_EQ(map(), (std::vector<int>{3, 3}));
+    // Freed positions hold a blank, the filler "X" and no column.
+    EXPECT_EQ(engineState().cls[3], 'X');
+    EXPECT_EQ(engineState().text[3], ' ');
+    EXPECT_EQ(engineState().pos[5], 0);
+}
+
+TEST_F(PrepareTest, AlwaysFinishesWithAFinalClassString) {
+    // Whatever gets through must consist of final codes only.
+    const char* lines[] = {"((1))", "-(-(-1))", "#IF(1,2,3)", "2<-3", "1,2", "A B C", "1.2.3", "#Q(1)"};
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        ASSERT_EQ(prepare(line), 0);
+        for (char c : engineState().classString()) EXPECT_NE(std::string("U+-*/^(),<FLN").find(c), std::string::npos);
+    }
+}
+
+}  // namespace
