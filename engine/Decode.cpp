@@ -205,6 +205,7 @@ int PXNDECODE(XVALUE& result) {
         }
     }
     s.tokenCount = k;
+    if (s.decodeOnly) return 0;
 
     auto span = [](std::array<int, kFieldLength + 1>& a, int count) {
         return std::span<int>(a.data() + 1, static_cast<size_t>(count));

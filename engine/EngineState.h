@@ -59,8 +59,10 @@ struct EngineState {
     // Error report.
     FixedText<64> marker;
 
-    // Test switch: PXNPREP returns 0 right after this step (0 = run to the end).
+    // Test switches: PXNPREP returns 0 right after this step (0 = run to the
+    // end); PXNDECODE returns 0 with the token table built but not evaluated.
     int prepareStopAfter = 0;
+    bool decodeOnly = false;
 
     // Views of the prepared form, positions 1..n.
     std::string_view workingText() const { return {text.data() + 1, static_cast<size_t>(n)}; }

@@ -189,6 +189,7 @@ TEST_F(PrepareTest, ErrorsAndTheirColumns) {
         {"polar then comma", "(2<,3)", "Illegal operator combination", 3, 4},
         {"empty brackets", "((),3)", "Missing operand after", 2, 2},
         {"empty brackets after an operator", "2*()", "Missing operand after", 3, 3},
+        {"brackets holding only brackets", "(())", "Missing operand after", 2, 2},
     };
     for (const ErrorRow& r : rows) {
         SCOPED_TRACE(r.what);

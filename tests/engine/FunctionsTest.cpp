@@ -1,0 +1,138 @@
+// The built-in functions: results, argument checks and their messages.
+#include <cmath>
+#include <string>
+
+#include "EngineTestSupport.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+using FunctionsTest = EngineTest;
+
+TEST_F(FunctionsTest, Results) {
+    struct Row {
+        const char* expr;
+        double re, im;
+        bool isReal;
+        double tolerance = 0;  // 0: exact
+    } rows[] = {
+        {"#ABS((3,4))", 5, 0, true},
+        {"#ABS(-2)", 2, 0, true},
+        {"#ABS(1E200)", 1e200, 0, true},
+        {"#ABS((1E200,1E200))", 1.4142135623730951e200, 0, true},
+        {"#ATAN2(0,0)", 0, 0, true},
+        {"#ATAN2D(0,0)", 0, 0, true},
+        {"#ATAN2D(1,1)", 45, 0, true},
+        {"#ATAN2(1,0)", kPi / 2, 0, true},
+        {"#ATAN2(-0,-1)", kPi, 0, true},
+        {"#ATAN2D(-0,-1)", 180, 0, true},
+        {"#CMPLX(1,0)", 1, 0, true},
+        {"#CMPLX(1,2)", 1, 2, false},
+        {"#CONJG(2)", 2, 0, true},
+        {"#CONJG((1,2))", 1, -2, false},
+        {"#COS(0)", 1, 0, true},
+        {"#COSD(90)", 0, 0, true},
+        {"#COSD(-180)", -1, 0, true},
+        {"#COSD(60)", 0.5, 0, true, 1e-15},
+        {"#SIN(0)", 0, 0, true},
+        {"#SIND(270)", -1, 0, true},
+        {"#SIND(-90)", -1, 0, true},
+        {"#SIND(450)", 1, 0, true},
+        {"#EXP(0)", 1, 0, true},
+        {"#EXP((0,1))", std::cos(1.0), std::sin(1.0), false, 1e-15},
+        {"#IMAG((1,2))", 2, 0, true},
+        {"#REAL((1,2))", 1, 0, true},
+        {"#INT(-2.7)", -2, 0, true},
+        {"#NINT(-2.5)", -3, 0, true},
+        {"#NINT(2.5)", 3, 0, true},
+        {"#INT(3E9+0.5)", 3e9, 0, true},
+        {"#NINT(-4294967296.5)", -4294967297.0, 0, true},
+        {"#LN(1)", 0, 0, true},
+        {"#LN(0-1)", 0, kPi, false},
+        {"#LN(-1)", 0, kPi, false},
+        {"#LN((0,-1))", 0, -kPi / 2, false},
+        {"#LOG(100)", 2, 0, true},
+        {"#MAX(1,5,3)", 5, 0, true},
+        {"#MAX(1,2)", 2, 0, true},
+        {"#MIN(4,2,8,3)", 2, 0, true},
+        {"#MOD(7,3)", 1, 0, true},
+        {"#MOD(-7,3)", -1, 0, true},
+        {"#MOD(7.5,2)", 1.5, 0, true},
+        {"#SQRT(4)", 2, 0, true},
+        {"#SQRT(-4)", 0, 2, false},
+        {"#SQRT(-(4,0))", 0, 2, false},
+        {"#SQRT((3,4))", 2, 1, false},
+        {"#SQRT((-4,-1E-300))", 0, -2, false, 1e-15},
+        {"#IF(0,1,2)", 1, 0, true},
+        {"#IF(-1,1,2)", 2, 0, true},
+        {"#IF(1,(1,2),3)", 1, 2, false},
+        {"#if(-1,2,(3,4))", 3, 4, false},
+        {"#MAX(#MIN(1,2),#ABS(-3))", 3, 0, true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.expr);
+        bool ok = false;
+        const XVALUE v = eval(r.expr, &ok);
+        ASSERT_TRUE(ok);
+        if (r.tolerance == 0) {
+            EXPECT_EQ(v.value.real(), r.re);
+            EXPECT_EQ(v.value.imag(), r.im);
+        } else {
+            EXPECT_NEAR(v.value.real(), r.re, r.tolerance);
+            EXPECT_NEAR(v.value.imag(), r.im, r.tolerance);
+        }
+        EXPECT_EQ(v.isReal, r.isReal);
+        if (r.isReal && r.tolerance == 0) EXPECT_EQ(v.realValue, r.re);
+    }
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+TEST_F(FunctionsTest, ArgumentErrors) {
+    struct Row {
+        const char* expr;
+        const char* message;
+        int first, last;
+    } rows[] = {
+        {"#LN(0)", "Cannot take log of zero", 1, 6},
+        {"#LOG(0)", "Log 10 argument must be > zero", 1, 7},
+        {"#LOG(-1)", "Log 10 argument must be > zero", 1, 8},
+        {"#MAX(1)", "Function has too few arguments.  2 reqd.", 1, 7},
+        {"2*#MAX(1)", "Function has too few arguments.  2 reqd.", 3, 9},
+        {"#IF(1,2)", "Function has too few arguments.  3 reqd.", 1, 8},
+        {"#MAX(1,2,3,4,5)", "Function has too many arguments", 1, 15},
+        {"#ABS(1,2)", "Function has too many arguments.  1 max.", 1, 9},
+        {"#MOD(7,0)", "#MOD denominator cannot be zero", 1, 9},
+        {"1+#SIN()", "Function has no arguments", 3, 7},
+        {"#IF((1,2),1,2)", "Argument 1 is Complex where a Real is required.", 1, 14},
+        {"#SIN((1,2))", "Argument 1 is Complex where a Real is required.", 1, 11},
+        {"#MAX(1,(1,2))", "Argument 2 is Complex where a Real is required.", 1, 13},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.expr);
+        clearRecords();
+        bool ok = true;
+        eval(r.expr, &ok);
+        EXPECT_FALSE(ok);
+        const ExpressionErrorReport e = onlyReport();
+        EXPECT_EQ(e.message, r.message);
+        EXPECT_EQ(e.first, r.first);
+        EXPECT_EQ(e.last, r.last);
+    }
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+TEST_F(FunctionsTest, IntAndNintOfNaNAreNaNAndFailTheEntryPoints) {
+    // inf-inf is NaN; #INT and #NINT pass it on rather than invent a number.
+    bool ok = false;
+    const XVALUE v = eval("#INT(1E308*10-1E308*10)", &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(std::isnan(v.realValue));
+    double x = 5;
+    EXPECT_FALSE(XNUMBEREX_R8("#NINT(1E308*10-1E308*10)", x));
+    EXPECT_EQ(x, 0);
+    EXPECT_TRUE(presenter.reports.empty());
+}
+
+}  // namespace
