@@ -1,0 +1,179 @@
+// The parameter list file: the lines written, and how lenient reading
+// merges lines into the table.
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "EngineTestSupport.h"
+
+namespace {
+
+class ParamFileTest : public EngineTest {
+protected:
+    std::string written() {
+        std::ostringstream out;
+        XPARAMWRITE(out);
+        return out.str();
+    }
+    void read(const std::string& text, std::optional<bool> quiet = std::nullopt) {
+        std::istringstream in(text);
+        XPARAMREAD(in, quiet);
+    }
+    struct Entry {
+        std::string name, expression, comment;
+        bool factorOnly = false;
+        bool operator==(const Entry&) const = default;
+        friend void PrintTo(const Entry& e, std::ostream* os) {
+            *os << (e.factorOnly ? "*" : "") << e.name << "=" << e.expression << " !" << e.comment;
+        }
+    };
+    Entry entry(int index) {
+        Entry e;
+        EXPECT_TRUE(XPARAMFETCH(index, &e.name, &e.expression, &e.comment, &e.factorOnly));
+        return e;
+    }
+};
+
+TEST_F(ParamFileTest, LinesAsWritten) {
+    EXPECT_EQ(written(), "");
+    ASSERT_TRUE(XPARAMNEW("X", "2.54", "inch", true));
+    ASSERT_TRUE(XPARAMNEW("Y", "3", ""));
+    ASSERT_TRUE(XPARAMNEW("Z", "", "no expression", false, false));
+    ASSERT_TRUE(XPARAMNEW("W", " 4 ", "  spaced"));
+    EXPECT_EQ(written(), "*X=2.54 !inch\nY=3 !\nZ= !no expression\nW= 4 !  spaced\n");
+}
+
+TEST_F(ParamFileTest, WhatWasWrittenReadsBack) {
+    ASSERT_TRUE(XPARAMNEW("Inch", "2.54", "cm per inch", true));
+    ASSERT_TRUE(XPARAMNEW("Foot", "12 Inch", "cm"));
+    ASSERT_TRUE(XPARAMNEW("Empty", "", "skipped", false, false));
+    const std::string text = written();
+    resetExpressionEngine();
+    read(text);
+    ASSERT_EQ(XPARAMCOUNT(), 2);
+    EXPECT_EQ(entry(1), (Entry{"Inch", "2.54", "cm per inch", true}));
+    EXPECT_EQ(entry(2), (Entry{"Foot", "12 Inch", "cm", false}));
+    XVALUE v;
+    EXPECT_TRUE(XPARAMGET(2, v));
+    EXPECT_DOUBLE_EQ(v.realValue, 30.48);
+}
+
+TEST_F(ParamFileTest, LenientLinesIntoAnEmptyTable) {
+    read("x = 3\n*  U=0.001\na b=1 !note\n");
+    ASSERT_EQ(XPARAMCOUNT(), 3);
+    EXPECT_EQ(entry(1), (Entry{"x", " 3", "", false}));
+    EXPECT_EQ(entry(2), (Entry{"U", "0.001", "", true}));
+    EXPECT_EQ(entry(3), (Entry{"ab", "1", "note", false}));
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+TEST_F(ParamFileTest, LinesSkippedWithoutAMessage) {
+    const char* lines[] = {
+        "no equals sign",  "=5",       "   =5",        "x=!comment", "x=   !comment",
+        "x=",              "!c=1",     "a!b=1",        "",           "   ",
+        "* =1",
+    };
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        read(std::string(line) + "\n");
+        EXPECT_EQ(XPARAMCOUNT(), 0);
+    }
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+TEST_F(ParamFileTest, KnownNamesAreEditedInPlace) {
+    ASSERT_TRUE(XPARAMNEW("A", "1", "a", true));
+    ASSERT_TRUE(XPARAMNEW("B", "2", "b"));
+    ASSERT_TRUE(XPARAMNEW("C", "3", "c"));
+    read("b = A*5 !new\nnew=7\n");
+    ASSERT_EQ(XPARAMCOUNT(), 4);
+    EXPECT_EQ(entry(2), (Entry{"b", " A*5", "new", false}));
+    XVALUE v;
+    EXPECT_TRUE(XPARAMGET(2, v));
+    EXPECT_EQ(v.realValue, 5);
+    EXPECT_EQ(entry(4).name, "new");
+    // An edited entry sees only the entries before its own position.
+    read("a=C\n");
+    EXPECT_FALSE(XPARAMGET(1, v));
+    EXPECT_EQ(onlyReport().message, "Parameter used before being defined");
+    EXPECT_FALSE(entry(1).factorOnly);  // the line carries no "*"
+}
+
+TEST_F(ParamFileTest, ForwardReferenceIsStoredInvalidAndReported) {
+    read("p=1\nq=r+1\nr=2\n");
+    ASSERT_EQ(XPARAMCOUNT(), 3);
+    XVALUE v;
+    EXPECT_FALSE(XPARAMGET(2, v));
+    EXPECT_TRUE(XPARAMGET(3, v));
+    const ExpressionErrorReport e = onlyReport();
+    EXPECT_EQ(e.message, "Parameter used before being defined");
+    EXPECT_EQ(e.display, "r+1");
+    EXPECT_EQ(e.marker, "^");
+}
+
+TEST_F(ParamFileTest, RejectedLinesWarnAndReadingGoesOn) {
+    const std::string longExpression = std::string(65, '1');
+    read("ABCDEFGHIJ KLMNOPQ=1\n9z=1\nok=" + longExpression + "\nlast=2\n", true);
+    ASSERT_EQ(XPARAMCOUNT(), 1);
+    EXPECT_EQ(entry(1).name, "last");
+    ASSERT_EQ(notices.notices.size(), 3u);
+    EXPECT_EQ(notices.notices[0].caption, "TOO LONG");
+    EXPECT_EQ(notices.notices[0].text, "The given name \"ABCDEFGHIJKLMNOPQ\" is too long.  16 chars. max.");
+    EXPECT_EQ(notices.notices[1].caption, "BAD NAME");
+    EXPECT_EQ(notices.notices[2].text,
+              "The given expression \"" + longExpression + "\" is too long.  64 chars. max.");
+}
+
+TEST_F(ParamFileTest, OnlyTheFirst256CharactersOfALineCount) {
+    read("y=1" + std::string(252, ' ') + "!c\nk=1" + std::string(100000, 'x') + "\nm=2");
+    // y's "!" stands in column 256, its comment beyond: it reads as empty.
+    ASSERT_EQ(XPARAMCOUNT(), 2);
+    EXPECT_EQ(entry(1), (Entry{"y", "1", "", false}));
+    EXPECT_EQ(entry(2).name, "m");
+    // k's expression, cut to 80 characters, is too long for the table.
+    ASSERT_EQ(notices.notices.size(), 1u);
+    EXPECT_EQ(notices.notices[0].text,
+              "The given expression \"1" + std::string(79, 'x') + "\" is too long.  64 chars. max.");
+}
+
+TEST_F(ParamFileTest, LineEndsOfEveryKind) {
+    read("a=1\r\nb=2\rc=3\nf=4");
+    ASSERT_EQ(XPARAMCOUNT(), 4);
+    EXPECT_EQ(entry(1), (Entry{"a", "1", "", false}));
+    EXPECT_EQ(entry(2), (Entry{"b", "2", "", false}));
+    EXPECT_EQ(entry(3), (Entry{"c", "3", "", false}));
+    EXPECT_EQ(entry(4), (Entry{"f", "4", "", false}));
+    read("");
+    EXPECT_EQ(XPARAMCOUNT(), 4);
+}
+
+TEST_F(ParamFileTest, BinaryJunkIsReadLineByLine) {
+    std::string junk;
+    for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 131 + 7) % 256));
+    read(std::string("g\0h=1\n", 6) + junk + "\nlast=5\n", true);
+    int index = 0;
+    XPARAMFIND("gh", index);
+    EXPECT_EQ(index, 1);
+    XPARAMFIND("last", index);
+    ASSERT_NE(index, 0);
+    XVALUE v;
+    EXPECT_TRUE(XPARAMGET(index, v));
+    EXPECT_EQ(v.realValue, 5);
+    for (const Notice& n : notices.notices) EXPECT_NE(n.caption, "LOGIC ERROR");
+}
+
+TEST_F(ParamFileTest, QuietArgumentHoldsOnlyForTheRead) {
+    read("bad=1/0\n", true);
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_FALSE(engineState().quiet);
+    read("bad=2/0\n");
+    EXPECT_EQ(presenter.reports.size(), 1u);
+    XPARAMQUIET(true);
+    read("bad=3/0\n", false);
+    EXPECT_EQ(presenter.reports.size(), 2u);
+    EXPECT_TRUE(engineState().quiet);
+}
+
+}  // namespace
