@@ -1,0 +1,70 @@
+// The main message loop and the re-entrant pump for long-running code.
+#include <algorithm>
+
+#include "WflApp.h"
+#include "WflAppState.h"
+
+namespace {
+
+// Offers a message to MDI system keys, the accelerators and keyboard
+// navigation of the active window, and dispatches it when none takes it.
+// Navigation is only offered to a window that says it holds controls
+// (WS_EX_CONTROLPARENT), so plain frame windows see every key themselves.
+void routeMessage(MSG& msg) {
+    AppState& s = appState();
+    if (s.mdiClient && s.mdiClient->hwnd && TranslateMDISysAccel(s.mdiClient->hwnd, &msg)) return;
+    if (s.frame.hwnd && s.accelerators && TranslateAcceleratorA(s.frame.hwnd, s.accelerators, &msg)) {
+        return;
+    }
+    HWND active = GetActiveWindow();
+    if (active && (GetWindowLongPtrA(active, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
+        IsDialogMessageA(active, &msg)) {
+        return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+// A quit message taken here must still end the loops further out.
+int requeueQuit(const MSG& msg) {
+    PostQuitMessage(static_cast<int>(msg.wParam));
+    return WM_QUIT;
+}
+
+}  // namespace
+
+int runMainLoop() {
+    AppState& s = appState();
+    // GetMessageA gives -1 only for a bad window filter, which this loop
+    // never uses; stopping there still beats spinning on the error.
+    while (GetMessageA(&s.lastMessage, nullptr, 0, 0) > 0) routeMessage(s.lastMessage);
+    return static_cast<int>(s.lastMessage.wParam);
+}
+
+int XPROCESSMESSAGES(bool wait, std::span<const UINT> messages, std::span<const HANDLE> handles,
+                     bool waitAll) {
+    const auto count = static_cast<DWORD>(handles.size());
+    for (;;) {
+        if (count > 0) {
+            // Wake mask 0xFE: every queue state except QS_KEY.
+            const DWORD r = MsgWaitForMultipleObjects(count, handles.data(), waitAll, INFINITE, 0xFE);
+            if (r < WAIT_OBJECT_0 + count) return -static_cast<int>(r - WAIT_OBJECT_0 + 1);
+        }
+        for (;;) {
+            MSG msg{};
+            if (!wait || count > 0) {
+                if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    if (!wait) return 0;
+                    break;  // waiting on handles: back to the wait
+                }
+            } else if (GetMessageA(&msg, nullptr, 0, 0) == 0) {
+                return requeueQuit(msg);
+            }
+            if (msg.message == WM_QUIT) return requeueQuit(msg);
+            if (std::find(messages.begin(), messages.end(), msg.message) != messages.end()) {
+                return static_cast<int>(msg.message);
+            }
+            routeMessage(msg);
+        }
+    }
+}

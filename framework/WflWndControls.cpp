@@ -1,0 +1,166 @@
+// The controls of a framework window as the window procedure sees them:
+// recognising their kind, binding them to records, routing their events to
+// the routines in their slots, and creating them on request. The controls
+// module builds its routines on these.
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "WflWndInternal.h"
+
+namespace {
+
+std::string lowerClassName(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    std::string s(name);
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+int buttonKind(DWORD style) {
+    switch (style & 0xF) {
+        case BS_GROUPBOX: return kCtlGroupBox;
+        case BS_PUSHBUTTON: case BS_DEFPUSHBUTTON: case BS_OWNERDRAW: return kCtlPushButton;
+        case BS_CHECKBOX: case BS_AUTOCHECKBOX: return kCtlCheckBox;
+        case BS_AUTORADIOBUTTON: return kCtlAutoRadio;
+        case BS_RADIOBUTTON: return kCtlRadio;
+        default: return 0;
+    }
+}
+
+template <class Visit>
+void forEachNumberedDescendant(HWND parent, Visit visit) {
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (static_cast<int>(GetWindowLongPtrA(child, GWLP_ID)) > 0) {
+                (*reinterpret_cast<Visit*>(data))(child);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&visit));
+}
+
+}  // namespace
+
+int FXRESOLVECLASSNAME(HWND control) {
+    const std::string cls = lowerClassName(control);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
+    if (cls == "static") return kCtlStatic;
+    if (cls == "button") return buttonKind(style);
+    if (cls == "edit") return kCtlEdit;
+    if (cls == "listbox") return kCtlListBox;
+    if (cls == "combobox") return (style & 3) == CBS_DROPDOWNLIST ? kCtlDropList : kCtlEditCombo;
+    if (cls == "systabcontrol32") return kCtlTab;
+    if (cls == "scrollbar") return kCtlScrollBar;
+    if (cls == "msctls_updown32") return kCtlUpDown;
+    if (cls == "msctls_trackbar32") return kCtlTrackBar;
+    if (cls == "msctls_progress32") return kCtlProgress;
+    if (cls == "msctls_statusbar32") return kCtlStatusBar;
+    if (cls == "syslistview32") return kCtlListView;
+    if (cls == "#32770") return kCtlChildDialog;
+    return 0;
+}
+
+XCTL* FXCTLBYHANDLE(HWND control) {
+    return control ? static_cast<XCTL*>(GetPropA(control, kPropControl)) : nullptr;
+}
+
+void FXBINDWINDOWCONTROLS(XWND& record) {
+    int count = 0;
+    forEachNumberedDescendant(record.hwnd, [&](HWND) { ++count; });
+
+    // Record 0 stays empty: it is the window's own control record, which
+    // the dialogs module fills for a dialog.
+    record.controls.clear();
+    record.controls.reserve(static_cast<std::size_t>(count) + 1);
+    record.controls.push_back(std::make_unique<XCTL>());
+    forEachNumberedDescendant(record.hwnd, [&](HWND child) {
+        auto control = std::make_unique<XCTL>();
+        control->hwnd = child;
+        control->kind = FXRESOLVECLASSNAME(child);
+        control->style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+        control->owner = record.hwnd;
+        const int id = static_cast<int>(GetWindowLongPtrA(child, GWLP_ID));
+        if (id == IDOK || id == IDCANCEL) control->slots[0] = PXENDDIALOG;
+        SetPropA(child, kPropControl, control.get());
+        record.controls.push_back(std::move(control));
+    });
+    record.controlCount = static_cast<int>(record.controls.size());
+}
+
+void XCTLDESTROYALL(XWND& record) {
+    for (const auto& control : record.controls) {
+        if (!control || !control->hwnd) continue;
+        if (GetPropA(control->hwnd, kPropControl) == control.get()) {
+            RemovePropA(control->hwnd, kPropControl);
+        }
+        // A dialog's own record names the dialog itself, which is already
+        // on its way out when this runs.
+        if (control->hwnd != record.hwnd) DestroyWindow(control->hwnd);
+        if (control->font) DeleteObject(control->font);
+        if (control->background != noBrush()) DeleteObject(control->background);
+    }
+    freeArray(record.controls);
+    record.controlCount = 0;
+}
+
+void PXENDDIALOG(XWND& record, int id, int) {
+    PostMessageA(record.hwnd, kMsgEndDialog, static_cast<WPARAM>(id),
+                 reinterpret_cast<LPARAM>(record.hwnd));
+    if (isFrameWindow(record.hwnd)) PostQuitMessage(0);
+}
+
+void FXCALLCOMMAND(XCommandRoutine routine, XWND& record, int id, int code) {
+    // A command routine has exactly one form, so the type system already
+    // holds what a run-time argument check would.
+    if (routine) routine(record, id, code);
+}
+
+// The events that need nothing beyond the record: button clicks, scroll
+// and track bar changes, and a child dialog's own life events. The
+// controls module routes the notifications of the other kinds.
+bool FXCTLCALLBACK(XWND& record, XCTL& control, int id, int code) {
+    int slot = 0;
+    int event = 0;
+    switch (control.kind) {
+        case kCtlPushButton: case kCtlCheckBox: case kCtlAutoRadio: case kCtlRadio:
+            if (code == BN_CLICKED) slot = 1, event = XEVT_CLICK;
+            break;
+        case kCtlScrollBar: case kCtlTrackBar:
+            if (code == WM_HSCROLL || code == WM_VSCROLL) slot = 1, event = XEVT_CHANGE;
+            break;
+        case kCtlChildDialog:
+            switch (code) {
+                case WM_INITDIALOG: slot = 1, event = XEVT_INIT; break;
+                case WM_DESTROY: slot = 3, event = XEVT_DESTROY; break;
+                case WM_SIZE: slot = 4, event = XEVT_SIZE; break;
+                default: slot = 2, event = code; break;
+            }
+            break;
+        default:
+            break;
+    }
+    if (slot == 0) return false;
+    XCommandRoutine routine = control.slots[static_cast<std::size_t>(slot - 1)];
+    if (!routine) return false;
+    FXCALLCOMMAND(routine, record, id, event);
+    return true;
+}
+
+HWND createRequestedControl(HWND parent, const ControlCreateRequest* request, LPARAM id) {
+    if (!request) return nullptr;
+    static constexpr const char* kClassByKind[] = {
+        nullptr,           "Static",          "Button",          "Button",
+        "Button",          "Button",          "Edit",            "Listbox",
+        "Combobox",        "Button",          "SysTabControl32", "Scrollbar",
+        "Combobox",        "msctls_updown32", "msctls_trackbar32", "msctls_progress32",
+        "msctls_statusbar32", "syslistview32"};
+    if (request->kind < 1 || request->kind >= static_cast<int>(std::size(kClassByKind))) {
+        return nullptr;
+    }
+    return CreateWindowExA(request->exStyle, kClassByKind[request->kind], "", request->style,
+                           request->x, request->y, request->width, request->height, parent,
+                           reinterpret_cast<HMENU>(id), frameworkInstance(), nullptr);
+}
