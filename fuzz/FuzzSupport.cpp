@@ -1,0 +1,83 @@
+#include "FuzzSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "Seams.h"
+#include "XExpression.h"
+
+namespace {
+
+class SilentPresenter : public ExpressionErrorPresenter {
+public:
+    void present(const ExpressionErrorReport& r) override {
+        // Touch every byte so the sanitizers see a bad buffer.
+        volatile std::size_t sum = r.message.size() + r.display.size() + r.marker.size();
+        (void)sum;
+        if (r.marker.size() > 64 || r.display.size() > 64) {
+            std::fprintf(stderr, "report lines longer than 64 columns\n");
+            std::abort();
+        }
+    }
+};
+
+// An internal-fault notice means the engine let an input through that its
+// rules should have stopped: for the fuzzer that is a crash.
+class StrictSink : public NoticeSink {
+public:
+    void warn(std::string_view, std::string_view) override {}
+    void info(std::string_view, std::string_view) override {}
+    void stop(std::string_view caption, std::string_view text) override {
+        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        std::abort();
+    }
+    bool ask(std::string_view, std::string_view) override { return false; }
+};
+
+}  // namespace
+
+void installFuzzSeams() {
+    static SilentPresenter presenter;
+    static StrictSink sink;
+    setExpressionErrorPresenter(&presenter);
+    setNoticeSink(&sink);
+}
+
+void defineFuzzParameters() {
+    resetExpressionEngine();
+    XPARAMNEW("A", "2", "");
+    XPARAMNEW("B", "(1,2)", "");
+    XPARAMNEW("IN", "2.54", "inch", true);
+    XPARAMNEW("Z0", "0", "");
+    XPARAMNEW("BAD", "1/0", "");
+    XPARAMNEW("X_1", "A*IN", "");
+}
+
+std::string describeTable(bool withValues) {
+    std::string out;
+    const int n = XPARAMCOUNT();
+    for (int i = 1; i <= n; ++i) {
+        std::string name, expr, comment;
+        bool factor = false;
+        XPARAMFETCH(i, &name, &expr, &comment, &factor);
+        out += name + "|" + expr + "|" + comment + "|" + (factor ? "F" : "-");
+        if (withValues) {
+            XVALUE v;
+            const bool ok = XPARAMGET(i, v);
+            // An entry whose evaluation failed keeps whatever value it had
+            // before, which depends on history, not on what is stored.
+            char buf[128];
+            if (ok) {
+                std::snprintf(buf, sizeof buf, "|ok|%a|%a|%a|%d", v.value.real(), v.value.imag(), v.realValue,
+                              v.isReal ? 1 : 0);
+            } else {
+                std::snprintf(buf, sizeof buf, "|failed");
+            }
+            out += buf;
+        }
+        out += "\n";
+    }
+    return out;
+}

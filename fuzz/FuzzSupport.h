@@ -1,0 +1,16 @@
+// Shared set-up of the fuzz targets: quiet presenters, a notice sink that
+// treats an internal-fault notice as a crash, and a small parameter table.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Installs the presenter and sink once per process.
+void installFuzzSeams();
+
+// Empties the engine and defines a few parameters: plain, complex,
+// factor-only, and one whose evaluation failed.
+void defineFuzzParameters();
+
+// One stored entry as text, for comparing tables.
+std::string describeTable(bool withValues);
