@@ -79,7 +79,11 @@ int checkSequence() {
         } else if (c == 'U') {
             expectOperand = true;
         } else if (oneOf(c, "+-*/^<,")) {
-            if (expectOperand && k > 1) return report("Illegal operator combination", pos(k - 1), pos(k));
+            if (expectOperand && (k == 1 || cls(k - 1) == '(')) {
+                // Only a removed unary plus can have stood before it.
+                return report("Missing operand before", pos(k), pos(k));
+            }
+            if (expectOperand) return report("Illegal operator combination", pos(k - 1), pos(k));
             expectOperand = true;
         }
     }
