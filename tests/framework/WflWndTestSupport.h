@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "WflApp.h"
@@ -65,6 +66,13 @@ private:
     PVOID cookie_;
 };
 
+// Registers the framework class once for the test run (start-up resets the
+// window count, so tests that count windows must not start it again).
+inline void ensureFramework() {
+    static const bool started = (startFramework(nullptr), true);
+    (void)started;
+}
+
 // A visible top-level window that lives for the whole test run, to hold
 // the visible child windows of tests that paint or scroll.
 //
@@ -77,7 +85,7 @@ private:
 inline XWND& visibleHost() {
     static XWND host;
     if (!IsWindow(host.hwnd)) {
-        startFramework(nullptr);
+        ensureFramework();
         XCREATEWINDOW(host, nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                       "framework tests", 0, 0, 0, 800, 600);
     }
@@ -97,7 +105,7 @@ struct WindowOptions {
 struct TestWindow {
     XWND record;
     explicit TestWindow(const WindowOptions& o = {}) {
-        startFramework(nullptr);
+        ensureFramework();
         if (o.visibleChild) {
             XCREATEWINDOW(record, &visibleHost(), WS_CHILD | WS_VISIBLE | o.style, "", o.exStyle,
                           10, 10, o.width, o.height, nullptr, {}, 100);
@@ -114,6 +122,56 @@ struct TestWindow {
     TestWindow& operator=(const TestWindow&) = delete;
     HWND hwnd() const { return record.hwnd; }
 };
+
+// An in-memory dialog template: a modeless child-free popup, or with push
+// buttons of the given identifiers.
+inline std::vector<WORD> dialogTemplate(DWORD style, std::initializer_list<WORD> buttonIds = {}) {
+    std::vector<WORD> t;
+    auto dword = [&](DWORD v) {
+        t.push_back(LOWORD(v));
+        t.push_back(HIWORD(v));
+    };
+    dword(style);
+    dword(0);                                        // extended style
+    t.push_back(static_cast<WORD>(buttonIds.size()));
+    for (WORD v : std::initializer_list<WORD>{0, 0, 200, 100}) t.push_back(v);  // x, y, cx, cy in dialog units
+    t.push_back(0);                                  // no menu
+    t.push_back(0);                                  // the dialog class
+    t.push_back(0);                                  // no title
+    WORD y = 10;
+    for (WORD id : buttonIds) {
+        if (t.size() % 2) t.push_back(0);  // items start on a DWORD boundary
+        dword(WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
+        dword(0);
+        for (WORD v : std::initializer_list<WORD>{10, y, 50, 14}) t.push_back(v);
+        t.push_back(id);
+        t.push_back(0xFFFF);
+        t.push_back(0x0080);  // button
+        t.push_back(0);       // no text
+        t.push_back(0);       // no creation data
+        y = static_cast<WORD>(y + 20);
+    }
+    return t;
+}
+
+// Creates a framework dialog from a template, bound to `record` the way
+// loaded dialogs are: the record says "dialog" before creation and the
+// window procedure binds it on WM_INITDIALOG.
+inline HWND createFrameworkDialog(XWND& record, const std::vector<WORD>& tmpl,
+                                  HWND owner = nullptr) {
+    ensureFramework();
+    resetWindowRecord(record);
+    record.defaultProc = kDefProcDialog;
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), owner,
+                                      reinterpret_cast<DLGPROC>(fxwindowproc),
+                                      reinterpret_cast<LPARAM>(&record));
+}
+
+// Takes the first queued message `message` for `hwnd`, if any.
+inline bool takeMessage(HWND hwnd, UINT message, MSG& msg) {
+    return PeekMessageA(&msg, hwnd, message, message, PM_REMOVE) != FALSE;
+}
 
 // The client size of a window.
 inline SIZE clientSize(HWND hwnd) {
