@@ -50,6 +50,7 @@ struct EngineState {
     // Switches.
     bool realOnly = false;
     bool quiet = false;
+    bool solving = false;  // an evaluation is under way (the engine is not re-entrant)
 
     // Parameter table: entries 1..paramCount live in params[0..paramCount-1];
     // params.size() is the capacity, grown by 16 at a time.

@@ -12,10 +12,27 @@ constexpr double kLargestFloat = 3.4028234663852886e+38;
 constexpr double kLargestInt32 = 2147483647.0;
 
 // Shares the pipeline between a plain evaluation and a parameter's own.
+// There is one set of working state, so an evaluation started while another
+// is under way (say from a presenter that shows a dialog and lets messages
+// through) is refused instead of overwriting the first one's tokens.
 int solveWithLimit(std::string_view text, int limit, XVALUE& value) {
-    engineState().searchLimit = limit;
-    if (PXNPREP(text) != 0) return 1;
-    if (PXNDECODE(value) != 0) return 1;
+    EngineState& st = engineState();
+    if (st.solving) {
+        reportLogicError("Routine PXNSOLVE entered during another evaluation.");
+        return 1;
+    }
+    struct Busy {
+        bool& flag;
+        explicit Busy(bool& f) : flag(f) { flag = true; }
+        ~Busy() { flag = false; }
+    } busy(st.solving);
+    st.searchLimit = limit;
+    try {
+        if (PXNPREP(text) != 0) return 1;
+        if (PXNDECODE(value) != 0) return 1;
+    } catch (...) {
+        return 1;  // only a lack of memory in the number reader can throw
+    }
     return 0;
 }
 

@@ -33,16 +33,17 @@ std::string_view buildMarkerLine(int first, int last) {
 int PXNWHINE(std::string_view message, int first, int last) {
     EngineState& st = engineState();
     if (st.quiet) return 0;
-    ExpressionErrorReport report;
-    report.message = std::string(message);
-    report.first = first;
-    report.last = last;
-    report.display = st.display.str();
-    report.marker = std::string(buildMarkerLine(first, last));
     try {
+        ExpressionErrorReport report;
+        report.message = std::string(message);
+        report.first = first;
+        report.last = last;
+        report.display = st.display.str();
+        report.marker = std::string(buildMarkerLine(first, last));
         expressionErrorPresenter().present(report);
     } catch (...) {
-        // A presenter's failure must not unwind through the evaluation.
+        // Neither a presenter's failure nor a lack of memory may unwind
+        // through the evaluation; the caller fails as it would anyway.
     }
     return 0;
 }

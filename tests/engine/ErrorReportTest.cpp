@@ -1,6 +1,7 @@
 // The error report: the marker line under the user's line, the quiet rule,
 // and the default seams.
 #include <string>
+#include <vector>
 
 #include "EngineTestSupport.h"
 
@@ -60,6 +61,35 @@ TEST_F(ErrorReportTest, QuietShowsNothingAndChangesNothingElse) {
     reportLogicError("Routine X step.");
     ASSERT_EQ(notices.notices.size(), 1u);
     EXPECT_EQ(notices.notices[0].caption, "LOGIC ERROR");
+}
+
+// A presenter that evaluates while it shows a report, as a window message
+// handled under a modal dialog might.
+class ReenteringPresenter final : public ExpressionErrorPresenter {
+public:
+    void present(const ExpressionErrorReport& report) override {
+        messages.push_back(report.message);
+        innerOk = XNUMBEREX_R8("2+2", innerValue);
+    }
+    std::vector<std::string> messages;
+    bool innerOk = true;
+    double innerValue = -1;
+};
+
+TEST_F(ErrorReportTest, AnEvaluationInsideAnotherIsRefused) {
+    ReenteringPresenter reentering;
+    setExpressionErrorPresenter(&reentering);
+    double x = -1;
+    EXPECT_FALSE(XNUMBEREX_R8("(2+3", x));
+    EXPECT_EQ(reentering.messages, std::vector<std::string>{"Parentheses do not balance"});
+    EXPECT_FALSE(reentering.innerOk);
+    EXPECT_EQ(reentering.innerValue, 0);
+    ASSERT_EQ(notices.notices.size(), 1u);
+    EXPECT_EQ(notices.notices[0].text, "Routine PXNSOLVE entered during another evaluation.");
+    setExpressionErrorPresenter(&presenter);
+    // Once the first has ended the engine works as before.
+    EXPECT_TRUE(XNUMBEREX_R8("2+2", x));
+    EXPECT_EQ(x, 4);
 }
 
 TEST(Seams, SettersReturnWhatTheyReplaceAndDefaultsPrint) {

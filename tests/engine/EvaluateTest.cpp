@@ -27,7 +27,9 @@ void expectValue(const XVALUE& v, const ValueRow& r) {
         EXPECT_NEAR(v.value.imag(), r.im, r.tolerance);
     }
     EXPECT_EQ(v.isReal, r.isReal);
-    if (r.isReal) EXPECT_EQ(v.realValue, r.re);  // real arithmetic is exact here
+    if (r.isReal) {
+        EXPECT_EQ(v.realValue, r.re);  // real arithmetic is exact here
+    }
 }
 
 using EvaluateTest = EngineTest;

@@ -83,7 +83,9 @@ TEST_F(FunctionsTest, Results) {
             EXPECT_NEAR(v.value.imag(), r.im, r.tolerance);
         }
         EXPECT_EQ(v.isReal, r.isReal);
-        if (r.isReal && r.tolerance == 0) EXPECT_EQ(v.realValue, r.re);
+        if (r.isReal && r.tolerance == 0) {
+            EXPECT_EQ(v.realValue, r.re);
+        }
     }
     EXPECT_TRUE(presenter.reports.empty());
     EXPECT_TRUE(notices.notices.empty());
