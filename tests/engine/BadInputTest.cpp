@@ -2,6 +2,7 @@
 // internal-fault notice; parameter files of any content are read line by
 // line. The inputs are generated from fixed seeds, so a failure repeats.
 #include <cstdint>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
