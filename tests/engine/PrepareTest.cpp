@@ -193,6 +193,9 @@ TEST_F(PrepareTest, ErrorsAndTheirColumns) {
         {"empty brackets", "((),3)", "Missing operand after", 2, 2},
         {"empty brackets after an operator", "2*()", "Missing operand after", 3, 3},
         {"brackets holding only brackets", "(())", "Missing operand after", 2, 2},
+        // Found by fuzzing: two minus signs around a control character,
+        // which counts as a blank, then the polar operator.
+        {"sign pair split by a control character, then polar", "-\x01-<3", "Missing operand before", 4, 4},
     };
     for (const ErrorRow& r : rows) {
         SCOPED_TRACE(r.what);
