@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "WflStrings.h"
 
@@ -24,95 +25,140 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The pieces of a number as the grammar reads them, pointing into the text.
-struct NumberParts {
-    bool negative = false;
-    std::string_view intDigits;
-    std::string_view fracDigits;
-    bool expNegative = false;
-    std::string_view expDigits;
+// Collects the normalised number text: on the stack for any text a user
+// types, on the heap only for absurdly long digit strings.
+class NumberText {
+public:
+    void push(char c) {
+        if (heap_.empty() && size_ < sizeof local_) {
+            local_[size_++] = c;
+            return;
+        }
+        if (heap_.empty()) heap_.assign(local_, size_);
+        heap_.push_back(c);
+    }
+    void append(std::string_view s) {
+        for (char c : s) push(c);
+    }
+    const char* begin() const { return heap_.empty() ? local_ : heap_.data(); }
+    const char* end() const { return heap_.empty() ? local_ + size_ : heap_.data() + heap_.size(); }
+
+private:
+    char local_[256];
+    std::size_t size_ = 0;
+    std::string heap_;
 };
 
-// number = [sign] mantissa [exponent]; mantissa = digits with at most one
-// point and at least one digit; exponent = "D" [sign] digits. The text is
-// already upper-cased and squeezed, with "E" turned into "D".
-bool splitNumber(std::string_view t, NumberParts& parts) {
-    std::size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) parts.negative = t[i++] == '-';
-    std::size_t start = i;
-    while (i < t.size() && isDigit(t[i])) ++i;
-    parts.intDigits = t.substr(start, i - start);
-    if (i < t.size() && t[i] == '.') {
-        start = ++i;
-        while (i < t.size() && isDigit(t[i])) ++i;
-        parts.fracDigits = t.substr(start, i - start);
+// Reads the characters of the text as the grammar sees them: upper-cased,
+// with blanks and control characters skipped and "E" read as "D".
+class Reader {
+public:
+    explicit Reader(std::string_view t) : t_(t) { skip(); }
+    bool done() const { return i_ >= t_.size(); }
+    char peek() const { return done() ? '\0' : letter(t_[i_]); }
+    void next() {
+        ++i_;
+        skip();
     }
-    if (parts.intDigits.empty() && parts.fracDigits.empty()) return false;
-    if (i < t.size() && t[i] == 'D') {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) parts.expNegative = t[i++] == '-';
-        start = i;
-        while (i < t.size() && isDigit(t[i])) ++i;
-        parts.expDigits = t.substr(start, i - start);
-        if (parts.expDigits.empty()) return false;
-    }
-    return i == t.size();
-}
 
-std::string_view withoutLeadingZeros(std::string_view digits) {
-    const std::size_t first = digits.find_first_not_of('0');
-    return first == std::string_view::npos ? std::string_view{} : digits.substr(first);
-}
+private:
+    static char letter(char c) {
+        const char u = upperChar(c);
+        return u == 'E' ? 'D' : u;
+    }
+    void skip() {
+        while (i_ < t_.size() && static_cast<unsigned char>(t_[i_]) <= ' ') ++i_;
+    }
+    std::string_view t_;
+    std::size_t i_ = 0;
+};
 
 }  // namespace
 
+// number = [sign] mantissa [exponent]; mantissa = digits with at most one
+// point and at least one digit; exponent = "D" [sign] digits.
 bool XNUMBER_R8(std::string_view text, double& value) {
     value = 0;
-    std::string t = XSQUEEZE(XTOUPPER(text));
-    while (!t.empty() && t.back() == ' ') t.pop_back();
-    for (char& c : t) {
-        if (c == 'E') c = 'D';
+    Reader in(text);
+    bool negative = false;
+    if (in.peek() == '+' || in.peek() == '-') {
+        negative = in.peek() == '-';
+        in.next();
     }
-    NumberParts parts;
-    if (!splitNumber(t, parts)) return false;
 
-    // Rebuild the number in the form std::from_chars reads, which rounds
-    // correctly. An exponent of more than six digits is clamped: the value
-    // then overflows or underflows either way.
-    std::string norm;
-    norm.reserve(t.size() + 8);
-    norm.append(parts.intDigits.empty() ? std::string_view("0") : parts.intDigits);
-    if (!parts.fracDigits.empty()) {
-        norm.push_back('.');
-        norm.append(parts.fracDigits);
+    // The mantissa goes into the text for std::from_chars (which rounds
+    // correctly) without its leading zeros; "decimalShift" remembers where
+    // the first significant digit stood, to tell overflow from underflow.
+    NumberText norm;
+    std::size_t intDigits = 0, fracDigits = 0;
+    long leadingFracZeros = -1;  // zeros after the point before a significant digit
+    bool significant = false;
+    long sigIntDigits = 0;
+    while (isDigit(in.peek())) {
+        const char c = in.peek();
+        if (c != '0' || significant) {
+            significant = true;
+            norm.push(c);
+            ++sigIntDigits;
+        }
+        ++intDigits;
+        in.next();
     }
+    if (!significant) norm.push('0');
+    if (in.peek() == '.') {
+        in.next();
+        norm.push('.');
+        long zeros = 0;
+        while (isDigit(in.peek())) {
+            const char c = in.peek();
+            if (c != '0' && leadingFracZeros < 0) leadingFracZeros = zeros;
+            if (c == '0') ++zeros;
+            norm.push(c);
+            ++fracDigits;
+            in.next();
+        }
+    }
+    if (intDigits == 0 && fracDigits == 0) return false;
+
     long exponent = 0;
-    if (!parts.expDigits.empty()) {
-        std::string_view e = withoutLeadingZeros(parts.expDigits);
-        if (e.size() > 6) e = "999999";
-        for (char c : e) exponent = exponent * 10 + (c - '0');
-        if (parts.expNegative) exponent = -exponent;
-        norm.push_back('e');
-        norm.append(std::to_string(exponent));
+    if (in.peek() == 'D') {
+        in.next();
+        bool expNegative = false;
+        if (in.peek() == '+' || in.peek() == '-') {
+            expNegative = in.peek() == '-';
+            in.next();
+        }
+        if (!isDigit(in.peek())) return false;
+        // Beyond six digits the value overflows or underflows either way.
+        while (isDigit(in.peek())) {
+            if (exponent < 999999) exponent = exponent * 10 + (in.peek() - '0');
+            in.next();
+        }
+        if (expNegative) exponent = -exponent;
+        char buf[16];
+        const auto r = std::to_chars(buf, buf + sizeof buf, exponent);
+        norm.push('e');
+        norm.append(std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)));
     }
+    if (!in.done()) return false;
 
     double x = 0;
-    const auto [ptr, ec] = std::from_chars(norm.data(), norm.data() + norm.size(), x);
+    const auto [ptr, ec] = std::from_chars(norm.begin(), norm.end(), x);
     if (ec == std::errc::result_out_of_range) {
-        // Decide between overflow and underflow from the decimal magnitude:
-        // the position of the first significant digit plus the exponent.
-        const std::string_view sigInt = withoutLeadingZeros(parts.intDigits);
-        long magnitudeDigits = static_cast<long>(sigInt.size());
-        if (sigInt.empty()) {
-            const std::size_t firstSig = parts.fracDigits.find_first_not_of('0');
-            magnitudeDigits = firstSig == std::string_view::npos ? 0 : -static_cast<long>(firstSig);
+        // The decimal magnitude: position of the first significant digit
+        // plus the exponent.
+        const long magnitude = significant ? sigIntDigits : (leadingFracZeros < 0 ? 0 : -leadingFracZeros);
+        if (leadingFracZeros < 0 && !significant) {
+            x = 0;  // all zeros: cannot overflow
+        } else if (magnitude + exponent > 0) {
+            return false;  // beyond the largest float64
+        } else {
+            x = 0;  // below the smallest: zero
         }
-        if (magnitudeDigits + exponent > 0) return false;  // beyond the largest float64
-        x = 0;                                            // below the smallest: zero
-    } else if (ec != std::errc() || ptr != norm.data() + norm.size()) {
+    } else if (ec != std::errc() || ptr != norm.end()) {
         return false;
     }
-    value = parts.negative ? -x : x;
+    value = negative ? -x : x;
     return true;
 }
 

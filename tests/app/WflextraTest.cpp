@@ -51,6 +51,22 @@ TEST(XNUMBER_R8, LegalNumbers) {
     }
 }
 
+TEST(XNUMBER_R8, LongDigitStringsStillRoundCorrectly) {
+    double v = -1;
+    EXPECT_TRUE(XNUMBER_R8("0." + std::string(300, '0') + "1", v));
+    EXPECT_EQ(v, 1e-301);
+    EXPECT_TRUE(XNUMBER_R8(std::string(500, '0') + "42." + std::string(400, '0'), v));
+    EXPECT_EQ(v, 42);
+    EXPECT_TRUE(XNUMBER_R8("1" + std::string(300, '0') + "D-300", v));
+    EXPECT_EQ(v, 1);
+    EXPECT_FALSE(XNUMBER_R8(std::string(400, '1'), v));  // about 1.1E399
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(XNUMBER_R8("0." + std::string(400, '0') + "1", v));  // underflows to zero
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(XNUMBER_R8("0000.000D99999999", v));
+    EXPECT_EQ(v, 0);
+}
+
 TEST(XNUMBER_R8, RejectsEverythingBeyondTheGrammar) {
     const char* rows[] = {
         "1.2.3", "abc", "1.5X", "", "   ", ".", "-", "+-1", "E5", ".E3", "1E", "1E+",
