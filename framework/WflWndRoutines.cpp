@@ -30,7 +30,7 @@ bool isStandardCursor(int id) {
 bool XSETWINDOWPOS(XWND& record, std::optional<int> x, std::optional<int> y,
                    std::optional<int> width, std::optional<int> height,
                    std::optional<int> showCommand, XWND* after) {
-    UINT flags = SWP_NOACTIVATE;
+    UINT flags = 0;
     if (!x || !y) flags |= SWP_NOMOVE;
     if (!width || !height) flags |= SWP_NOSIZE;
     if (!after) flags |= SWP_NOZORDER;
