@@ -1,0 +1,172 @@
+// Bitmaps, memory device contexts, and the window behind a record.
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "WflGDI.h"
+#include "WflGDIInternal.h"
+
+namespace {
+
+// A memory device context holding a bitmap for one call.
+class BitmapDC {
+public:
+    BitmapDC(HDC compatible, HBITMAP bitmap)
+        : dc_(CreateCompatibleDC(compatible)), previous_(dc_ ? SelectObject(dc_, bitmap) : nullptr) {}
+    ~BitmapDC() {
+        if (dc_) {
+            if (previous_) SelectObject(dc_, previous_);
+            DeleteDC(dc_);
+        }
+    }
+    BitmapDC(const BitmapDC&) = delete;
+    BitmapDC& operator=(const BitmapDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+bool copyArea(HDC to, POINT at, int width, int height, HDC from, POINT fromAt, int fromWidth, int fromHeight,
+              DWORD rop) {
+    if (width == fromWidth && height == fromHeight) {
+        return BitBlt(to, at.x, at.y, width, height, from, fromAt.x, fromAt.y, rop) != FALSE;
+    }
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    return StretchBlt(to, at.x, at.y, width, height, from, fromAt.x, fromAt.y, fromWidth, fromHeight, rop) != FALSE;
+}
+
+}  // namespace
+
+HBITMAP PXCREATEBITMAP_RSRC(int resourceId) {
+    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP,
+                                           0, 0, LR_CREATEDIBSECTION));
+}
+
+HBITMAP PXCREATEBITMAP_FILE(std::string_view path) {
+    const std::string name(path.substr(0, path.find_last_not_of(' ') + 1));
+    return static_cast<HBITMAP>(
+        LoadImageA(nullptr, name.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}
+
+bool XPLACEBITMAP(DrawingRecord& r, HBITMAP bitmap, int x, int y, int width, int height) {
+    BITMAP info{};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof info, &info) == 0) return false;
+    BitmapDC source(r.dc, bitmap);
+    const int w = width > 0 ? width : info.bmWidth;
+    const int h = height > 0 ? height : info.bmHeight;
+    return copyArea(r.dc, toClient(r, x, y), w, h, source.get(), {0, 0}, info.bmWidth, info.bmHeight, SRCCOPY);
+}
+
+bool XPLACEBITMAP_W(DrawingRecord& r, HBITMAP bitmap, float x, float y, float width, float height) {
+    int vx = 0, vy = 0;
+    XWND2VIEW(r, x, y, vx, vy);
+    const int w = width > 0 ? static_cast<int>(width * scaleX(r) + 0.5f) : 0;
+    const int h = height > 0 ? static_cast<int>(height * scaleY(r) + 0.5f) : 0;
+    return XPLACEBITMAP(r, bitmap, vx, vy, w, h);
+}
+
+HBITMAP XGETBITMAP(DrawingRecord& r, int x1, int y1, int x2, int y2) {
+    const POINT a = toClient(r, std::min(x1, x2), std::min(y1, y2));
+    const int width = std::abs(x2 - x1);
+    const int height = std::abs(y2 - y1);
+    if (width == 0 || height == 0) return nullptr;
+    HBITMAP bitmap = CreateCompatibleBitmap(r.dc, width, height);
+    if (bitmap == nullptr) return nullptr;
+    BitmapDC target(r.dc, bitmap);
+    BitBlt(target.get(), 0, 0, width, height, r.dc, a.x, a.y, SRCCOPY);
+    return bitmap;
+}
+
+bool XSAVEBITMAP(HBITMAP bitmap, std::string_view path) {
+    BITMAP info{};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof info, &info) == 0) return false;
+    const int width = info.bmWidth;
+    const int height = info.bmHeight;
+    const int stride = ((width * 3 + 3) / 4) * 4;  // rows padded to four bytes
+
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+    HDC screen = GetDC(nullptr);
+    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (lines != height) return false;
+
+    const auto headers = static_cast<std::uint32_t>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;  // "BM"
+    fh.bfSize = headers + static_cast<std::uint32_t>(pixels.size());
+    fh.bfOffBits = headers;
+    bi.bmiHeader.biSizeImage = static_cast<DWORD>(pixels.size());
+    const std::string name(path.substr(0, path.find_last_not_of(' ') + 1));
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
+    out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+void XDELETEBITMAP(HBITMAP& bitmap) {
+    if (bitmap) DeleteObject(bitmap);
+    bitmap = nullptr;
+}
+
+bool XBITCOPY(DrawingRecord& to, int x, int y, int width, int height, const DrawingRecord& from, int fromX,
+              int fromY, int fromWidth, int fromHeight, DWORD rop) {
+    return copyArea(to.dc, toClient(to, x, y), width, height, from.dc, toClient(from, fromX, fromY), fromWidth,
+                    fromHeight, rop);
+}
+
+bool XMEMORYDC(DrawingRecord& r, int width, int height, HDC compatible) {
+    releaseRecordFont(r);
+    r = DrawingRecord{};
+    HDC screen = compatible ? nullptr : GetDC(nullptr);
+    HDC base = compatible ? compatible : screen;
+    HDC dc = CreateCompatibleDC(base);
+    HBITMAP bitmap = dc ? CreateCompatibleBitmap(base, width, height) : nullptr;
+    if (screen) ReleaseDC(nullptr, screen);
+    if (bitmap == nullptr) {
+        if (dc) DeleteDC(dc);
+        return false;
+    }
+    SelectObject(dc, bitmap);  // the bitmap is released by XDELETEDC
+    r.dc = dc;
+    XSETVIEWPORT(r, 0, 0, width, height);
+    XSETWINDOW(r, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
+    return true;
+}
+
+void XDELETEDC(DrawingRecord& r) {
+    if (r.dc == nullptr) return;
+    // Deleting the device context first frees its selection; the bitmap can
+    // then be deleted (a device context's stock bitmap ignores the delete).
+    HGDIOBJ bitmap = GetCurrentObject(r.dc, OBJ_BITMAP);
+    DeleteDC(r.dc);
+    if (bitmap) DeleteObject(bitmap);
+    releaseRecordFont(r);
+    r.dc = nullptr;
+}
+
+void XUPDATEWINDOW(DrawingRecord& r) {
+    HWND window = r.dc ? WindowFromDC(r.dc) : nullptr;
+    if (window == nullptr) return;
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+}
+
+void XSCROLLWINDOW(DrawingRecord& r, int dx, int dy) {
+    HWND window = r.dc ? WindowFromDC(r.dc) : nullptr;
+    if (window == nullptr) return;
+    ScrollWindowEx(window, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    UpdateWindow(window);
+}
