@@ -3,6 +3,7 @@
 // reduces to a single operand.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "EngineState.h"
 #include "Wflextra.h"
@@ -21,21 +22,15 @@ int report(std::string_view message, int firstPosition, int lastPosition) {
     return 1;
 }
 
-int countRuns(char code) {
-    int runs = 0;
-    for (int start = 1; start <= kFieldLength;) {
-        const int last = PXNSPAN(code, start);
-        if (last == 0) break;
-        ++runs;
-        start = last + 1;
-    }
-    return runs;
-}
-
 // Index of a function name in the built-in table, 0 when it is none of them.
+// Names fill at most 8 characters, blank-padded; a longer run matches none.
 int functionIndex(std::string_view name) {
+    if (name.size() > 8) return 0;
+    char padded[8];
+    std::memset(padded, ' ', sizeof padded);
+    std::memcpy(padded, name.data(), name.size());
     for (int i = 1; i <= kFunctionCount; ++i) {
-        if (st().functions[static_cast<size_t>(i)].name == name) return i;
+        if (std::memcmp(st().functions[static_cast<size_t>(i)].name.data(), padded, sizeof padded) == 0) return i;
     }
     return 0;
 }
@@ -97,24 +92,51 @@ bool PXNAPRXRL(const XVALUE& v) {
 int PXNDECODE(XVALUE& result) {
     EngineState& s = st();
     const int n = s.n;
+    const char* const C = s.cls.data();
 
-    const int operandCount = countRuns('N') + countRuns('L');
-    if (operandCount == 0) return report("No numbers, parameters or functions", 1, n);
-
-    for (int start = 1; start <= kFieldLength;) {
-        const int last = PXNSPAN('F', start);
-        if (last == 0) break;
-        if (last >= kFieldLength || cls(last + 1) != '(') {
-            return report("Function arguments missing", start, last + 1);
+    // One walk over the whole class string counts the runs of "N" and of
+    // "L" and finds the first run of "F" that no "(" follows (one that ends
+    // at the last position has nothing after it).
+    int operandCount = 0;
+    int badCallFirst = 0, badCallLast = 0, callFirst = 0;
+    char previous = '\0';
+    for (int k = 1; k <= kFieldLength; ++k) {
+        const char c = C[k];
+        if (c == previous) continue;
+        if (c == 'N' || c == 'L') ++operandCount;
+        if (previous == 'F' && c != '(' && badCallFirst == 0) {
+            badCallFirst = callFirst;
+            badCallLast = k - 1;
         }
-        start = last + 1;
+        if (c == 'F') callFirst = k;
+        previous = c;
     }
+    if (previous == 'F' && badCallFirst == 0) {
+        badCallFirst = callFirst;
+        badCallLast = kFieldLength;
+    }
+    if (operandCount == 0) return report("No numbers, parameters or functions", 1, n);
+    if (badCallFirst != 0) return report("Function arguments missing", badCallFirst, badCallLast + 1);
 
+    // A fresh operand table and token arrays, all zero. Only what the last
+    // decoding wrote needs clearing; the rest is zero already.
     s.operandCount = operandCount;
-    s.operands.fill(XVALUE{});
-    s.rank.fill(0);
-    s.code.fill(0);
-    s.tokenPos.fill(0);
+    const int operandsToClear = std::max(s.operandsWritten, operandCount);
+    std::fill_n(s.operands.begin() + 1, operandsToClear, XVALUE{});
+    s.operandsWritten = operandCount;
+    const auto tokensToClear = static_cast<size_t>(std::max(s.tokensWritten, n));
+    std::fill_n(s.rank.begin() + 1, tokensToClear, 0);
+    std::fill_n(s.code.begin() + 1, tokensToClear, 0);
+    std::fill_n(s.tokenPos.begin() + 1, tokensToClear, 0);
+    s.tokensWritten = n;  // every token starts at a different position
+
+    // The run of one class code that starts at p: its last position.
+    auto runEnd = [C](int p) {
+        const char code = C[p];
+        int last = p;
+        while (last < kFieldLength && C[last + 1] == code) ++last;
+        return last;
+    };
     int k = 0;
     int j = 0;
     int base = 100;
@@ -122,7 +144,7 @@ int PXNDECODE(XVALUE& result) {
         ++k;
         const auto kk = static_cast<size_t>(k);
         s.tokenPos[kk] = p;
-        const char c = cls(p);
+        const char c = C[p];
         switch (c) {
         case '(':
             base += 100;
@@ -133,15 +155,10 @@ int PXNDECODE(XVALUE& result) {
             base -= 100;
             break;
         case 'F': {
-            int first = p;
-            const int last = PXNSPAN('F', first);
-            if (last == 0 || first != p) {
-                reportLogicError("Routine PXNDECODE function name processing.");
-                return 1;
-            }
+            const int last = runEnd(p);
             s.rank[kk] = 90;
-            s.code[kk] = functionIndex(runText(first, last));
-            if (s.code[kk] == 0) return report("Unrecognized function name", first, last);
+            s.code[kk] = functionIndex(runText(p, last));
+            if (s.code[kk] == 0) return report("Unrecognized function name", p, last);
             p = last;
             break;
         }
@@ -154,15 +171,10 @@ int PXNDECODE(XVALUE& result) {
         case '+': s.rank[kk] = 20; s.code[kk] = kCodeAdd; break;
         case '-': s.rank[kk] = 20; s.code[kk] = kCodeSubtract; break;
         case 'N': {
-            int first = p;
-            const int last = PXNSPAN('N', first);
-            if (last == 0 || first != p) {
-                reportLogicError("Routine PXNDECODE numeric field processing.");
-                return 1;
-            }
+            const int last = runEnd(p);
             ++j;
             double x = 0;
-            if (!XNUMBER_R8(runText(first, last), x)) return report("Not a legal number", first, last);
+            if (!XNUMBER_R8(runText(p, last), x)) return report("Not a legal number", p, last);
             XVALUE& v = s.operands[static_cast<size_t>(j)];
             v.value = {x, 0.0};
             v.realValue = x;
@@ -172,28 +184,24 @@ int PXNDECODE(XVALUE& result) {
             break;
         }
         case 'L': {
-            int first = p;
-            const int last = PXNSPAN('L', first);
-            if (last == 0 || first != p) {
-                reportLogicError("Routine PXNDECODE parameter field processing.");
-                return 1;
-            }
+            const int last = runEnd(p);
             ++j;
-            const std::string_view name = runText(first, last);
             int index = 0;
-            XPARAMFIND(name, index, s.searchLimit);
+            XPARAMFIND(runText(p, last), index, s.searchLimit);
             if (!XPARAMGET(index, s.operands[static_cast<size_t>(j)])) {
-                return report("Parameter used before being defined", first, last);
+                return report("Parameter used before being defined", p, last);
             }
             // A factor-only parameter makes a preceding binary sign a
-            // multiplication and a preceding unary minus meaningless.
-            if (k > 1 && XPARAMGETFACTOR(name)) {
-                int& previous = s.rank[kk - 1];
-                if (previous == 20) {
-                    previous = 30;
+            // multiplication and a preceding unary minus meaningless. The
+            // first entry of that name in the whole table is the one just
+            // found within the search limit, so its flag is the one to read.
+            if (k > 1 && s.params[static_cast<size_t>(index - 1)].factorOnly) {
+                int& previousRank = s.rank[kk - 1];
+                if (previousRank == 20) {
+                    previousRank = 30;
                     s.code[kk - 1] = kCodeMultiply;
-                } else if (previous == 60) {
-                    previous = 0;
+                } else if (previousRank == 60) {
+                    previousRank = 0;
                 }
             }
             s.rank[kk] = -j;
@@ -212,10 +220,11 @@ int PXNDECODE(XVALUE& result) {
     };
     if (PXNCRANK(k, span(s.rank, k), span(s.code, k), span(s.tokenPos, k)) != 0) return 1;
 
-    // Exactly one operand must be left; two would mean one was dropped.
+    // Exactly one operand must be left; two would mean one was dropped. The
+    // ranks past the token count are zero.
     int survivor = 0;
     int survivors = 0;
-    for (int i = 1; i <= kFieldLength; ++i) {
+    for (int i = 1; i <= k; ++i) {
         if (s.rank[static_cast<size_t>(i)] < 0) {
             ++survivors;
             survivor = std::max(survivor, -s.rank[static_cast<size_t>(i)]);

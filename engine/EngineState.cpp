@@ -1,13 +1,8 @@
-// The one instance of the engine's module state, and the reset that returns
-// it to its state at program start.
+// The reset that returns the engine's module state to its state at program
+// start, and the notice for internal faults.
 #include "EngineState.h"
 
 #include "Seams.h"
-
-EngineState& engineState() {
-    static EngineState state;
-    return state;
-}
 
 void reportLogicError(std::string_view text) {
     try {

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "FixedText.h"
@@ -21,6 +24,19 @@ struct FunctionSpec {
     int minArgs = 0;
     int maxArgs = 0;
     int kind = 0;  // 1: every argument must be real (#IF: the first only)
+};
+
+// A parameter name as names are compared: upper-cased, 16 characters,
+// blank-padded.
+using ParamKey = std::array<char, 16>;
+struct ParamKeyHash {
+    std::size_t operator()(const ParamKey& key) const noexcept {
+        std::uint64_t a = 0, b = 0;
+        std::memcpy(&a, key.data(), 8);
+        std::memcpy(&b, key.data() + 8, 8);
+        const std::uint64_t h = (a * 0x9E3779B97F4A7C15ull) ^ (b + 0x632BE59BD9B4E019ull + (a >> 29));
+        return static_cast<std::size_t>(h ^ (h >> 32));
+    }
 };
 
 // Token codes of the binary operators.
@@ -46,6 +62,10 @@ struct EngineState {
     std::array<int, kFieldLength + 1> tokenPos{};
     int tokenCount = 0;
     int searchLimit = 0;
+    // Entries past these may have been written by the last decoding; all
+    // later ones are still zero, so a new decoding clears only this far.
+    int operandsWritten = 0;
+    int tokensWritten = 0;
 
     // Switches.
     bool realOnly = false;
@@ -56,6 +76,10 @@ struct EngineState {
     // params.size() is the capacity, grown by 16 at a time.
     std::vector<XPARAM> params;
     int paramCount = 0;
+    // Name index of the table: each entry's comparison key (paramKeys, in
+    // table order) and for every key the first entry that holds it.
+    std::vector<ParamKey> paramKeys;
+    std::unordered_map<ParamKey, int, ParamKeyHash> paramIndex;
 
     // Error report.
     FixedText<64> marker;
@@ -71,7 +95,12 @@ struct EngineState {
     std::span<const int> positionMap() const { return {pos.data() + 1, static_cast<size_t>(n)}; }
 };
 
-EngineState& engineState();
+// The one instance. Defined here so that the hot paths reach it without a
+// call; the function-local static is built on first use.
+inline EngineState& engineState() {
+    static EngineState state;
+    return state;
+}
 
 // Preparation.
 int PXNPREP(std::string_view line);

@@ -30,7 +30,7 @@ std::string_view trimRight(std::string_view s) {
 // decoder looks a name up for every parameter reference. A name longer than
 // a stored name can be matches nothing: cutting it would find another one.
 struct NameKey {
-    std::array<char, kNameLength> chars{};
+    ParamKey chars{};
     bool fits = true;
 };
 NameKey makeKey(std::string_view name) {
@@ -48,12 +48,42 @@ NameKey makeKey(std::string_view name) {
     return key;
 }
 
-bool matches(const XPARAM& p, const NameKey& key) {
-    for (std::size_t i = 0; i < key.chars.size(); ++i) {
-        if (upperChar(p.name[i]) != key.chars[i]) return false;
-    }
-    return true;
+// The key a stored name is found by: its 16 characters upper-cased.
+ParamKey keyOf(const FixedText<kNameLength>& name) {
+    ParamKey key;
+    for (std::size_t i = 0; i < key.size(); ++i) key[i] = upperChar(name[i]);
+    return key;
 }
+
+// The name index. paramKeys holds the key of every entry in table order;
+// paramIndex maps a key to the first entry holding it, so a lookup finds
+// what a walk from the front would find first. Every routine that changes
+// a name or the order of entries keeps both up to date.
+std::vector<ParamKey>& keys() { return engineState().paramKeys; }
+std::unordered_map<ParamKey, int, ParamKeyHash>& nameIndex() { return engineState().paramIndex; }
+
+void rebuildIndex() {
+    nameIndex().clear();
+    for (int i = 1; i <= count(); ++i) nameIndex().try_emplace(keys()[static_cast<size_t>(i - 1)], i);
+}
+
+// Entries lo and lo + 1 change places. A key whose first entry was lo now
+// first stands at lo + 1, and one first found at lo + 1 now at lo; keys
+// found earlier keep their entry.
+void swapNeighbours(int lo) {
+    std::swap(entry(lo), entry(lo + 1));
+    ParamKey& a = keys()[static_cast<size_t>(lo - 1)];
+    ParamKey& b = keys()[static_cast<size_t>(lo)];
+    std::swap(a, b);
+    if (a == b) return;
+    auto& index = nameIndex();
+    if (auto it = index.find(b); it != index.end() && it->second == lo) it->second = lo + 1;
+    if (auto it = index.find(a); it != index.end() && it->second == lo + 1) it->second = lo;
+}
+
+// Small tables are searched by walking the keys; a walk over a few keys is
+// quicker than hashing one.
+constexpr int kWalkLimit = 8;
 
 std::string quoted(std::string_view text) { return "\"" + std::string(trimRight(text)) + "\""; }
 
@@ -126,6 +156,14 @@ bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_v
         const std::string squeezed(trimRight(XSQUEEZE(name)));
         if (!nameIsAcceptable(name, squeezed) || expressionTooLong(expression)) return false;
         if (count() == static_cast<int>(table().size())) table().resize(table().size() + kGrowth);
+        const ParamKey key = keyOf(FixedText<kNameLength>(squeezed));
+        keys().push_back(key);
+        try {
+            nameIndex().try_emplace(key, count() + 1);  // an earlier entry of the name stays first
+        } catch (...) {
+            keys().pop_back();
+            throw;
+        }
         ++count();
         XPARAM& p = entry(count());
         p = XPARAM{};
@@ -172,6 +210,16 @@ bool XPARAMEDIT(std::string_view name, std::string_view expression, std::string_
     p.expression = expression;
     p.comment = comment;
     if (factorOnly) p.factorOnly = *factorOnly;
+    // The given name matched the entry, so its squeezed form has the same
+    // key; should that ever change, the index is built again.
+    if (const ParamKey key = keyOf(p.name); key != keys()[static_cast<size_t>(index - 1)]) {
+        keys()[static_cast<size_t>(index - 1)] = key;
+        try {
+            rebuildIndex();
+        } catch (...) {
+            return false;
+        }
+    }
     if (evaluate) return PXNSOLVEPARAM(index);
     setUnevaluated(p);
     return true;
@@ -198,12 +246,19 @@ void XPARAMFIND(std::string_view name, int& index, std::optional<int> limit) {
     const NameKey key = makeKey(name);
     if (!key.fits) return;
     const int n = limit ? std::min(count(), *limit) : count();
-    for (int i = 1; i <= n; ++i) {
-        if (matches(entry(i), key)) {
-            index = i;
-            return;
+    if (n <= 0) return;
+    if (count() <= kWalkLimit) {
+        for (int i = 1; i <= n; ++i) {
+            if (keys()[static_cast<size_t>(i - 1)] == key.chars) {
+                index = i;
+                return;
+            }
         }
+        return;
     }
+    // The first entry with the name; beyond the limit means none within it.
+    const auto it = nameIndex().find(key.chars);
+    if (it != nameIndex().end() && it->second <= n) index = it->second;
 }
 
 bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {
@@ -214,11 +269,11 @@ bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {
 }
 
 void XPARAMMOVEUP(int index) {
-    if (index > 1 && index <= count()) std::swap(entry(index), entry(index - 1));
+    if (index > 1 && index <= count()) swapNeighbours(index - 1);
 }
 
 void XPARAMMOVEDOWN(int index) {
-    if (index >= 1 && index < count()) std::swap(entry(index), entry(index + 1));
+    if (index >= 1 && index < count()) swapNeighbours(index);
 }
 
 bool XPARAMDELETE(std::string_view name) {
@@ -228,6 +283,29 @@ bool XPARAMDELETE(std::string_view name) {
     for (int i = index; i < count(); ++i) entry(i) = entry(i + 1);
     entry(count()) = XPARAM{};
     --count();
+
+    // The index follows: the deleted key now first stands at its next entry,
+    // if any, and every key first found behind the gap moves one place up.
+    std::vector<ParamKey>& k = keys();
+    const ParamKey gone = k[static_cast<size_t>(index - 1)];
+    k.erase(k.begin() + (index - 1));
+    auto& map = nameIndex();
+    if (auto it = map.find(gone); it != map.end() && it->second == index) {
+        int next = 0;
+        for (int i = index; i <= count() && next == 0; ++i) {
+            if (k[static_cast<size_t>(i - 1)] == gone) next = i;
+        }
+        if (next != 0) {
+            it->second = next;
+        } else {
+            map.erase(it);
+        }
+    }
+    for (int i = index; i <= count(); ++i) {
+        const ParamKey& key = k[static_cast<size_t>(i - 1)];
+        if (key == gone) continue;
+        if (auto it = map.find(key); it != map.end() && it->second == i + 1) it->second = i;
+    }
     return true;
 }
 

@@ -3,6 +3,12 @@
 // checked. Almost every rule is a pattern replacement on the class string;
 // the source position map keeps every character's column in the user's line
 // so that errors can be marked where the user typed them.
+//
+// The rules are carried out in one or two passes each instead of by literal
+// search-and-replace from the start (tests/engine/PrepareReference.h does it
+// literally, and the tests hold the two to the same result). Where a pass
+// stands for a replacement repeated until nothing matches, the comment says
+// why the single pass reaches the same string.
 #include <cstring>
 
 #include "EngineState.h"
@@ -10,81 +16,145 @@
 
 namespace {
 
-bool isBlankByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
-bool oneOf(char c, const char* set) { return c != '\0' && std::strchr(set, c) != nullptr; }
+// Which sets a class code belongs to; the rules below test these.
+enum : unsigned {
+    kLegal = 1u << 0,       // may stand in the class string once names are merged
+    kOperator = 1u << 1,    // + - * / ^
+    kNeedsLeft = 1u << 2,   // * / ^ < , : cannot open an expression or bracket
+    kNeedsRight = 1u << 3,  // + - * / ^ < , : cannot close one
+    kNoSecond = 1u << 4,    // * / ^ : cannot follow an operator
+    kMakesUnary = 1u << 5,  // + - * / ^ ( , < : a sign after it is unary
+    kFinal = 1u << 6,       // a code the decoder understands
+    kBlankBefore = 1u << 7, // + - * / ^ , < ) : a blank before it goes
+    kBlankAfter = 1u << 8,  // + - * / ^ , < ( : a blank after it goes
+};
 
-EngineState& st() { return engineState(); }
-char& cls(int k) { return st().cls[static_cast<size_t>(k)]; }
-char& txt(int k) { return st().text[static_cast<size_t>(k)]; }
-int pos(int k) { return sourceColumn(k); }
+// Operands side by side get a multiplication between them: these are the
+// left members of such pairs (as a mask of right members) and the right ones.
+enum : unsigned char { kRightName = 1, kRightOpen = 2, kRightNumber = 4, kRightFunction = 8 };
 
-// The used part of the class string. Rules never look past the working
-// length: positions beyond it belong to no character of the expression.
-std::span<char> usedClasses() { return {st().cls.data() + 1, static_cast<size_t>(st().n)}; }
+struct Tables {
+    char work[256]{};             // working-text character of a line byte
+    char cls[256]{};              // class code of a working-text character
+    unsigned short sets[256]{};   // membership of a class code
+    unsigned char impliedLeft[256]{};
+    unsigned char impliedRight[256]{};
+};
+
+constexpr unsigned char byte(char c) { return static_cast<unsigned char>(c); }
+
+constexpr bool contains(const char* set, int c) {
+    for (; *set != '\0'; ++set) {
+        if (byte(*set) == c) return true;
+    }
+    return false;
+}
+
+constexpr Tables makeTables() {
+    Tables t;
+    for (int b = 0; b < 256; ++b) {
+        // Upper-cased, brackets of every shape made round, control bytes blank.
+        char w = static_cast<char>(b);
+        if (b <= ' ') w = ' ';
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE)) w = static_cast<char>(b - 32);
+        if (w == '[' || w == '{') w = '(';
+        if (w == ']' || w == '}') w = ')';
+        t.work[b] = w;
+
+        // Letters other than the exponent letters D and E, the underscore
+        // and bytes above 127 are name characters; digits are number
+        // characters; D and E stay open until names are merged.
+        char k = static_cast<char>(b);
+        if (b > 127 || contains("ABCFGHIJKMNOPQRSTUVWXYZ_", b)) {
+            k = 'L';
+        } else if (b >= '0' && b <= '9') {
+            k = 'N';
+        } else if (b == 'E' || b == 'D') {
+            k = 'D';
+        }
+        t.cls[b] = k;
+
+        unsigned short s = 0;
+        if (contains(" +-*/^().,#<DLN", b)) s |= kLegal;
+        if (contains("+-*/^", b)) s |= kOperator;
+        if (contains("*/^<,", b)) s |= kNeedsLeft;
+        if (contains("+-*/^<,", b)) s |= kNeedsRight;
+        if (contains("*/^", b)) s |= kNoSecond;
+        if (contains("+-*/^(,<", b)) s |= kMakesUnary;
+        if (contains("U+-*/^(),<FLN", b)) s |= kFinal;
+        if (contains("+-*/^,<)", b)) s |= kBlankBefore;
+        if (contains("+-*/^,<(", b)) s |= kBlankAfter;
+        t.sets[b] = s;
+    }
+    t.impliedLeft[byte('N')] = kRightName | kRightOpen | kRightFunction;
+    t.impliedLeft[byte('L')] = kRightOpen | kRightFunction | kRightNumber;
+    t.impliedLeft[byte(')')] = kRightName | kRightOpen | kRightNumber | kRightFunction;
+    t.impliedLeft[byte('E')] = kRightName | kRightOpen | kRightFunction;
+    t.impliedRight[byte('L')] = kRightName;
+    t.impliedRight[byte('(')] = kRightOpen;
+    t.impliedRight[byte('N')] = kRightNumber;
+    t.impliedRight[byte('F')] = kRightFunction;
+    return t;
+}
+
+constexpr Tables kTables = makeTables();
+
+bool isBlankByte(char c) { return byte(c) <= ' '; }
+bool in(char c, unsigned set) { return (kTables.sets[byte(c)] & set) != 0; }
+bool impliedPair(char a, char b) { return (kTables.impliedLeft[byte(a)] & kTables.impliedRight[byte(b)]) != 0; }
 
 int report(std::string_view message, int first, int last) {
     PXNWHINE(message, first, last);
     return 1;
 }
 
-void deleteTextPosition(int k) {
-    EngineState& s = st();
-    for (int i = k; i < s.n; ++i) {
-        txt(i) = txt(i + 1);
-        s.pos[static_cast<size_t>(i)] = s.pos[static_cast<size_t>(i + 1)];
-    }
-    txt(s.n) = ' ';
-    s.pos[static_cast<size_t>(s.n)] = 0;
-    --s.n;
-}
-
-// Inserts a character between every occurrence of the class pair a b.
-int insertBetween(char a, char b, char textChar, char classChar) {
-    for (;;) {
-        int at = 0;
-        for (int k = 1; k < st().n; ++k) {
-            if (cls(k) == a && cls(k + 1) == b) {
-                at = k + 1;
-                break;
-            }
-        }
-        if (at == 0) return 0;
-        if (PXNINSERT(at, textChar, classChar) != 0) return 1;
-    }
-}
-
-// The class string is left with one code per operand, operator and bracket;
-// what remains is a check that operators and operands alternate where the
-// evaluation relies on it. Signs are unary by now, so an operator that
-// needs a left operand must not follow another operator, and brackets hold
-// something unless they are a function's argument list.
-int checkSequence() {
-    const int n = st().n;
+// The sequence check after the signs are resolved. The class string is left
+// with one code per operand, operator and bracket; operators and operands
+// must alternate where the evaluation relies on it. Signs are unary by now,
+// so an operator that needs a left operand must not follow another operator,
+// and brackets hold something unless they are a function's argument list.
+int checkSequence(const EngineState& s) {
+    const char* C = s.cls.data();
+    const int n = s.n;
     bool expectOperand = true;
     for (int k = 1; k <= n; ++k) {
-        const char c = cls(k);
+        const char c = C[k];
         if (c == 'N' || c == 'L') {
             expectOperand = false;
         } else if (c == 'F') {
             // With its "(" the call is an operand; a name without one is left
             // for the decoder to report.
-            while (k < n && cls(k + 1) == 'F') ++k;
+            while (k < n && C[k + 1] == 'F') ++k;
             expectOperand = false;
         } else if (c == '(') {
-            const bool call = k > 1 && cls(k - 1) == 'F';
-            if (!call && k < n && cls(k + 1) == ')') return report("Missing operand after", pos(k), pos(k));
+            const bool call = k > 1 && C[k - 1] == 'F';
+            if (!call && k < n && C[k + 1] == ')') return report("Missing operand after", sourceColumn(k), sourceColumn(k));
             expectOperand = true;
         } else if (c == ')') {
             expectOperand = false;
         } else if (c == 'U') {
             expectOperand = true;
-        } else if (oneOf(c, "+-*/^<,")) {
-            if (expectOperand && (k == 1 || cls(k - 1) == '(')) {
+        } else if (in(c, kNeedsRight)) {
+            if (expectOperand && (k == 1 || C[k - 1] == '(')) {
                 // Only a removed unary plus can have stood before it.
-                return report("Missing operand before", pos(k), pos(k));
+                return report("Missing operand before", sourceColumn(k), sourceColumn(k));
             }
-            if (expectOperand) return report("Illegal operator combination", pos(k - 1), pos(k));
+            if (expectOperand) return report("Illegal operator combination", sourceColumn(k - 1), sourceColumn(k));
             expectOperand = true;
+        }
+    }
+    return 0;
+}
+
+// Inserts a character between every occurrence of the class pair a b, the
+// leftmost first. Kept for the rare line where the insertions do not all fit:
+// then the one that overflows must be the one the rules reach first.
+int insertBetween(char a, char b, char textChar, char classChar) {
+    const EngineState& s = engineState();
+    for (int k = 1; k < s.n; ++k) {
+        if (s.cls[static_cast<size_t>(k)] == a && s.cls[static_cast<size_t>(k + 1)] == b &&
+            PXNINSERT(k + 1, textChar, classChar) != 0) {
+            return 1;
         }
     }
     return 0;
@@ -93,9 +163,12 @@ int checkSequence() {
 }  // namespace
 
 int PXNPREP(std::string_view line) {
-    EngineState& s = st();
+    EngineState& s = engineState();
     const int stopAfter = s.prepareStopAfter;
     fillFunctionTable();
+    char* const T = s.text.data();
+    char* const C = s.cls.data();
+    int* const P = s.pos.data();
 
     // The line without its leading and trailing blanks; control characters
     // count as blanks here already, so a line of tabs is empty.
@@ -106,217 +179,305 @@ int PXNPREP(std::string_view line) {
     const std::string_view rest = line.substr(first);
     const std::size_t length = end - first;
 
-    s.display = rest.substr(0, kFieldLength);
-    for (char& c : s.display) {
-        if (isBlankByte(c)) c = ' ';  // the display line never holds a control character
-    }
+    // The display line never holds a control character.
+    char* const display = s.display.data();
+    const std::size_t shown = std::min<std::size_t>(rest.size(), kFieldLength);
+    for (std::size_t i = 0; i < shown; ++i) display[i] = isBlankByte(rest[i]) ? ' ' : rest[i];
+    std::memset(display + shown, ' ', kFieldLength - shown);
     s.text.fill(' ');
     s.cls.fill(' ');
     s.pos.fill(0);
     s.n = 0;
 
     if (length > static_cast<std::size_t>(kFieldLength)) return report("Given line too long", 64, 64);
-    s.n = static_cast<int>(length);
-    if (s.n < 1) return report("Given line empty", 1, 1);
-    for (int i = 1; i <= s.n; ++i) s.pos[static_cast<size_t>(i)] = i;
+    if (length < 1) return report("Given line empty", 1, 1);
 
-    for (int i = 1; i <= kFieldLength; ++i) txt(i) = upperChar(s.display[static_cast<size_t>(i - 1)]);
-    std::span<char> working(s.text.data() + 1, kFieldLength);
-    PXNSIMPLIFY(working, "[{", '(');
-    PXNSIMPLIFY(working, "]}", ')');
-
-    // Runs of blanks shrink to one blank.
-    for (int k = 1; k < s.n;) {
-        if (txt(k) == ' ' && txt(k + 1) == ' ') {
-            deleteTextPosition(k + 1);
-        } else {
-            ++k;
+    // One pass makes the working text (upper-cased, brackets made round),
+    // shrinks runs of blanks to one blank (the first of each run stays, with
+    // its column), and gives each character its class. On the way it notes
+    // the first character that is not allowed and how the brackets nest;
+    // merging names below changes neither.
+    bool anyBlank = false, anyD = false, anyName = false, anyNumber = false, anyStar = false, anyHash = false,
+         anySlash = false, anyPoint = false, anySign = false;
+    int illegal = 0, depth = 0, w = 0;
+    bool dippedBelowZero = false;
+    for (int r = 1; r <= static_cast<int>(length); ++r) {
+        const char c = kTables.work[byte(display[r - 1])];
+        if (c == ' ' && w > 0 && T[w] == ' ') continue;
+        ++w;
+        T[w] = c;
+        P[w] = r;
+        const char k = kTables.cls[byte(c)];
+        C[w] = k;
+        switch (k) {
+        case ' ': anyBlank = true; break;
+        case 'D': anyD = true; break;
+        case 'L': anyName = true; break;
+        case 'N': anyNumber = true; break;
+        case '*': anyStar = true; break;
+        case '#': anyHash = true; break;
+        case '/': anySlash = true; break;
+        case '.': anyPoint = true; break;
+        case '+':
+        case '-': anySign = true; break;
+        case '(': ++depth; break;
+        case ')': dippedBelowZero |= --depth < 0; break;
+        default: break;
         }
+        if (illegal == 0 && !in(k, kLegal)) illegal = w;
     }
-
-    // Classes: letters (other than D and E, the exponent letters), the
-    // underscore and bytes above 127 are name characters; digits are number
-    // characters; D and E stay open until the merge below.
-    for (int k = 1; k <= s.n; ++k) {
-        const char c = txt(k);
-        const auto u = static_cast<unsigned char>(c);
-        if (u > 127 || oneOf(c, "ABCFGHIJKMNOPQRSTUVWXYZ_")) {
-            cls(k) = 'L';
-        } else if (c >= '0' && c <= '9') {
-            cls(k) = 'N';
-        } else if (c == 'E' || c == 'D') {
-            cls(k) = 'D';
-        } else {
-            cls(k) = c;
-        }
-    }
+    int n = s.n = w;
     if (stopAfter == 10) return 0;
 
-    // A D or E touching a name, and digits following a name, join the name.
-    PXNREP(usedClasses(), "DD", "LL");
-    for (int changed = 1; changed != 0;) {
-        changed = PXNREP(usedClasses(), "DL", "LL");
-        changed += PXNREP(usedClasses(), "LD", "LL");
-        changed += PXNREP(usedClasses(), "LN", "LL");
+    // Merging names: a D or E touching a name, and digits following a name,
+    // join the name; two exponent letters in a row are a name as well. The
+    // literal rules (DD to LL once, then DL, LD and LN to LL until nothing
+    // changes) only ever turn a D or N into L because of an L beside it, so
+    // they end at the smallest string closed under those three moves. One
+    // pass to the right spreads L over following D and N, one pass to the
+    // left spreads it over preceding D; neither pass can enable the other.
+    // A run of two or more D becomes L entirely: "DD" makes L of its pairs,
+    // and an odd last D then joins the L before it.
+    if (anyD || (anyName && anyNumber)) {
+        char before = ' ';
+        for (int k = 1; k <= n; ++k) {
+            const char original = C[k];
+            if (original == 'D' && (before == 'D' || (k < n && C[k + 1] == 'D'))) C[k] = 'L';
+            if (k > 1 && C[k - 1] == 'L' && (C[k] == 'D' || C[k] == 'N')) C[k] = 'L';
+            before = original;
+        }
+        anyD = false;
+        for (int k = n - 1; k >= 1; --k) {
+            if (C[k] == 'D' && C[k + 1] == 'L') C[k] = 'L';
+        }
+        for (int k = 1; k <= n; ++k) anyD |= C[k] == 'D';
     }
 
     // Only the characters of the language may remain.
-    for (int k = 1; k <= s.n; ++k) {
-        if (!oneOf(cls(k), " +-*/^().,#<DLN")) return report("Illegal character used", pos(k), pos(k));
-    }
-
+    if (illegal != 0) return report("Illegal character used", P[illegal], P[illegal]);
     // Brackets balance, and no ")" closes a bracket that was never opened.
-    int depth = 0;
-    bool dippedBelowZero = false;
-    for (int k = 1; k <= s.n; ++k) {
-        if (cls(k) == '(') ++depth;
-        if (cls(k) == ')' && --depth < 0) dippedBelowZero = true;
-    }
     if (depth != 0 || dippedBelowZero) return report("Parentheses do not balance", -2, -2);
 
-    // Blanks that separate nothing are marked for deletion: "**" is a power;
-    // blanks beside an operator or bracket and blanks inside a number go;
-    // a blank next to a deletion goes too.
-    static constexpr const char* kBlankRules[][2] = {
-        {"**", "^Z"},
-        {" +", "Z+"}, {" -", "Z-"}, {" *", "Z*"}, {" /", "Z/"},
-        {" ^", "Z^"}, {" ,", "Z,"}, {" <", "Z<"}, {" )", "Z)"},
-        {"+ ", "+Z"}, {"- ", "-Z"}, {"* ", "*Z"}, {"/ ", "/Z"},
-        {"^ ", "^Z"}, {", ", ",Z"}, {"< ", "<Z"}, {"( ", "(Z"},
-        {". N", ".ZN"}, {"N .", "NZ."}, {"N D", "NZD"}, {"D N", "DZN"},
-        {" Z", "ZZ"}, {"Z ", "ZZ"},
-    };
-    for (const auto& rule : kBlankRules) PXNREP(usedClasses(), rule[0], rule[1]);
+    // Blanks that separate nothing are marked for deletion (Z): "**" is a
+    // power; blanks beside an operator or bracket and blanks inside a number
+    // go; a blank next to a deletion goes too.
+    bool anyDeletion = false;
+    if (anyStar) {
+        // Replacing "**" from the left pairs the stars of a run from its start.
+        for (int k = 1; k < n; ++k) {
+            if (C[k] == '*' && C[k + 1] == '*') {
+                C[k] = '^';
+                C[k + 1] = 'Z';
+                anyDeletion = true;
+                ++k;
+            }
+        }
+    }
+    if (anyBlank) {
+        // Blanks never stand side by side here, so each blank's fate depends
+        // only on its two neighbours, which none of these rules changes.
+        for (int k = 1; k <= n; ++k) {
+            if (C[k] != ' ') continue;
+            const char left = k > 1 ? C[k - 1] : '\0';
+            const char right = k < n ? C[k + 1] : '\0';
+            const bool insideNumber = (left == '.' && right == 'N') || (left == 'N' && right == '.') ||
+                                      (left == 'N' && right == 'D') || (left == 'D' && right == 'N');
+            if (in(right, kBlankBefore) || in(left, kBlankAfter) || insideNumber) {
+                C[k] = 'Z';
+                anyDeletion = true;
+            }
+        }
+        if (anyDeletion) {
+            // " Z" to "ZZ" spreads leftwards and "Z " to "ZZ" rightwards.
+            for (int k = n - 1; k >= 1; --k) {
+                if (C[k] == ' ' && C[k + 1] == 'Z') C[k] = 'Z';
+            }
+            for (int k = 2; k <= n; ++k) {
+                if (C[k] == ' ' && C[k - 1] == 'Z') C[k] = 'Z';
+            }
+        }
+    }
     if (stopAfter == 14) return 0;
 
     // A "#" and the name characters after it form a function name.
-    for (int k = 1; k <= s.n; ++k) {
-        if (cls(k) != '#') continue;
-        cls(k) = 'F';
-        for (int j = k + 1; j <= s.n && cls(j) == 'L'; ++j) cls(j) = 'F';
+    if (anyHash) {
+        for (int k = 1; k <= n; ++k) {
+            if (C[k] != '#') continue;
+            C[k] = 'F';
+            for (int j = k + 1; j <= n && C[j] == 'L'; ++j) C[j] = 'F';
+        }
+        // A blank between a function name and its "(" goes.
+        for (int k = 2; anyBlank && k < n; ++k) {
+            if (C[k] == ' ' && C[k - 1] == 'F' && C[k + 1] == '(') {
+                C[k] = 'Z';
+                anyDeletion = true;
+            }
+        }
     }
-
-    // A blank between a function name and its "(" goes.
-    PXNREP(usedClasses(), "F (", "FZ(");
-    PXNSQUEEZ('Z');
+    if (anyDeletion) PXNSQUEEZ('Z');
+    n = s.n;
     if (stopAfter == 16) return 0;
 
     // Every exponent letter is followed by an optional sign and digits.
-    if (cls(s.n) == 'D') return report("Exponent digits missing", pos(s.n), pos(s.n));
-    for (int start = 1;;) {
+    if (C[n] == 'D') return report("Exponent digits missing", sourceColumn(n), sourceColumn(n));
+    for (int start = 1; anyD;) {
         int d = 0;
-        for (int k = start; k <= s.n; ++k) {
-            if (cls(k) == 'D') {
+        for (int k = start; k <= n; ++k) {
+            if (C[k] == 'D') {
                 d = k;
                 break;
             }
         }
         if (d == 0) break;
         int k = d + 1;
-        if (k <= s.n && (cls(k) == '+' || cls(k) == '-')) {
-            cls(k) = 'E';
+        if (k <= n && (C[k] == '+' || C[k] == '-')) {
+            C[k] = 'E';
             ++k;
         }
-        if (k > s.n || cls(k) != 'N') return report("Exponent digits missing", pos(k - 1), pos(k));
-        while (k <= s.n && cls(k) == 'N') cls(k++) = 'E';
+        if (k > n || C[k] != 'N') return report("Exponent digits missing", sourceColumn(k - 1), sourceColumn(k));
+        while (k <= n && C[k] == 'N') C[k++] = 'E';
         start = k;
     }
 
-    // A blank between two digits is dropped, so 1 000 is one number.
-    PXNREP(usedClasses(), "N N", "NZN");
-    PXNSQUEEZ('Z');
-
-    // Any blank still standing between two operands is a multiplication.
-    for (int k = 1; k <= s.n; ++k) {
-        if (cls(k) == ' ') cls(k) = '*';
+    if (anyBlank) {
+        // A blank between two digits is dropped, so 1 000 is one number.
+        bool joined = false;
+        for (int k = 2; k < n; ++k) {
+            if (C[k] == ' ' && C[k - 1] == 'N' && C[k + 1] == 'N') {
+                C[k] = 'Z';
+                joined = true;
+            }
+        }
+        if (joined) PXNSQUEEZ('Z');
+        n = s.n;
+        // Any blank still standing between two operands is a multiplication.
+        for (int k = 1; k <= n; ++k) {
+            if (C[k] == ' ') C[k] = '*';
+        }
     }
 
     // A missing mantissa is 1: /X is 1/X, X*/Y is X*1/Y, E5 is 1E5. After a
     // decimal point the point itself is the mantissa, so 5.E3 stays 5000.
-    if (cls(1) == '/' && PXNINSERT(1, '1', 'N') != 0) return 1;
-    if (insertBetween('*', '/', '1', 'N') != 0) return 1;
-    if (cls(1) == 'D' && PXNINSERT(1, '1', 'N') != 0) return 1;
-    for (int k = 1; k < s.n; ++k) {
-        if (cls(k) != 'N' && cls(k) != '.' && cls(k + 1) == 'D' && PXNINSERT(k + 1, '1', 'N') != 0) return 1;
+    if (C[1] == '/' && PXNINSERT(1, '1', 'N') != 0) return 1;
+    if (anySlash && insertBetween('*', '/', '1', 'N') != 0) return 1;
+    if (anyD) {
+        if (C[1] == 'D' && PXNINSERT(1, '1', 'N') != 0) return 1;
+        for (int k = 1; k < s.n; ++k) {
+            if (C[k] != 'N' && C[k] != '.' && C[k + 1] == 'D' && PXNINSERT(k + 1, '1', 'N') != 0) return 1;
+        }
     }
-    for (int k = 1; k <= s.n; ++k) {
-        if (cls(k) == '.') cls(k) = 'N';
+    n = s.n;
+    if (anyPoint) {
+        for (int k = 1; k <= n; ++k) {
+            if (C[k] == '.') C[k] = 'N';
+        }
     }
 
     // Two operands side by side are multiplied: 2X, 2(X), X(Y), (A)B, (A)2,
-    // 2#SIN(X), and also (A)(B), (A)#SIN(B), 2E5X and X.5.
-    static constexpr char kImplied[][2] = {
-        {'N', 'L'}, {'N', '('}, {'L', '('}, {')', 'N'}, {')', 'L'}, {'N', 'F'}, {'L', 'F'},
-        {')', '('}, {')', 'F'}, {'E', 'L'}, {'E', '('}, {'E', 'F'}, {'L', 'N'},
-    };
-    for (const auto& pair : kImplied) {
-        if (insertBetween(pair[0], pair[1], '*', '*') != 0) return 1;
+    // 2#SIN(X), and also (A)(B), (A)#SIN(B), 2E5X and X.5. An inserted "*"
+    // belongs to no pair, so the places are those of the pairs found now;
+    // when they all fit they are filled in one pass from the right, each "*"
+    // taking the column of the character after it.
+    int insertions = 0;
+    for (int k = 1; k < n; ++k) insertions += impliedPair(C[k], C[k + 1]) ? 1 : 0;
+    if (n + insertions > kFieldLength) {
+        static constexpr char kImplied[][2] = {
+            {'N', 'L'}, {'N', '('}, {'L', '('}, {')', 'N'}, {')', 'L'}, {'N', 'F'}, {'L', 'F'},
+            {')', '('}, {')', 'F'}, {'E', 'L'}, {'E', '('}, {'E', 'F'}, {'L', 'N'},
+        };
+        for (const auto& pair : kImplied) {
+            if (insertBetween(pair[0], pair[1], '*', '*') != 0) return 1;
+        }
+    } else if (insertions > 0) {
+        int to = n + insertions;
+        for (int k = n; k >= 1; --k) {
+            const char t = T[k], c = C[k];
+            const int p = P[k];
+            T[to] = t;
+            C[to] = c;
+            P[to] = p;
+            --to;
+            if (k > 1 && impliedPair(C[k - 1], c)) {
+                T[to] = '*';
+                C[to] = '*';
+                P[to] = p;
+                --to;
+            }
+        }
+        n = s.n = n + insertions;
     }
     if (stopAfter == 23) return 0;
 
-    for (int k = 1; k <= s.n; ++k) {
-        if (cls(k) == 'E' || cls(k) == 'D') cls(k) = 'N';
-    }
-
-    for (int k = 1; k + 2 <= s.n; ++k) {
-        if (oneOf(cls(k), "+-*/^") && oneOf(cls(k + 1), "+-*/^") && oneOf(cls(k + 2), "+-*/^")) {
-            return report("Cannot have 3 adjacent operators", pos(k), pos(k + 2));
+    if (anyD) {
+        for (int k = 1; k <= n; ++k) {
+            if (C[k] == 'E' || C[k] == 'D') C[k] = 'N';
         }
     }
 
-    // An expression and every bracket open with an operand or a sign.
-    for (int k = 1; k >= 1 && k <= s.n;) {
-        if (oneOf(cls(k), "*/^<,")) return report("Missing operand before", pos(k), pos(k));
-        int next = 0;
-        for (int j = k; j <= s.n; ++j) {
-            if (cls(j) == '(') {
-                next = j + 1;
-                break;
+    // Three operators in a row; an expression and every bracket open with an
+    // operand or a sign and close with an operand. One pass finds the first
+    // place each check would stop at (the closing check walks backwards, so
+    // its place is the last one); they are reported in that order.
+    int three = 0, noLeft = 0, noRight = 0;
+    for (int k = 1; k <= n; ++k) {
+        const char c = C[k];
+        if (three == 0 && k + 2 <= n && in(c, kOperator) && in(C[k + 1], kOperator) && in(C[k + 2], kOperator)) {
+            three = k;
+        }
+        if (noLeft == 0 && (k == 1 || C[k - 1] == '(') && in(c, kNeedsLeft)) noLeft = k;
+        if ((k == n || C[k + 1] == ')') && in(c, kNeedsRight)) noRight = k;
+    }
+    if (three != 0) return report("Cannot have 3 adjacent operators", P[three], P[three + 2]);
+    if (noLeft != 0) return report("Missing operand before", P[noLeft], P[noLeft]);
+    if (noRight != 0) return report("Missing operand after", P[noRight], P[noRight]);
+
+    // Two signs in a row reduce to one: ++ and -- to +, -+ and +- to -. No
+    // three operators stand in a row now, so every such pair stands alone
+    // and the four literal replacements never meet.
+    if (anySign) {
+        bool reduced = false;
+        for (int k = 1; k < n; ++k) {
+            const char a = C[k], b = C[k + 1];
+            if ((a != '+' && a != '-') || (b != '+' && b != '-')) continue;
+            if (a == '+' && b == '-') {
+                C[k] = 'Z';
+            } else {
+                if (a == '-' && b == '-') C[k] = '+';
+                C[k + 1] = 'Z';
             }
+            reduced = true;
+            ++k;
         }
-        k = next;
+        if (reduced) PXNSQUEEZ('Z');
+        n = s.n;
     }
-
-    // An expression and every bracket close with an operand.
-    for (int k = s.n; k >= 1;) {
-        if (oneOf(cls(k), "+-*/^<,")) return report("Missing operand after", pos(k), pos(k));
-        int close = 0;
-        for (int j = k; j >= 1; --j) {
-            if (cls(j) == ')') {
-                close = j;
-                break;
-            }
-        }
-        if (close <= 1) break;
-        k = close - 1;
-    }
-
-    // Two signs in a row reduce to one.
-    PXNREP(usedClasses(), "++", "+Z");
-    PXNREP(usedClasses(), "--", "+Z");
-    PXNREP(usedClasses(), "-+", "-Z");
-    PXNREP(usedClasses(), "+-", "Z-");
-    PXNSQUEEZ('Z');
 
     // An operator may be followed by a sign, never by * / or ^.
-    for (int k = 1; k < s.n; ++k) {
-        if (oneOf(cls(k), "+-*/^") && oneOf(cls(k + 1), "*/^")) {
-            return report("Illegal operator combination", pos(k), pos(k + 1));
+    for (int k = 1; k < n; ++k) {
+        if (in(C[k], kOperator) && in(C[k + 1], kNoSecond)) {
+            return report("Illegal operator combination", P[k], P[k + 1]);
         }
     }
 
     // A sign at the start or after an operator, "(", "," or "<" is unary;
     // unary plus changes nothing and goes.
-    for (int k = 1; k <= s.n; ++k) {
-        if (cls(k) != '+' && cls(k) != '-') continue;
-        if (k == 1 || oneOf(cls(k - 1), "+-*/^(,<")) cls(k) = cls(k) == '-' ? 'U' : 'P';
+    if (anySign) {
+        bool unaryPlus = false;
+        for (int k = 1; k <= n; ++k) {
+            if (C[k] != '+' && C[k] != '-') continue;
+            if (k == 1 || in(C[k - 1], kMakesUnary)) {
+                unaryPlus |= C[k] == '+';
+                C[k] = C[k] == '-' ? 'U' : 'P';
+            }
+        }
+        if (unaryPlus) PXNSQUEEZ('P');
+        n = s.n;
     }
-    PXNSQUEEZ('P');
 
-    if (checkSequence() != 0) return 1;
+    if (checkSequence(s) != 0) return 1;
 
-    for (int k = 1; k <= s.n; ++k) {
-        if (!oneOf(cls(k), "U+-*/^(),<FLN")) return report("Program Decode Error", pos(k), pos(k));
+    for (int k = 1; k <= n; ++k) {
+        if (!in(C[k], kFinal)) return report("Program Decode Error", P[k], P[k]);
     }
     return 0;
 }

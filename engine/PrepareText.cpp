@@ -2,44 +2,52 @@
 // function table it fills. They keep the working text, class string and
 // source position map aligned: every insertion and deletion touches all three.
 #include <algorithm>
+#include <cstring>
 
 #include "EngineState.h"
 
 namespace {
 
-void setFunction(int index, std::string_view name, int minArgs, int maxArgs, int kind) {
-    FunctionSpec& f = engineState().functions[static_cast<size_t>(index)];
-    f.name = name;
-    f.minArgs = minArgs;
-    f.maxArgs = maxArgs;
-    f.kind = kind;
+// The table's contents never change; each preparation copies them in whole.
+std::array<FunctionSpec, kFunctionCount + 1> makeFunctionTable() {
+    std::array<FunctionSpec, kFunctionCount + 1> t{};
+    auto set = [&t](int index, std::string_view name, int minArgs, int maxArgs, int kind) {
+        FunctionSpec& f = t[static_cast<size_t>(index)];
+        f.name = name;
+        f.minArgs = minArgs;
+        f.maxArgs = maxArgs;
+        f.kind = kind;
+    };
+    // The order gives each function its token code.
+    set(1, "#ABS", 1, 1, 0);
+    set(2, "#ATAN2", 2, 2, 1);
+    set(3, "#ATAN2D", 2, 2, 1);
+    set(4, "#CMPLX", 2, 2, 1);
+    set(5, "#CONJG", 1, 1, -1);
+    set(6, "#COS", 1, 1, 1);
+    set(7, "#COSD", 1, 1, 1);
+    set(8, "#EXP", 1, 1, 0);
+    set(9, "#IMAG", 1, 1, -1);
+    set(10, "#INT", 1, 1, 0);
+    set(11, "#LN", 1, 1, 0);
+    set(12, "#LOG", 1, 1, 1);
+    set(13, "#MAX", 2, 4, 1);
+    set(14, "#MIN", 2, 4, 1);
+    set(15, "#MOD", 2, 2, 1);
+    set(16, "#NINT", 1, 1, 0);
+    set(17, "#REAL", 1, 1, 0);
+    set(18, "#SIN", 1, 1, 1);
+    set(19, "#SIND", 1, 1, 1);
+    set(20, "#SQRT", 1, 1, 0);
+    set(21, "#IF", 3, 3, 1);
+    return t;
 }
 
 }  // namespace
 
 void fillFunctionTable() {
-    // The order gives each function its token code.
-    setFunction(1, "#ABS", 1, 1, 0);
-    setFunction(2, "#ATAN2", 2, 2, 1);
-    setFunction(3, "#ATAN2D", 2, 2, 1);
-    setFunction(4, "#CMPLX", 2, 2, 1);
-    setFunction(5, "#CONJG", 1, 1, -1);
-    setFunction(6, "#COS", 1, 1, 1);
-    setFunction(7, "#COSD", 1, 1, 1);
-    setFunction(8, "#EXP", 1, 1, 0);
-    setFunction(9, "#IMAG", 1, 1, -1);
-    setFunction(10, "#INT", 1, 1, 0);
-    setFunction(11, "#LN", 1, 1, 0);
-    setFunction(12, "#LOG", 1, 1, 1);
-    setFunction(13, "#MAX", 2, 4, 1);
-    setFunction(14, "#MIN", 2, 4, 1);
-    setFunction(15, "#MOD", 2, 2, 1);
-    setFunction(16, "#NINT", 1, 1, 0);
-    setFunction(17, "#REAL", 1, 1, 0);
-    setFunction(18, "#SIN", 1, 1, 1);
-    setFunction(19, "#SIND", 1, 1, 1);
-    setFunction(20, "#SQRT", 1, 1, 0);
-    setFunction(21, "#IF", 3, 3, 1);
+    static const std::array<FunctionSpec, kFunctionCount + 1> table = makeFunctionTable();
+    engineState().functions = table;
 }
 
 int PXNSIMPLIFY(std::span<char> text, std::string_view set, char c) {
@@ -62,20 +70,25 @@ int PXNREP(std::span<char> text, std::string_view from, std::string_view to) {
         return 0;
     }
     const std::string_view whole(text.data(), text.size());
-    // Rescanning from the start after each replacement also catches
+    // The next leftmost occurrence after a replacement cannot start more
+    // than one pattern length before it: nothing earlier matched, and only
+    // the replaced characters changed. So the search resumes there, which
+    // finds exactly what a rescan from the start would, including the
     // occurrences that a replacement creates. Every replacement the engine
     // asks for converges; the bound only protects against a future rule
     // that would not.
+    const std::size_t back = from.size() - 1;
     const int bound = static_cast<int>(text.size() * text.size()) + 1;
     int count = 0;
-    for (;;) {
-        const std::size_t at = whole.find(from);
+    for (std::size_t fromHere = 0;;) {
+        const std::size_t at = whole.find(from, fromHere);
         if (at == std::string_view::npos) break;
         std::copy(to.begin(), to.end(), text.begin() + static_cast<std::ptrdiff_t>(at));
         if (++count > bound) {
             reportLogicError("Routine PXNREP given bad arguments.");
             break;
         }
+        fromHere = at > back ? at - back : 0;
     }
     return count;
 }
@@ -91,39 +104,41 @@ int PXNINSERT(int k, char c1, char c2) {
         reportLogicError("Routine PXNINSERT given bad arguments.");
         return 1;
     }
-    for (int i = newLength; i > k; --i) {
-        st.text[static_cast<size_t>(i)] = st.text[static_cast<size_t>(i - 1)];
-        st.cls[static_cast<size_t>(i)] = st.cls[static_cast<size_t>(i - 1)];
-        st.pos[static_cast<size_t>(i)] = st.pos[static_cast<size_t>(i - 1)];
-    }
-    // The inserted character belongs to the column of the one it precedes,
-    // so its position map entry stays as it was.
-    st.text[static_cast<size_t>(k)] = c1;
-    st.cls[static_cast<size_t>(k)] = c2;
+    // Positions k..n move one place right in all three strings. The inserted
+    // character belongs to the column of the one it precedes, so its position
+    // map entry stays as it was.
+    const auto from = static_cast<size_t>(k);
+    const auto moved = static_cast<size_t>(newLength - k);
+    std::memmove(st.text.data() + from + 1, st.text.data() + from, moved);
+    std::memmove(st.cls.data() + from + 1, st.cls.data() + from, moved);
+    std::memmove(st.pos.data() + from + 1, st.pos.data() + from, moved * sizeof(int));
+    st.text[from] = c1;
+    st.cls[from] = c2;
     st.n = newLength;
     return 0;
 }
 
 int PXNSQUEEZ(char c) {
+    // Deleting the leftmost C again and again leaves the other positions in
+    // order, closed up, with the freed ones at the end; one pass does that.
     EngineState& st = engineState();
-    for (;;) {
-        int at = 0;
-        for (int i = 1; i <= st.n; ++i) {
-            if (st.cls[static_cast<size_t>(i)] == c) {
-                at = i;
-                break;
-            }
-        }
-        if (at == 0) break;
-        for (int i = at; i < st.n; ++i) {
-            st.text[static_cast<size_t>(i)] = st.text[static_cast<size_t>(i + 1)];
-            st.cls[static_cast<size_t>(i)] = st.cls[static_cast<size_t>(i + 1)];
-            st.pos[static_cast<size_t>(i)] = st.pos[static_cast<size_t>(i + 1)];
-        }
-        st.text[static_cast<size_t>(st.n)] = ' ';
-        st.cls[static_cast<size_t>(st.n)] = 'X';
-        st.pos[static_cast<size_t>(st.n)] = 0;
-        --st.n;
+    char* const text = st.text.data();
+    char* const cls = st.cls.data();
+    int* const pos = st.pos.data();
+    const int n = st.n;
+    int kept = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (cls[i] == c) continue;
+        ++kept;
+        text[kept] = text[i];
+        cls[kept] = cls[i];
+        pos[kept] = pos[i];
     }
+    for (int i = kept + 1; i <= n; ++i) {
+        text[i] = ' ';
+        cls[i] = 'X';
+        pos[i] = 0;
+    }
+    st.n = kept;
     return 0;
 }
