@@ -1,0 +1,177 @@
+// A save that fails at any step leaves the old file whole, removes its
+// temporary file and tells the user; reading a missing file says so too.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "SafeSave.h"
+#include "Seams.h"
+#include "XExpression.h"
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "SafeSave_posix.h"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class NoticeRecorder : public NoticeSink {
+public:
+    NoticeRecorder() : previous_(setNoticeSink(this)) {}
+    ~NoticeRecorder() override { setNoticeSink(previous_); }
+    void warn(std::string_view c, std::string_view t) override { seen.push_back(std::string(c) + ": " + std::string(t)); }
+    void info(std::string_view c, std::string_view t) override { seen.push_back(std::string(c) + ": " + std::string(t)); }
+    void stop(std::string_view c, std::string_view t) override { seen.push_back(std::string(c) + ": " + std::string(t)); }
+    bool ask(std::string_view, std::string_view) override { return false; }
+    std::vector<std::string> seen;
+
+private:
+    NoticeSink* previous_;
+};
+
+// The platform's steps, made to fail at one of them (1 = create ... 5 =
+// replace), as a full disk or a lost file would.
+class FailingSteps : public SaveSteps {
+public:
+    explicit FailingSteps(int failAt) : real_(makePlatformSaveSteps()), failAt_(failAt) {}
+    bool createTemp(const std::string& target, std::string& temp) override {
+        return step(1) && real_->createTemp(target, temp);
+    }
+    bool write(std::string_view bytes) override {
+        if (failAt_ == 2) {
+            real_->write(bytes.substr(0, bytes.size() / 2));  // a partial write, then the failure
+            return false;
+        }
+        return real_->write(bytes);
+    }
+    bool flush() override { return step(3) && real_->flush(); }
+    bool close() override {
+        const bool ok = real_->close();
+        return step(4) && ok;
+    }
+    bool replace(const std::string& temp, const std::string& target) override {
+        return step(5) && real_->replace(temp, target);
+    }
+    void discard(const std::string& temp) override { real_->discard(temp); }
+
+private:
+    bool step(int k) const { return k != failAt_; }
+    std::unique_ptr<SaveSteps> real_;
+    int failAt_;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class SaveFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetExpressionEngine();
+        folder = fs::temp_directory_path() / ("tallyon-save-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        target = folder / "units.par";
+        std::ofstream(target, std::ios::binary) << "OLD=1 !the old content\n";
+        XPARAMNEW("inch", "2.54", "cm", true);
+        XPARAMNEW("foot", "12*inch", "");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::vector<fs::path> files() const {
+        std::vector<fs::path> out;
+        for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename());
+        return out;
+    }
+    fs::path folder, target;
+};
+
+}  // namespace
+
+TEST_F(SaveFixture, EveryFailingStepKeepsTheOldFile) {
+    const std::string old = slurp(target);
+    for (int k = 1; k <= 5; ++k) {
+        SCOPED_TRACE("failing step " + std::to_string(k));
+        NoticeRecorder notices;
+        FailingSteps steps(k);
+        EXPECT_FALSE(saveParameterList(target.string(), steps));
+        EXPECT_EQ(slurp(target), old);
+        EXPECT_EQ(files(), std::vector<fs::path>{"units.par"});  // no temporary file left
+        ASSERT_EQ(notices.seen.size(), 1u);
+        EXPECT_EQ(notices.seen[0], "SAVE FAILURE: Unable to save the parameter list to \"" + target.string() + "\".");
+    }
+}
+
+TEST_F(SaveFixture, SuccessfulSaveReplacesTheFileWhole) {
+    NoticeRecorder notices;
+    ASSERT_TRUE(saveParameterList(target.string()));
+    EXPECT_TRUE(notices.seen.empty());
+    std::string text = slurp(target);
+    std::erase(text, '\r');
+    EXPECT_EQ(text, "*inch=2.54 !cm\nfoot=12*inch !\n");
+    EXPECT_EQ(files(), std::vector<fs::path>{"units.par"});
+
+    // Read back into an empty table.
+    resetExpressionEngine();
+    ASSERT_TRUE(readParameterList(target.string()));
+    ASSERT_EQ(XPARAMCOUNT(), 2);
+    XVALUE v;
+    ASSERT_TRUE(XPARAMGET(2, v));
+    EXPECT_DOUBLE_EQ(v.realValue, 12 * 2.54);
+}
+
+TEST_F(SaveFixture, SaveIntoAMissingFolderFails) {
+    NoticeRecorder notices;
+    const fs::path missing = folder / "no-such-folder" / "x.par";
+    EXPECT_FALSE(saveParameterList(missing.string()));
+    ASSERT_EQ(notices.seen.size(), 1u);
+    EXPECT_EQ(notices.seen[0], "SAVE FAILURE: Unable to save the parameter list to \"" + missing.string() + "\".");
+}
+
+TEST_F(SaveFixture, ReadOfAMissingFileLeavesTheTableAndSaysSo) {
+    NoticeRecorder notices;
+    const fs::path missing = folder / "missing.par";
+    EXPECT_FALSE(readParameterList(missing.string()));
+    EXPECT_EQ(XPARAMCOUNT(), 2);
+    ASSERT_EQ(notices.seen.size(), 1u);
+    EXPECT_EQ(notices.seen[0], "READ FAILURE: Unable to read the parameter list from \"" + missing.string() + "\".");
+}
+
+#ifndef _WIN32
+// A real full disk: the temporary file is /dev/full, so our own write and
+// flush code meets ENOSPC from the system.
+class FullDiskSteps : public PosixSaveSteps {
+public:
+    bool createTemp(const std::string& target, std::string& temp) override {
+        if (!PosixSaveSteps::createTemp(target, temp)) return false;
+        const int full = open("/dev/full", O_WRONLY);
+        if (full < 0) return false;
+        dup2(full, fd_);
+        ::close(full);
+        return true;
+    }
+};
+
+TEST_F(SaveFixture, WritingToAFullDiskKeepsTheOldFile) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
+    for (int i = 0; i < 200; ++i) XPARAMNEW("p" + std::to_string(i), "1", std::string(60, 'c'));  // more than a buffer
+    const std::string old = slurp(target);
+    NoticeRecorder notices;
+    FullDiskSteps steps;
+    EXPECT_FALSE(saveParameterList(target.string(), steps));
+    EXPECT_EQ(slurp(target), old);
+    EXPECT_EQ(files(), std::vector<fs::path>{"units.par"});
+    EXPECT_EQ(notices.seen.size(), 1u);
+}
+#endif

@@ -1,0 +1,102 @@
+// Saving over a file that another process holds open for a moment, as
+// antivirus scanners and indexers do.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "SafeSave.h"
+#include "Seams.h"
+#include "XExpression.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CountingSink : public NoticeSink {
+public:
+    CountingSink() : previous_(setNoticeSink(this)) {}
+    ~CountingSink() override { setNoticeSink(previous_); }
+    void warn(std::string_view c, std::string_view) override { captions.push_back(std::string(c)); }
+    void info(std::string_view, std::string_view) override {}
+    void stop(std::string_view, std::string_view) override {}
+    bool ask(std::string_view, std::string_view) override { return false; }
+    std::vector<std::string> captions;
+
+private:
+    NoticeSink* previous_;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class LockedTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetExpressionEngine();
+        XPARAMNEW("A", "1", "");
+        folder = fs::temp_directory_path() / "tallyon-locked";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        target = folder / "a.par";
+        std::ofstream(target, std::ios::binary) << "OLD=1 !\r\n";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    // Opens the target the way a scanner does: no sharing at all.
+    HANDLE lock() const {
+        return CreateFileA(target.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    fs::path folder, target;
+};
+
+}  // namespace
+
+TEST_F(LockedTarget, ShortLockIsWaitedOut) {
+    HANDLE held = lock();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        CloseHandle(held);
+    });
+    CountingSink notices;
+    const bool saved = saveParameterList(target.string());
+    release.join();
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(notices.captions.empty());
+    EXPECT_EQ(slurp(target), "A=1 !\r\n");
+}
+
+TEST_F(LockedTarget, LastingLockFailsWithTheOldFileIntact) {
+    HANDLE held = lock();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CountingSink notices;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(saveParameterList(target.string()));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    CloseHandle(held);
+    EXPECT_EQ(slurp(target), "OLD=1 !\r\n");
+    EXPECT_EQ(notices.captions, std::vector<std::string>{"SAVE FAILURE"});
+    EXPECT_GE(waited, std::chrono::milliseconds(500));  // it did try again, but gave up
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1u);  // the temporary file is gone
+}
+
+TEST_F(LockedTarget, ReadOnlyTargetIsNotReplaced) {
+    SetFileAttributesA(target.string().c_str(), FILE_ATTRIBUTE_READONLY);
+    CountingSink notices;
+    EXPECT_FALSE(saveParameterList(target.string()));
+    EXPECT_EQ(slurp(target), "OLD=1 !\r\n");
+    EXPECT_EQ(notices.captions, std::vector<std::string>{"SAVE FAILURE"});
+    SetFileAttributesA(target.string().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
