@@ -106,18 +106,69 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     auto code = [&](int i) { return codes[static_cast<size_t>(i - 1)]; };
     auto where = [&](int i) { return positions[static_cast<size_t>(i - 1)]; };
 
+    // The operator to apply next is the leftmost of the highest rank. No
+    // operation ever raises a positive rank, and everything left of the
+    // last pick ranked below it, so while that rank is still found at or
+    // after the last pick, the first such token is the next pick; only
+    // when it is gone does the whole range need a new look.
+    int lastRank = 0;
+    int lastPick = 1;
+    auto pick = [&](int& p) {
+        for (int i = lastPick; lastRank > 0 && i <= count; ++i) {
+            if (rank(i) == lastRank) {
+                p = i;
+                return lastRank;
+            }
+        }
+        int best = 0;
+        p = 0;
+        for (int i = 1; i <= count; ++i) {
+            if (rank(i) > best) {
+                best = rank(i);
+                p = i;
+            }
+        }
+        return best;
+    };
+    // The nearest operand tokens on either side of p (0 when there is none),
+    // as PNXGETOP finds them.
+    auto leftOf = [&](int p, int& at) {
+        for (int i = p; i >= 1 && p >= 2; --i) {
+            if (rank(i) < 0) {
+                at = i;
+                return -rank(i);
+            }
+        }
+        at = 0;
+        return 0;
+    };
+    auto rightOf = [&](int p, int& at) {
+        for (int i = std::max(p, 1); i <= count; ++i) {
+            if (rank(i) < 0) {
+                at = i;
+                return -rank(i);
+            }
+        }
+        at = 0;
+        return 0;
+    };
+
     // Every pass consumes at least one token or returns, so this ends.
     for (;;) {
-        const OperatorPick op = PNXGETOP(count, ranks.first(static_cast<size_t>(count)));
-        const int p = op.position;
-        const int R = op.rank;
+        int p = 0;
+        const int R = pick(p);
         if (R == 0 || R == 10) return 0;  // nothing left, or an argument list that is ready
+        lastRank = R;
+        lastPick = p;
 
         if (R >= 100) {
-            // The innermost group: find its ")" of the same rank.
-            const OperatorPick close = PNXGETOP(count - p, ranks.subspan(static_cast<size_t>(p)));
-            if (close.rank != R) return logicError("Routine PXNCRANKparentheses matching.");
-            const int c = p + close.position;
+            // The innermost group: its ")" has the same rank and is the
+            // first token after p that has it, as nothing ranks higher.
+            int c = 0;
+            for (int i = p + 1; i <= count && c == 0; ++i) {
+                if (rank(i) == R) c = i;
+            }
+            if (c == 0) return logicError("Routine PXNCRANKparentheses matching.");
             const bool call = p > 1 && rank(p - 1) == 90;
             int commas = 0;
             int comma = 0;
@@ -138,6 +189,11 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
             continue;
         }
 
+        OperatorPick op;
+        op.rank = R;
+        op.position = p;
+        op.leftOperand = leftOf(p, op.leftPosition);
+        op.rightOperand = rightOf(p, op.rightPosition);
         switch (R) {
         case 90:
             if (PXNFUNCT(count - p + 1, ranks.subspan(static_cast<size_t>(p - 1)),
