@@ -6,6 +6,7 @@
 #include <string>
 
 #include "WflAppState.h"
+#include "WflDialog.h"
 
 namespace {
 
@@ -118,9 +119,15 @@ bool XCREATEMDIAPP(MenuRecord& menu, int windowMenuPosition, std::string_view ti
     return client;
 }
 
-bool XCREATEDIALOGAPP(int, MenuRecord*, std::optional<int>) {
-    // Needs dialog loading, which the dialogs module brings.
-    return false;
+bool XCREATEDIALOGAPP(int dialogId, MenuRecord* menu, std::optional<int> icon) {
+    AppState& s = appState();
+    if (!s.startup) return false;
+    s.kind = 0;
+    // The application shows the dialog itself once its routines are attached.
+    if (!XLOADDIALOG(dialogId, s.frame)) return false;
+    if (menu) XSETWINDOWMENU(s.frame, *menu);
+    if (icon) XSETWINDOWICON(s.frame, *icon);
+    return true;
 }
 
 HMODULE XGETINSTANCE(std::optional<std::string_view> moduleName) {

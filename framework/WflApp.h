@@ -39,7 +39,7 @@ bool XCREATESDIAPP(MenuRecord* menu, std::string_view title, std::optional<int> 
 // the MDI children.
 bool XCREATEMDIAPP(MenuRecord& menu, int windowMenuPosition, std::string_view title,
                    std::optional<int> icon = std::nullopt, int showCommand = SW_SHOW);
-// Loading dialogs arrives with the dialogs module; until then this refuses.
+// Loads dialog resource `dialogId` as the frame window (not shown yet).
 bool XCREATEDIALOGAPP(int dialogId, MenuRecord* menu = nullptr,
                       std::optional<int> icon = std::nullopt);
 

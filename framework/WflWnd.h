@@ -44,6 +44,9 @@ constexpr COLORREF kNoColor = 0xFFFFFFFF;
 // ---- Routine types -------------------------------------------------------
 // A command or control routine: window record, identifier, event code.
 using XCommandRoutine = void (*)(XWND& window, int id, int code);
+// An owner-draw routine: window record, control identifier, and a drawing
+// record whose viewport is the item's rectangle.
+using XDrawRoutine = void (*)(XWND& window, int id, DrawingRecord& dc);
 
 // Message handlers get the record and then the arguments of their message's
 // form; one pointer type per form. A result of 0 means "not handled".
@@ -97,6 +100,9 @@ struct XCTL {
     HBRUSH background = noBrush();
     COLORREF textColor = kNoColor;
     HFONT font = nullptr;
+    // The routine of the owner-draw slot; it has a form of its own, so it is
+    // kept beside the slots rather than in them.
+    XDrawRoutine draw = nullptr;
 };
 
 // Control kinds.
@@ -160,7 +166,10 @@ LRESULT PXDEFPROC(XWND* record, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 LRESULT FXCALLHANDLER(const XHandler& routine, XWND& record, UINT message, WPARAM wParam,
                       LPARAM lParam);
 void FXCALLCOMMAND(XCommandRoutine routine, XWND& record, int id, int code);
-bool FXCTLCALLBACK(XWND& record, XCTL& control, int id, int code);
+// Routes a control notification to the routine in its slot; `detail` is
+// the notification's lParam (NMHDR, DRAWITEMSTRUCT) where it has one. True
+// when a routine ran.
+bool FXCTLCALLBACK(XWND& record, XCTL& control, int id, int code, LPARAM detail = 0);
 
 // ---- Creating and binding ------------------------------------------------
 bool XCREATEWINDOW(XWND& record, XWND* parent, DWORD style, std::string_view title,

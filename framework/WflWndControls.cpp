@@ -1,7 +1,6 @@
 // The controls of a framework window as the window procedure sees them:
-// recognising their kind, binding them to records, routing their events to
-// the routines in their slots, and creating them on request. The controls
-// module builds its routines on these.
+// recognising their kind, binding them to records and creating them on
+// request. Their events are routed by WflCtrlEvents.cpp.
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -116,37 +115,6 @@ void FXCALLCOMMAND(XCommandRoutine routine, XWND& record, int id, int code) {
     // A command routine has exactly one form, so the type system already
     // holds what a run-time argument check would.
     if (routine) routine(record, id, code);
-}
-
-// The events that need nothing beyond the record: button clicks, scroll
-// and track bar changes, and a child dialog's own life events. The
-// controls module routes the notifications of the other kinds.
-bool FXCTLCALLBACK(XWND& record, XCTL& control, int id, int code) {
-    int slot = 0;
-    int event = 0;
-    switch (control.kind) {
-        case kCtlPushButton: case kCtlCheckBox: case kCtlAutoRadio: case kCtlRadio:
-            if (code == BN_CLICKED) slot = 1, event = XEVT_CLICK;
-            break;
-        case kCtlScrollBar: case kCtlTrackBar:
-            if (code == WM_HSCROLL || code == WM_VSCROLL) slot = 1, event = XEVT_CHANGE;
-            break;
-        case kCtlChildDialog:
-            switch (code) {
-                case WM_INITDIALOG: slot = 1, event = XEVT_INIT; break;
-                case WM_DESTROY: slot = 3, event = XEVT_DESTROY; break;
-                case WM_SIZE: slot = 4, event = XEVT_SIZE; break;
-                default: slot = 2, event = code; break;
-            }
-            break;
-        default:
-            break;
-    }
-    if (slot == 0) return false;
-    XCommandRoutine routine = control.slots[static_cast<std::size_t>(slot - 1)];
-    if (!routine) return false;
-    FXCALLCOMMAND(routine, record, id, event);
-    return true;
 }
 
 HWND createRequestedControl(HWND parent, const ControlCreateRequest* request, LPARAM id) {

@@ -44,6 +44,10 @@ void centreOverOwner(HWND hwnd) {
 
 XCTL* ownControl(HWND hwnd) { return FXCTLBYHANDLE(hwnd); }
 
+bool servesAsDialogProcedure(HWND hwnd) {
+    return GetWindowLongPtrA(hwnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(fxwindowproc);
+}
+
 bool hasCanvas(const XWND& record) { return record.canvasWidth != 0 || record.canvasHeight != 0; }
 
 // The handler for a message, copied out of the table: the routine may
@@ -113,7 +117,8 @@ LRESULT onDrawItem(XWND& record, HWND hwnd, WPARAM wParam, LPARAM lParam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     bool ran = false;
     if (XCTL* control = item ? FXCTLBYHANDLE(item->hwndItem) : nullptr) {
-        if (FXCTLCALLBACK(record, *control, static_cast<int>(item->CtlID), WM_DRAWITEM)) {
+        if (FXCTLCALLBACK(record, *control, static_cast<int>(item->CtlID), WM_DRAWITEM,
+                          lParam)) {
             return PXDEFPROC(&record, hwnd, WM_DRAWITEM, wParam, lParam);
         }
         return runHandler(record, WM_DRAWITEM, wParam, lParam, ran).result;
@@ -135,7 +140,7 @@ LRESULT onNotify(XWND& record, HWND hwnd, WPARAM wParam, LPARAM lParam) {
     const int id = static_cast<int>(header->idFrom);
     const int code = static_cast<int>(header->code);
     XCTL* control = FXCTLBYHANDLE(header->hwndFrom);
-    if (control && FXCTLCALLBACK(record, *control, id, code)) return 1;
+    if (control && FXCTLCALLBACK(record, *control, id, code, lParam)) return 1;
     if (XCommandRoutine routine = findCommand(record, id)) {
         FXCALLCOMMAND(routine, record, id, code);
         return 1;
@@ -371,6 +376,13 @@ LRESULT CALLBACK fxwindowproc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         // without a record rather than through the wrong one.
         raiseFault(kFaultForeignRecord);
         record = nullptr;
+    }
+    if (!record && message != WM_INITDIALOG && servesAsDialogProcedure(hwnd)) {
+        // A dialog sees a few messages (its font, its controls' first
+        // notifications) before WM_INITDIALOG brings its record. The dialog
+        // manager processes them itself when the dialog procedure returns 0;
+        // DefWindowProcA must not process them a second time.
+        return 0;
     }
     return dispatch(record, hwnd, message, wParam, lParam);
 }

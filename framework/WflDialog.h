@@ -1,0 +1,75 @@
+// WflDialog: the dialog life cycle of framework windows (load, show
+// modeless, run modally, end, destroy) and the framework's message box.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "WflWnd.h"
+
+// ---- Dialogs -------------------------------------------------------------------
+// Creates the dialog from resource `id` bound to `wnd` (its controls get
+// records, list and combo boxes their initial entries). Owner: the parent,
+// else the frame window, else the desktop.
+bool XLOADDIALOG(int id, XWND& wnd, XWND* parent = nullptr, HINSTANCE instance = nullptr);
+// Shows the dialog and reports initialisation to its own control routine.
+bool XMODELESSDIALOG(XWND& wnd, int show = SW_SHOW);
+// Runs the dialog in a loop of its own until XENDDIALOG (or a button with
+// identifier 1 or 2); returns the end code, -1 for a dead window or when
+// the application quits meanwhile. With `disableAll`, every other window of
+// the thread is disabled during the run, else only the owner. The dialog is
+// hidden afterwards, not destroyed.
+int XMODALDIALOG(XWND& wnd, XWND* parent = nullptr, bool disableAll = false);
+bool XENDDIALOG(XWND& wnd, int code);
+void XDESTROYDIALOG(XWND& wnd);
+// Adds the strings of the dialog's initialisation resource to its list and
+// combo boxes.
+void PXPARSEDLGINIT(HINSTANCE instance, XWND& wnd, int id);
+
+// ---- Message box ---------------------------------------------------------------
+// Identifiers of the message box's own controls.
+constexpr int kMessageBoxCheckId = 1001;
+
+// Shows a message box built at run time and returns the identifier of the
+// pressed button. With `key` and `value`, a remembered answer (a positive
+// integer under HKEY_CURRENT_USER\key) is returned without showing anything;
+// otherwise the box carries "&Show this message in the future", and clearing
+// it stores the answer. `buttons` replaces the standard button set with up
+// to four captions (identifiers 1 to n). Returns 0 when the key cannot be
+// opened or the dialog cannot be created.
+int XMESSAGEBOX(std::string_view text, std::optional<std::string_view> title = std::nullopt,
+                UINT flags = 0, HWND owner = nullptr, std::optional<int> icon = std::nullopt,
+                std::optional<std::string_view> key = std::nullopt,
+                std::optional<std::string_view> value = std::nullopt,
+                HINSTANCE instance = nullptr,
+                std::optional<std::span<const std::string_view>> buttons = std::nullopt);
+
+// ---- Writing a dialog template in memory ---------------------------------------
+// The writers take the template and a position in 16-bit units, grow the
+// template as needed and return the position after what they wrote.
+using DialogTemplate = std::vector<WORD>;
+int PXPUTINT4(DialogTemplate& t, int position, DWORD value);
+int PXPUTINT2(DialogTemplate& t, int position, std::span<const WORD> values);
+// The ANSI text converted to UTF-16, then a terminating zero.
+int PXPUTCHAR(DialogTemplate& t, int position, std::string_view text);
+
+// One control entry: its text is an ANSI text, a resource ordinal or a
+// UTF-16 text (copied up to its zero, at most 100 units).
+struct TemplateControl {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    short x = 0, y = 0, width = 0, height = 0;
+    WORD id = 0;
+    WORD classOrdinal = 0;  // 0x80 button, 0x82 static
+    std::string_view text;
+    std::optional<WORD> textOrdinal;
+    const wchar_t* wideText = nullptr;
+};
+constexpr WORD kButtonClass = 0x80;
+constexpr WORD kStaticClass = 0x82;
+// Also pads to the 4-byte boundary where the next entry must start.
+int PXPUTCONTROL(DialogTemplate& t, int position, const TemplateControl& control);
