@@ -1,0 +1,124 @@
+// Wflextra, Windows half: notices, sounds, timers and the dialog focus.
+#include "WflextraNotices.h"
+
+#include <mmsystem.h>
+
+#include <string>
+
+#include "Seams.h"
+#include "WflApp.h"
+#include "WflDialog.h"
+
+namespace {
+
+std::string withoutTrailingBlanks(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == ' ') --n;
+    return std::string(text.substr(0, n));
+}
+
+void notice(std::string_view caption, std::string_view text, UINT icon) {
+    XMESSAGEBEEP(icon);
+    XMESSAGEBOX(withoutTrailingBlanks(text), withoutTrailingBlanks(caption), icon);
+}
+
+int buttonSet(std::optional<int> buttons) {
+    return buttons && *buttons >= 1 && *buttons <= 5 ? *buttons : MB_YESNO;
+}
+
+// The engine's notices as message boxes; a question is answered yes by
+// its first button.
+class WindowsNotices final : public NoticeSink {
+public:
+    void warn(std::string_view caption, std::string_view text) override {
+        XUSERWARN(caption, text);
+    }
+    void info(std::string_view caption, std::string_view text) override {
+        XUSERINFO(caption, text);
+    }
+    void stop(std::string_view caption, std::string_view text) override {
+        XUSERSTOP(caption, text);
+    }
+    bool ask(std::string_view caption, std::string_view text) override {
+        return XUSERASK(caption, text) == 1;
+    }
+};
+
+}  // namespace
+
+void XUSERWARN(std::string_view caption, std::string_view text) {
+    notice(caption, text, MB_ICONEXCLAMATION);
+}
+void XUSERINFO(std::string_view caption, std::string_view text) {
+    notice(caption, text, MB_ICONASTERISK);
+}
+void XUSERSTOP(std::string_view caption, std::string_view text) {
+    notice(caption, text, MB_ICONHAND);
+}
+
+UINT userAskFlags(std::optional<int> buttons, std::optional<int> defaultButton) {
+    const int set = buttonSet(buttons);
+    UINT defaultFlag = 0;
+    switch (defaultButton.value_or(1)) {
+        case 2: defaultFlag = MB_DEFBUTTON2; break;
+        // A third default exists only in the sets with three buttons.
+        case 3:
+            defaultFlag = set == MB_ABORTRETRYIGNORE || set == MB_YESNOCANCEL ? MB_DEFBUTTON3
+                                                                              : MB_DEFBUTTON2;
+            break;
+        default: break;
+    }
+    return static_cast<UINT>(set) + defaultFlag + MB_ICONQUESTION;
+}
+
+int userAskPosition(int set, int result) {
+    switch (set) {
+        case MB_OKCANCEL: case MB_RETRYCANCEL: return result == IDCANCEL ? 2 : 1;
+        case MB_ABORTRETRYIGNORE: return result == IDRETRY ? 2 : result == IDIGNORE ? 3 : 1;
+        case MB_YESNOCANCEL: return result == IDNO ? 2 : result == IDCANCEL ? 3 : 1;
+        default: return result == IDNO ? 2 : 1;
+    }
+}
+
+int XUSERASK(std::string_view caption, std::string_view text, std::optional<int> buttons,
+             std::optional<int> defaultButton) {
+    XMESSAGEBEEP(MB_ICONQUESTION);
+    const int result = XMESSAGEBOX(withoutTrailingBlanks(text), withoutTrailingBlanks(caption),
+                                   userAskFlags(buttons, defaultButton));
+    return userAskPosition(buttonSet(buttons), result);
+}
+
+bool PXPLAYSOUND_RSRC(int sound, HMODULE module) {
+    return PlaySoundA(MAKEINTRESOURCEA(sound), module ? module : GetModuleHandleA(nullptr),
+                      SND_RESOURCE | SND_NOSTOP | SND_ASYNC) != FALSE;
+}
+
+bool PXPLAYSOUND_FILE(std::string_view path) {
+    const std::string file = withoutTrailingBlanks(path);
+    return PlaySoundA(file.c_str(), nullptr, SND_FILENAME | SND_NOSTOP | SND_ASYNC) != FALSE;
+}
+
+bool PXPLAYSOUND_SILENCE() { return PlaySoundA(nullptr, nullptr, SND_PURGE | SND_NODEFAULT) != FALSE; }
+
+bool XTIMERSTART(HWND window, int timer, int intervalMs) {
+    if (timer <= 0 || intervalMs <= 0) return false;
+    const UINT_PTR started = SetTimer(window, static_cast<UINT_PTR>(timer),
+                                      static_cast<UINT>(intervalMs), nullptr);
+    return started == static_cast<UINT_PTR>(timer);
+}
+
+bool XTIMERSTOP(HWND window, int timer) {
+    return timer > 0 && KillTimer(window, static_cast<UINT_PTR>(timer)) != FALSE;
+}
+
+bool XSETDIALOGFOCUS(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    if (!control || !IsWindow(control)) return false;
+    // lParam's low word non-zero: wParam is the control itself.
+    return PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE) != FALSE;
+}
+
+NoticeSink* installWindowsNotices() {
+    static WindowsNotices notices;
+    return setNoticeSink(&notices);
+}
