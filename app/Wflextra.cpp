@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -73,12 +74,69 @@ private:
     std::size_t i_ = 0;
 };
 
+// The common number, written plainly: an optional sign, digits with at most
+// one point, an optional exponent of up to three digits, no blanks. When its
+// digits make an integer below 2^53 and the power of ten it is scaled by is
+// at most 10^22, both are exact doubles, and one multiplication or division
+// rounds the quotient correctly, which is what std::from_chars gives.
+// Returns false, leaving the text to the full reader, for anything else.
+bool readPlainNumber(std::string_view t, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr std::uint64_t kExact = std::uint64_t{1} << 53;
+    const std::size_t size = t.size();
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < size && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+    std::uint64_t mantissa = 0;
+    bool anyDigit = false;
+    int scale = 0;  // digits after the point
+    for (bool point = false; i < size; ++i) {
+        const char c = t[i];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!isDigit(c)) break;
+        mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+        if (mantissa >= kExact) return false;
+        anyDigit = true;
+        scale += point ? 1 : 0;
+    }
+    if (!anyDigit) return false;
+    int exponent = 0;
+    if (i < size && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
+        ++i;
+        bool expNegative = false;
+        if (i < size && (t[i] == '+' || t[i] == '-')) expNegative = t[i++] == '-';
+        const std::size_t digitsStart = i;
+        while (i < size && isDigit(t[i]) && i - digitsStart < 3) exponent = exponent * 10 + (t[i++] - '0');
+        if (i == digitsStart) return false;
+        if (expNegative) exponent = -exponent;
+    }
+    if (i != size) return false;
+    const int power = exponent - scale;
+    double x = 0;
+    if (mantissa == 0) {
+        x = 0;
+    } else if (power >= 0 && power <= 22) {
+        x = static_cast<double>(mantissa) * kPowers[power];
+    } else if (power < 0 && power >= -22) {
+        x = static_cast<double>(mantissa) / kPowers[-power];
+    } else {
+        return false;
+    }
+    value = negative ? -x : x;
+    return true;
+}
+
 }  // namespace
 
 // number = [sign] mantissa [exponent]; mantissa = digits with at most one
 // point and at least one digit; exponent = "D" [sign] digits.
 bool XNUMBER_R8(std::string_view text, double& value) {
     value = 0;
+    if (readPlainNumber(text, value)) return true;
     Reader in(text);
     bool negative = false;
     if (in.peek() == '+' || in.peek() == '-') {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "Wflextra.h"
@@ -65,6 +68,43 @@ TEST(XNUMBER_R8, LongDigitStringsStillRoundCorrectly) {
     EXPECT_EQ(v, 0);
     EXPECT_TRUE(XNUMBER_R8("0000.000D99999999", v));
     EXPECT_EQ(v, 0);
+}
+
+// Numbers as users write them, with up to 20 digits, a point anywhere and
+// exponents of every size and spelling, against std::from_chars on the same
+// text, which rounds correctly: the values must agree bit for bit.
+TEST(XNUMBER_R8, PlainNumbersRoundLikeFromChars) {
+    std::mt19937 random(53);
+    for (int i = 0; i < 200000; ++i) {
+        std::string digits;
+        const int count = 1 + static_cast<int>(random() % 20);
+        for (int k = 0; k < count; ++k) digits += static_cast<char>('0' + random() % 10);
+        if (random() % 3 == 0) digits.insert(random() % (digits.size() + 1), ".");
+        std::string text = random() % 4 == 0 ? "-" : (random() % 8 == 0 ? "+" : "");
+        text += digits;
+        std::string exponent;
+        if (random() % 2 == 0) {
+            const int e = static_cast<int>(random() % 61) - 30;
+            exponent = std::string(1, "EeDd"[random() % 4]) + (e < 0 ? "-" : (random() % 2 ? "+" : "")) +
+                       (random() % 4 == 0 ? "0" : "") + std::to_string(e < 0 ? -e : e);
+        }
+        text += exponent;
+
+        std::string plain = text.substr(text[0] == '+' ? 1 : 0);
+        for (char& c : plain) {
+            if (c == 'D' || c == 'd' || c == 'E') c = 'e';
+        }
+        const bool negative = plain[0] == '-';
+        double expected = 0;
+        const char* begin = plain.data() + (negative ? 1 : 0);
+        const auto r = std::from_chars(begin, plain.data() + plain.size(), expected);
+        ASSERT_TRUE(r.ec == std::errc() && r.ptr == plain.data() + plain.size()) << text;
+        if (negative) expected = -expected;
+
+        double v = -99;
+        ASSERT_TRUE(XNUMBER_R8(text, v)) << text;
+        ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << text << " gave " << v << ", expected " << expected;
+    }
 }
 
 TEST(XNUMBER_R8, RejectsEverythingBeyondTheGrammar) {
