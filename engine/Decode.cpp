@@ -3,6 +3,7 @@
 // reduces to a single operand.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "EngineState.h"
@@ -22,15 +23,39 @@ int report(std::string_view message, int firstPosition, int lastPosition) {
     return 1;
 }
 
+// Whether any of the LENGTH codes at P is "N", "L" or "F", a word at a time.
+bool hasRunCode(const char* p, std::size_t length) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    auto hasByte = [](std::uint64_t w, char c) {
+        const std::uint64_t x = w ^ (kOnes * static_cast<unsigned char>(c));
+        return ((x - kOnes) & ~x & kHighs) != 0;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p + i, sizeof w);
+        if (hasByte(w, 'N') || hasByte(w, 'L') || hasByte(w, 'F')) return true;
+    }
+    for (; i < length; ++i) {
+        if (p[i] == 'N' || p[i] == 'L' || p[i] == 'F') return true;
+    }
+    return false;
+}
+
 // Index of a function name in the built-in table, 0 when it is none of them.
 // Names fill at most 8 characters, blank-padded; a longer run matches none.
+// The 8 characters are compared as one word.
 int functionIndex(std::string_view name) {
     if (name.size() > 8) return 0;
     char padded[8];
     std::memset(padded, ' ', sizeof padded);
     std::memcpy(padded, name.data(), name.size());
+    std::uint64_t word = 0;
+    std::memcpy(&word, padded, sizeof word);
     for (int i = 1; i <= kFunctionCount; ++i) {
-        if (std::memcmp(st().functions[static_cast<size_t>(i)].name.data(), padded, sizeof padded) == 0) return i;
+        std::uint64_t entry = 0;
+        std::memcpy(&entry, st().functions[static_cast<size_t>(i)].name.data(), sizeof entry);
+        if (entry == word) return i;
     }
     return 0;
 }
@@ -94,26 +119,32 @@ int PXNDECODE(XVALUE& result) {
     const int n = s.n;
     const char* const C = s.cls.data();
 
-    // One walk over the whole class string counts the runs of "N" and of
-    // "L" and finds the first run of "F" that no "(" follows (one that ends
-    // at the last position has nothing after it).
+    // A walk over the class string counts the runs of "N" and of "L" and the
+    // runs of "F" that no "(" follows (one that ends at the last position
+    // has nothing after it); the first of those is looked for only when
+    // there is one. Past the working length preparation leaves blanks and
+    // fillers, which start no run; should anything else stand there, the
+    // walk covers the whole string.
+    const int walked = hasRunCode(C + n + 1, static_cast<size_t>(kFieldLength - n)) ? kFieldLength : n;
     int operandCount = 0;
-    int badCallFirst = 0, badCallLast = 0, callFirst = 0;
+    int badCalls = 0;
     char previous = '\0';
-    for (int k = 1; k <= kFieldLength; ++k) {
+    for (int k = 1; k <= walked; ++k) {
         const char c = C[k];
         if (c == previous) continue;
-        if (c == 'N' || c == 'L') ++operandCount;
-        if (previous == 'F' && c != '(' && badCallFirst == 0) {
-            badCallFirst = callFirst;
-            badCallLast = k - 1;
-        }
-        if (c == 'F') callFirst = k;
+        operandCount += (c == 'N' || c == 'L') ? 1 : 0;
+        badCalls += (previous == 'F' && c != '(') ? 1 : 0;
         previous = c;
     }
-    if (previous == 'F' && badCallFirst == 0) {
-        badCallFirst = callFirst;
-        badCallLast = kFieldLength;
+    badCalls += previous == 'F' ? 1 : 0;
+    int badCallFirst = 0, badCallLast = 0;
+    for (int k = 1, first = 0; badCalls != 0 && badCallFirst == 0 && k <= kFieldLength; ++k) {
+        if (C[k] != 'F') continue;
+        if (k == 1 || C[k - 1] != 'F') first = k;
+        if (k == kFieldLength || (C[k + 1] != 'F' && C[k + 1] != '(')) {
+            badCallFirst = first;
+            badCallLast = k;
+        }
     }
     if (operandCount == 0) return report("No numbers, parameters or functions", 1, n);
     if (badCallFirst != 0) return report("Function arguments missing", badCallFirst, badCallLast + 1);
@@ -186,16 +217,17 @@ int PXNDECODE(XVALUE& result) {
         case 'L': {
             const int last = runEnd(p);
             ++j;
-            int index = 0;
-            XPARAMFIND(runText(p, last), index, s.searchLimit);
-            if (!XPARAMGET(index, s.operands[static_cast<size_t>(j)])) {
-                return report("Parameter used before being defined", p, last);
-            }
+            const int index = findParameter(runText(p, last), s.searchLimit);
+            XVALUE& v = s.operands[static_cast<size_t>(j)];
+            if (index < 1 || index > s.paramCount) return report("Parameter used before being defined", p, last);
+            const XPARAM& entry = s.params[static_cast<size_t>(index - 1)];
+            v = entry.value;  // the stored value, never evaluated again here
+            if (!entry.valid) return report("Parameter used before being defined", p, last);
             // A factor-only parameter makes a preceding binary sign a
             // multiplication and a preceding unary minus meaningless. The
             // first entry of that name in the whole table is the one just
             // found within the search limit, so its flag is the one to read.
-            if (k > 1 && s.params[static_cast<size_t>(index - 1)].factorOnly) {
+            if (k > 1 && entry.factorOnly) {
                 int& previousRank = s.rank[kk - 1];
                 if (previousRank == 20) {
                     previousRank = 30;

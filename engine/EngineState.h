@@ -110,6 +110,9 @@ int PXNINSERT(int k, char c1, char c2);
 int PXNSQUEEZ(char c);
 void fillFunctionTable();
 
+// XPARAMFIND with a limit, as a result: the decoder's lookup.
+int findParameter(std::string_view name, int limit);
+
 // Decoding.
 int PXNDECODE(XVALUE& result);
 int PXNSPAN(char code, int& start);

@@ -114,19 +114,34 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     int lastRank = 0;
     int lastPick = 1;
     auto pick = [&](int& p) {
-        for (int i = lastPick; lastRank > 0 && i <= count; ++i) {
-            if (rank(i) == lastRank) {
-                p = i;
-                return lastRank;
+        // From the last pick on: its rank again, or else the highest there.
+        int rightBest = 0, rightAt = 0;
+        if (lastRank > 0) {
+            for (int i = lastPick; i <= count; ++i) {
+                const int r = rank(i);
+                if (r == lastRank) {
+                    p = i;
+                    return lastRank;
+                }
+                if (r > rightBest) {
+                    rightBest = r;
+                    rightAt = i;
+                }
             }
         }
+        // Before it (the whole range at first); of equal ranks the left one.
+        const int end = lastRank > 0 ? lastPick - 1 : count;
         int best = 0;
         p = 0;
-        for (int i = 1; i <= count; ++i) {
+        for (int i = 1; i <= end; ++i) {
             if (rank(i) > best) {
                 best = rank(i);
                 p = i;
             }
+        }
+        if (rightBest > best) {
+            best = rightBest;
+            p = rightAt;
         }
         return best;
     };
@@ -189,11 +204,14 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
             continue;
         }
 
+        // The neighbouring operands, for the operators that take them.
         OperatorPick op;
         op.rank = R;
         op.position = p;
-        op.leftOperand = leftOf(p, op.leftPosition);
-        op.rightOperand = rightOf(p, op.rightPosition);
+        if (R == 60 || R == 50 || R == 30 || R == 20 || R == 5) {
+            op.leftOperand = leftOf(p, op.leftPosition);
+            op.rightOperand = rightOf(p, op.rightPosition);
+        }
         switch (R) {
         case 90:
             if (PXNFUNCT(count - p + 1, ranks.subspan(static_cast<size_t>(p - 1)),

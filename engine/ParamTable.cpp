@@ -241,24 +241,33 @@ bool XPARAMFETCH(int index, std::string* name, std::string* expression, std::str
 
 int XPARAMCOUNT() { return count(); }
 
-void XPARAMFIND(std::string_view name, int& index, std::optional<int> limit) {
-    index = 0;
-    const NameKey key = makeKey(name);
-    if (!key.fits) return;
-    const int n = limit ? std::min(count(), *limit) : count();
-    if (n <= 0) return;
+namespace {
+
+// The first entry among the first min(count, limit) whose key is KEY.
+int findKey(const ParamKey& key, int limit) {
+    const int n = std::min(count(), limit);
+    if (n <= 0) return 0;
     if (count() <= kWalkLimit) {
         for (int i = 1; i <= n; ++i) {
-            if (keys()[static_cast<size_t>(i - 1)] == key.chars) {
-                index = i;
-                return;
-            }
+            if (keys()[static_cast<size_t>(i - 1)] == key) return i;
         }
-        return;
+        return 0;
     }
     // The first entry with the name; beyond the limit means none within it.
-    const auto it = nameIndex().find(key.chars);
-    if (it != nameIndex().end() && it->second <= n) index = it->second;
+    const auto it = nameIndex().find(key);
+    return it != nameIndex().end() && it->second <= n ? it->second : 0;
+}
+
+}  // namespace
+
+void XPARAMFIND(std::string_view name, int& index, std::optional<int> limit) {
+    const NameKey key = makeKey(name);
+    index = key.fits ? findKey(key.chars, limit.value_or(count())) : 0;
+}
+
+int findParameter(std::string_view name, int limit) {
+    const NameKey key = makeKey(name);
+    return key.fits ? findKey(key.chars, limit) : 0;
 }
 
 bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {

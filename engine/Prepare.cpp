@@ -27,7 +27,37 @@ enum : unsigned {
     kFinal = 1u << 6,       // a code the decoder understands
     kBlankBefore = 1u << 7, // + - * / ^ , < ) : a blank before it goes
     kBlankAfter = 1u << 8,  // + - * / ^ , < ( : a blank after it goes
+    kOpensGroup = 1u << 9,  // ( : what follows starts a bracket's contents
+    kClosesGroup = 1u << 10, // ) : what precedes ends them
+    kSign = 1u << 11,       // + -
 };
+
+// What the first pass notes about the class codes it makes.
+enum : unsigned {
+    kSawBlank = 1u << 0,
+    kSawExponent = 1u << 1,  // D
+    kSawStar = 1u << 2,
+    kSawHash = 1u << 3,
+    kSawSlash = 1u << 4,
+    kSawPoint = 1u << 5,
+    kSawSign = 1u << 6,
+    kSawIllegal = 1u << 7,
+};
+
+// Neighbours that a check after the insertions looks at. A pair of codes
+// has a bit when the left code's mask and the right code's mask both have
+// it: "(" then * / ^ < , ; + - * / ^ < , then ")"; an operator then * / ^;
+// two signs; two operators.
+enum : unsigned char {
+    kNbMissingLeft = 1,
+    kNbMissingRight = 2,
+    kNbBadSecond = 4,
+    kNbSigns = 8,
+    kNbOperators = 16,
+};
+
+// Neighbours that some rule rewrites: a left code's mask of right codes.
+enum : unsigned char { kPairD = 1, kPairL = 2, kPairN = 4, kPairStar = 8 };
 
 // Operands side by side get a multiplication between them: these are the
 // left members of such pairs (as a mask of right members) and the right ones.
@@ -39,6 +69,13 @@ struct Tables {
     unsigned short sets[256]{};   // membership of a class code
     unsigned char impliedLeft[256]{};
     unsigned char impliedRight[256]{};
+    char display[256]{};          // display-line character of a line byte
+    unsigned char seen[256]{};    // kSaw bits of a class code
+    unsigned char pairLeft[256]{};
+    unsigned char pairRight[256]{};
+    signed char depth[256]{};     // +1 for "(", -1 for ")"
+    unsigned char asLeft[256]{};  // kNb bits of a code on the left of a pair
+    unsigned char asRight[256]{}; // and on the right
 };
 
 constexpr unsigned char byte(char c) { return static_cast<unsigned char>(c); }
@@ -84,8 +121,43 @@ constexpr Tables makeTables() {
         if (contains("U+-*/^(),<FLN", b)) s |= kFinal;
         if (contains("+-*/^,<)", b)) s |= kBlankBefore;
         if (contains("+-*/^,<(", b)) s |= kBlankAfter;
+        if (b == '(') s |= kOpensGroup;
+        if (b == ')') s |= kClosesGroup;
+        if (b == '+' || b == '-') s |= kSign;
         t.sets[b] = s;
+
+        t.display[b] = b <= ' ' ? ' ' : static_cast<char>(b);
+        unsigned char saw = 0;
+        if (b == ' ') saw |= kSawBlank;
+        if (b == 'D') saw |= kSawExponent;
+        if (b == '*') saw |= kSawStar;
+        if (b == '#') saw |= kSawHash;
+        if (b == '/') saw |= kSawSlash;
+        if (b == '.') saw |= kSawPoint;
+        if (b == '+' || b == '-') saw |= kSawSign;
+        if (!contains(" +-*/^().,#<DLN", b)) saw |= kSawIllegal;
+        t.seen[b] = saw;
+        t.depth[b] = static_cast<signed char>(b == '(' ? 1 : b == ')' ? -1 : 0);
+
+        unsigned char left = 0, right = 0;
+        if (b == '(') left |= kNbMissingLeft;
+        if (contains("*/^<,", b)) right |= kNbMissingLeft;
+        if (contains("+-*/^<,", b)) left |= kNbMissingRight;
+        if (b == ')') right |= kNbMissingRight;
+        if (contains("+-*/^", b)) left |= kNbBadSecond | kNbOperators, right |= kNbOperators;
+        if (contains("*/^", b)) right |= kNbBadSecond;
+        if (b == '+' || b == '-') left |= kNbSigns, right |= kNbSigns;
+        t.asLeft[b] = left;
+        t.asRight[b] = right;
     }
+    // DD, DL, LD and LN merge names; ** is a power.
+    t.pairLeft[byte('D')] = kPairD | kPairL;
+    t.pairLeft[byte('L')] = kPairD | kPairN;
+    t.pairLeft[byte('*')] = kPairStar;
+    t.pairRight[byte('D')] = kPairD;
+    t.pairRight[byte('L')] = kPairL;
+    t.pairRight[byte('N')] = kPairN;
+    t.pairRight[byte('*')] = kPairStar;
     t.impliedLeft[byte('N')] = kRightName | kRightOpen | kRightFunction;
     t.impliedLeft[byte('L')] = kRightOpen | kRightFunction | kRightNumber;
     t.impliedLeft[byte(')')] = kRightName | kRightOpen | kRightNumber | kRightFunction;
@@ -113,12 +185,16 @@ int report(std::string_view message, int first, int last) {
 // must alternate where the evaluation relies on it. Signs are unary by now,
 // so an operator that needs a left operand must not follow another operator,
 // and brackets hold something unless they are a function's argument list.
+// When the sequence is sound, a code the decoder would not understand is
+// reported last (the positions skipped over are all "F").
 int checkSequence(const EngineState& s) {
     const char* C = s.cls.data();
     const int n = s.n;
     bool expectOperand = true;
+    int unknown = 0;
     for (int k = 1; k <= n; ++k) {
         const char c = C[k];
+        if (unknown == 0 && !in(c, kFinal)) unknown = k;
         if (c == 'N' || c == 'L') {
             expectOperand = false;
         } else if (c == 'F') {
@@ -143,6 +219,7 @@ int checkSequence(const EngineState& s) {
             expectOperand = true;
         }
     }
+    if (unknown != 0) return report("Program Decode Error", sourceColumn(unknown), sourceColumn(unknown));
     return 0;
 }
 
@@ -179,55 +256,52 @@ int PXNPREP(std::string_view line) {
     const std::string_view rest = line.substr(first);
     const std::size_t length = end - first;
 
-    // The display line never holds a control character.
     char* const display = s.display.data();
-    const std::size_t shown = std::min<std::size_t>(rest.size(), kFieldLength);
-    for (std::size_t i = 0; i < shown; ++i) display[i] = isBlankByte(rest[i]) ? ' ' : rest[i];
-    std::memset(display + shown, ' ', kFieldLength - shown);
     s.text.fill(' ');
     s.cls.fill(' ');
     s.pos.fill(0);
     s.n = 0;
 
-    if (length > static_cast<std::size_t>(kFieldLength)) return report("Given line too long", 64, 64);
+    if (length > static_cast<std::size_t>(kFieldLength)) {
+        // The display line never holds a control character.
+        for (int i = 0; i < kFieldLength; ++i) display[i] = kTables.display[byte(rest[static_cast<size_t>(i)])];
+        return report("Given line too long", 64, 64);
+    }
+    // Past the line's last character the display line is blank.
+    std::memset(display + length, ' ', kFieldLength - length);
     if (length < 1) return report("Given line empty", 1, 1);
 
-    // One pass makes the working text (upper-cased, brackets made round),
-    // shrinks runs of blanks to one blank (the first of each run stays, with
-    // its column), and gives each character its class. On the way it notes
-    // the first character that is not allowed and how the brackets nest;
-    // merging names below changes neither.
-    bool anyBlank = false, anyD = false, anyName = false, anyNumber = false, anyStar = false, anyHash = false,
-         anySlash = false, anyPoint = false, anySign = false;
-    int illegal = 0, depth = 0, w = 0;
+    // One pass makes the display line, the working text (upper-cased,
+    // brackets made round), shrinks runs of blanks to one blank (the first
+    // of each run stays, with its column), and gives each character its
+    // class. On the way it notes which codes occur, whether any neighbours
+    // call for merging names or make "**", and how the brackets nest;
+    // merging names below changes neither the brackets nor which characters
+    // are allowed.
+    unsigned seen = 0;
+    unsigned pairs = 0;
+    int depth = 0, w = 0;
     bool dippedBelowZero = false;
-    for (int r = 1; r <= static_cast<int>(length); ++r) {
-        const char c = kTables.work[byte(display[r - 1])];
-        if (c == ' ' && w > 0 && T[w] == ' ') continue;
+    unsigned char before = 0;  // class of the last character kept
+    for (std::size_t r = 0; r < length; ++r) {
+        const char raw = rest[r];
+        display[r] = kTables.display[byte(raw)];
+        const char c = kTables.work[byte(raw)];
+        if (c == ' ' && before == ' ') continue;
         ++w;
         T[w] = c;
-        P[w] = r;
+        P[w] = static_cast<int>(r) + 1;
         const char k = kTables.cls[byte(c)];
         C[w] = k;
-        switch (k) {
-        case ' ': anyBlank = true; break;
-        case 'D': anyD = true; break;
-        case 'L': anyName = true; break;
-        case 'N': anyNumber = true; break;
-        case '*': anyStar = true; break;
-        case '#': anyHash = true; break;
-        case '/': anySlash = true; break;
-        case '.': anyPoint = true; break;
-        case '+':
-        case '-': anySign = true; break;
-        case '(': ++depth; break;
-        case ')': dippedBelowZero |= --depth < 0; break;
-        default: break;
-        }
-        if (illegal == 0 && !in(k, kLegal)) illegal = w;
+        seen |= kTables.seen[byte(k)];
+        pairs |= kTables.pairLeft[before] & kTables.pairRight[byte(k)];
+        depth += kTables.depth[byte(k)];
+        dippedBelowZero |= depth < 0;
+        before = byte(k);
     }
     int n = s.n = w;
     if (stopAfter == 10) return 0;
+    const bool anyBlank = (seen & kSawBlank) != 0;
 
     // Merging names: a D or E touching a name, and digits following a name,
     // join the name; two exponent letters in a row are a name as well. The
@@ -237,24 +311,30 @@ int PXNPREP(std::string_view line) {
     // pass to the right spreads L over following D and N, one pass to the
     // left spreads it over preceding D; neither pass can enable the other.
     // A run of two or more D becomes L entirely: "DD" makes L of its pairs,
-    // and an odd last D then joins the L before it.
-    if (anyD || (anyName && anyNumber)) {
-        char before = ' ';
+    // and an odd last D then joins the L before it. Without such neighbours
+    // no rule applies at all.
+    bool anyD = (seen & kSawExponent) != 0;
+    if ((pairs & (kPairD | kPairL | kPairN)) != 0) {
+        char previous = ' ';
         for (int k = 1; k <= n; ++k) {
             const char original = C[k];
-            if (original == 'D' && (before == 'D' || (k < n && C[k + 1] == 'D'))) C[k] = 'L';
+            if (original == 'D' && (previous == 'D' || (k < n && C[k + 1] == 'D'))) C[k] = 'L';
             if (k > 1 && C[k - 1] == 'L' && (C[k] == 'D' || C[k] == 'N')) C[k] = 'L';
-            before = original;
+            previous = original;
         }
-        anyD = false;
+        anyD = C[n] == 'D';
         for (int k = n - 1; k >= 1; --k) {
             if (C[k] == 'D' && C[k + 1] == 'L') C[k] = 'L';
+            anyD |= C[k] == 'D';
         }
-        for (int k = 1; k <= n; ++k) anyD |= C[k] == 'D';
     }
 
     // Only the characters of the language may remain.
-    if (illegal != 0) return report("Illegal character used", P[illegal], P[illegal]);
+    if ((seen & kSawIllegal) != 0) {
+        for (int k = 1; k <= n; ++k) {
+            if (!in(C[k], kLegal)) return report("Illegal character used", P[k], P[k]);
+        }
+    }
     // Brackets balance, and no ")" closes a bracket that was never opened.
     if (depth != 0 || dippedBelowZero) return report("Parentheses do not balance", -2, -2);
 
@@ -262,7 +342,7 @@ int PXNPREP(std::string_view line) {
     // power; blanks beside an operator or bracket and blanks inside a number
     // go; a blank next to a deletion goes too.
     bool anyDeletion = false;
-    if (anyStar) {
+    if ((pairs & kPairStar) != 0) {
         // Replacing "**" from the left pairs the stars of a run from its start.
         for (int k = 1; k < n; ++k) {
             if (C[k] == '*' && C[k + 1] == '*') {
@@ -300,7 +380,7 @@ int PXNPREP(std::string_view line) {
     if (stopAfter == 14) return 0;
 
     // A "#" and the name characters after it form a function name.
-    if (anyHash) {
+    if ((seen & kSawHash) != 0) {
         for (int k = 1; k <= n; ++k) {
             if (C[k] != '#') continue;
             C[k] = 'F';
@@ -359,7 +439,7 @@ int PXNPREP(std::string_view line) {
     // A missing mantissa is 1: /X is 1/X, X*/Y is X*1/Y, E5 is 1E5. After a
     // decimal point the point itself is the mantissa, so 5.E3 stays 5000.
     if (C[1] == '/' && PXNINSERT(1, '1', 'N') != 0) return 1;
-    if (anySlash && insertBetween('*', '/', '1', 'N') != 0) return 1;
+    if ((seen & kSawSlash) != 0 && insertBetween('*', '/', '1', 'N') != 0) return 1;
     if (anyD) {
         if (C[1] == 'D' && PXNINSERT(1, '1', 'N') != 0) return 1;
         for (int k = 1; k < s.n; ++k) {
@@ -367,19 +447,19 @@ int PXNPREP(std::string_view line) {
         }
     }
     n = s.n;
-    if (anyPoint) {
-        for (int k = 1; k <= n; ++k) {
-            if (C[k] == '.') C[k] = 'N';
-        }
-    }
 
     // Two operands side by side are multiplied: 2X, 2(X), X(Y), (A)B, (A)2,
     // 2#SIN(X), and also (A)(B), (A)#SIN(B), 2E5X and X.5. An inserted "*"
     // belongs to no pair, so the places are those of the pairs found now;
     // when they all fit they are filled in one pass from the right, each "*"
-    // taking the column of the character after it.
+    // taking the column of the character after it. The same pass makes a
+    // decimal point a number character, just before its pairs are looked at.
     int insertions = 0;
-    for (int k = 1; k < n; ++k) insertions += impliedPair(C[k], C[k + 1]) ? 1 : 0;
+    const bool anyPoint = (seen & kSawPoint) != 0;
+    for (int k = 1; k <= n; ++k) {
+        if (anyPoint && C[k] == '.') C[k] = 'N';
+        if (k > 1) insertions += impliedPair(C[k - 1], C[k]) ? 1 : 0;
+    }
     if (n + insertions > kFieldLength) {
         static constexpr char kImplied[][2] = {
             {'N', 'L'}, {'N', '('}, {'L', '('}, {')', 'N'}, {')', 'L'}, {'N', 'F'}, {'L', 'F'},
@@ -417,25 +497,53 @@ int PXNPREP(std::string_view line) {
     // Three operators in a row; an expression and every bracket open with an
     // operand or a sign and close with an operand. One pass finds the first
     // place each check would stop at (the closing check walks backwards, so
-    // its place is the last one); they are reported in that order.
-    int three = 0, noLeft = 0, noRight = 0;
-    for (int k = 1; k <= n; ++k) {
-        const char c = C[k];
-        if (three == 0 && k + 2 <= n && in(c, kOperator) && in(C[k + 1], kOperator) && in(C[k + 2], kOperator)) {
-            three = k;
+    // its place is the last one); they are reported in that order. The pass
+    // also finds the first operator followed by * / or ^, which the reduced
+    // signs below cannot change: every pair of signs stands between two
+    // non-operators, since three operators in a row are an error.
+    int three = 0, noLeft = 0, noRight = 0, badPair = 0;
+    bool signPair = false;
+    // A first look at each pair of neighbours tells whether any check can
+    // fire at all; only then are the places looked for.
+    unsigned found = 0, threeInARow = 0;
+    {
+        unsigned left = kNbMissingLeft;  // the start of the line acts as a "("
+        unsigned previousPair = 0;
+        for (int k = 1; k <= n; ++k) {
+            const unsigned pair = left & kTables.asRight[byte(C[k])];
+            found |= pair;
+            threeInARow |= previousPair & pair;
+            previousPair = pair;
+            left = kTables.asLeft[byte(C[k])];
         }
-        if (noLeft == 0 && (k == 1 || C[k - 1] == '(') && in(c, kNeedsLeft)) noLeft = k;
-        if ((k == n || C[k + 1] == ')') && in(c, kNeedsRight)) noRight = k;
+        found |= left & kNbMissingRight;  // and its end as a ")"
+        signPair = (found & kNbSigns) != 0;
+    }
+    if ((found & (kNbMissingLeft | kNbMissingRight | kNbBadSecond)) != 0 || (threeInARow & kNbOperators) != 0) {
+        // a, b, c: the sets of the codes at k - 1, k and k + 1; the start of
+        // the line acts as a "(" and its end as a ")".
+        unsigned a = kOpensGroup, b = kTables.sets[byte(C[1])];
+        for (int k = 1; k <= n; ++k) {
+            const unsigned c = k < n ? kTables.sets[byte(C[k + 1])] : unsigned{kClosesGroup};
+            if (three == 0 && (a & b & c & kOperator) != 0) three = k - 1;
+            if (noLeft == 0 && (a & kOpensGroup) != 0 && (b & kNeedsLeft) != 0) noLeft = k;
+            if ((c & kClosesGroup) != 0 && (b & kNeedsRight) != 0) noRight = k;
+            if (badPair == 0 && (b & kOperator) != 0 && (c & kNoSecond) != 0) badPair = k;
+            signPair |= (b & c & kSign) != 0;
+            a = b;
+            b = c;
+        }
     }
     if (three != 0) return report("Cannot have 3 adjacent operators", P[three], P[three + 2]);
     if (noLeft != 0) return report("Missing operand before", P[noLeft], P[noLeft]);
     if (noRight != 0) return report("Missing operand after", P[noRight], P[noRight]);
+    const int badFirst = badPair != 0 ? P[badPair] : 0;
+    const int badLast = badPair != 0 ? P[badPair + 1] : 0;
 
-    // Two signs in a row reduce to one: ++ and -- to +, -+ and +- to -. No
-    // three operators stand in a row now, so every such pair stands alone
-    // and the four literal replacements never meet.
-    if (anySign) {
-        bool reduced = false;
+    // Two signs in a row reduce to one: ++ and -- to +, -+ and +- to -.
+    // Every such pair stands alone, so the four literal replacements never
+    // meet.
+    if (signPair) {
         for (int k = 1; k < n; ++k) {
             const char a = C[k], b = C[k + 1];
             if ((a != '+' && a != '-') || (b != '+' && b != '-')) continue;
@@ -445,23 +553,18 @@ int PXNPREP(std::string_view line) {
                 if (a == '-' && b == '-') C[k] = '+';
                 C[k + 1] = 'Z';
             }
-            reduced = true;
             ++k;
         }
-        if (reduced) PXNSQUEEZ('Z');
+        PXNSQUEEZ('Z');
         n = s.n;
     }
 
     // An operator may be followed by a sign, never by * / or ^.
-    for (int k = 1; k < n; ++k) {
-        if (in(C[k], kOperator) && in(C[k + 1], kNoSecond)) {
-            return report("Illegal operator combination", P[k], P[k + 1]);
-        }
-    }
+    if (badPair != 0) return report("Illegal operator combination", badFirst, badLast);
 
     // A sign at the start or after an operator, "(", "," or "<" is unary;
     // unary plus changes nothing and goes.
-    if (anySign) {
+    if ((seen & kSawSign) != 0) {
         bool unaryPlus = false;
         for (int k = 1; k <= n; ++k) {
             if (C[k] != '+' && C[k] != '-') continue;
@@ -474,10 +577,5 @@ int PXNPREP(std::string_view line) {
         n = s.n;
     }
 
-    if (checkSequence(s) != 0) return 1;
-
-    for (int k = 1; k <= n; ++k) {
-        if (!in(C[k], kFinal)) return report("Program Decode Error", P[k], P[k]);
-    }
-    return 0;
+    return checkSequence(s);
 }
