@@ -13,6 +13,20 @@ inline bool saveScreenshot(HWND window, const char* name) {
     char dir[MAX_PATH] = {};
     if (!GetEnvironmentVariableA("TALLYON_SCREENSHOT_DIR", dir, sizeof(dir))) return false;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine draws into a surface of its own and hands it to the X server when
+    // the thread next looks at its queue; the screen is read after that.
+    for (int round = 0; round < 5; ++round) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
     RECT rc{};
     GetWindowRect(window, &rc);
     const int width = rc.right - rc.left, height = rc.bottom - rc.top;
