@@ -3,6 +3,7 @@
 // be written by hand; it merges into the table (known names are edited in
 // place, new ones appended) and evaluates every line as it goes.
 #include <array>
+#include <cstring>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -24,21 +25,43 @@ std::string_view trimRight(std::string_view s) {
 // Reads one line, keeping its first 256 characters and blank-padding the
 // rest. A line ends at LF, CR LF or a lone CR; the last one needs no end.
 // Returns false at the end of the input (or on a read error) when no
-// character was read.
+// character was read. The characters come straight from the stream's
+// buffer; the stream's state ends as reading it a character at a time with
+// get() and peek() would leave it.
 bool readLine(std::istream& in, std::array<char, kLineLength>& line) {
+    using Traits = std::istream::traits_type;
     line.fill(' ');
+    const std::istream::sentry ready(in, true);
+    if (!ready) return false;
+    std::streambuf& buffer = *in.rdbuf();
     std::size_t length = 0;
     bool any = false;
-    for (;;) {
-        const std::istream::int_type c = in.get();
-        if (c == std::istream::traits_type::eof()) return any;
-        any = true;
-        if (c == '\n') return true;
-        if (c == '\r') {
-            if (in.peek() == '\n') in.get();
-            return true;
+    try {
+        for (;;) {
+            const Traits::int_type c = buffer.sbumpc();
+            if (Traits::eq_int_type(c, Traits::eof())) {
+                in.setstate(std::ios::eofbit | std::ios::failbit);
+                return any;
+            }
+            any = true;
+            if (c == '\n') return true;
+            if (c == '\r') {
+                const Traits::int_type next = buffer.sgetc();
+                if (Traits::eq_int_type(next, Traits::eof())) {
+                    in.setstate(std::ios::eofbit);
+                } else if (next == '\n') {
+                    buffer.sbumpc();
+                }
+                return true;
+            }
+            if (length < line.size()) line[length++] = Traits::to_char_type(c);
         }
-        if (length < line.size()) line[length++] = static_cast<char>(c);
+    } catch (const std::ios_base::failure&) {
+        throw;  // the stream asked for exceptions on its own state
+    } catch (...) {
+        // A failing buffer makes the stream bad, as it would inside get().
+        in.setstate(std::ios::badbit);
+        return false;
     }
 }
 
@@ -79,19 +102,27 @@ void applyLine(std::string_view line) {
 }  // namespace
 
 void XPARAMWRITE(std::ostream& out) {
+    // Each line is put together in place: "*" for a factor-only entry, the
+    // name, "=", the expression, " !" and the comment, each without its
+    // trailing blanks (the line is at most 1 + 16 + 1 + 64 + 2 + 64 long).
+    const EngineState& st = engineState();
     try {
-        for (int i = 1; i <= XPARAMCOUNT() && out; ++i) {
-            std::string name, expression, comment;
-            bool factorOnly = false;
-            XPARAMFETCH(i, &name, &expression, &comment, &factorOnly);
-            std::string line = factorOnly ? "*" : "";
-            line += name;
-            line += '=';
-            line += expression;
-            line.resize(trimRight(line).size());
-            line += " !";
-            line += comment;
-            out << trimRight(line) << '\n';
+        for (int i = 1; i <= st.paramCount && out; ++i) {
+            const XPARAM& p = st.params[static_cast<size_t>(i - 1)];
+            char line[160];
+            std::size_t length = 0;
+            auto put = [&](std::string_view piece) {
+                std::memcpy(line + length, piece.data(), piece.size());
+                length += piece.size();
+            };
+            if (p.factorOnly) put("*");
+            put(p.name.view());
+            put("=");
+            put(p.expression.view());
+            length = trimRight(std::string_view(line, length)).size();
+            put(" !");
+            put(p.comment.view());
+            out << trimRight(std::string_view(line, length)) << '\n';
         }
     } catch (...) {
         // A failed write ends the writing; what was written stays.

@@ -1,0 +1,181 @@
+// The parameter store at 1 000, 10 000 and 20 000 parameters, each defined
+// from earlier ones: reading the list file, re-evaluating the whole table,
+// finding the last name and writing the file, beside a floor that reads the
+// same file line by line and converts one number per line.
+//
+// Prints a table of median times, the growth of each routine from 10 000 to
+// 20 000 parameters and the ratio of reading to the floor, and ends with a
+// line "store-summary <largest growth> <largest read/floor>".
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef __linux__
+#include <sched.h>
+#endif
+
+#include "XExpression.h"
+
+namespace {
+
+constexpr int kSizes[] = {1000, 10000, 20000};
+
+std::string nameOf(int i) { return "P" + std::to_string(i); }
+
+// Line i defines P<i> from the one before it and one about half-way back,
+// so every line is evaluated against a table that holds what it uses; the
+// values stay bounded.
+std::string listFile(int count) {
+    std::string file;
+    for (int i = 1; i <= count; ++i) {
+        file += nameOf(i) + "=";
+        if (i == 1) {
+            file += "1.5";
+        } else {
+            file += "0.5*" + nameOf(i - 1) + "+" + nameOf(i / 2 + 1 > i - 1 ? i - 1 : i / 2 + 1) + "/3+1";
+        }
+        file += " !parameter " + std::to_string(i) + "\n";
+    }
+    return file;
+}
+
+const std::string& fileOf(int count) {
+    static std::map<int, std::string> files;
+    auto it = files.find(count);
+    if (it == files.end()) it = files.emplace(count, listFile(count)).first;
+    return it->second;
+}
+
+void loadTable(int count) {
+    resetExpressionEngine();
+    std::istringstream in(fileOf(count));
+    XPARAMREAD(in);
+}
+
+// The least work reading the file takes: each line read, the number after
+// its "=" converted.
+double floorRead(const std::string& file) {
+    std::istringstream in(file);
+    std::string line;
+    double sum = 0;
+    while (std::getline(in, line)) {
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        double v = 0;
+        std::from_chars(line.data() + equals + 1, line.data() + line.size(), v);
+        sum += v;
+    }
+    return sum;
+}
+
+void registerAll() {
+    for (int count : kSizes) {
+        const std::string n = std::to_string(count);
+        benchmark::RegisterBenchmark(("read/" + n).c_str(), [count](benchmark::State& s) {
+            for (auto _ : s) {
+                s.PauseTiming();
+                resetExpressionEngine();
+                std::istringstream in(fileOf(count));
+                s.ResumeTiming();
+                XPARAMREAD(in);
+            }
+            if (XPARAMCOUNT() != count) s.SkipWithError("the file was not read whole");
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("floor/" + n).c_str(), [count](benchmark::State& s) {
+            for (auto _ : s) benchmark::DoNotOptimize(floorRead(fileOf(count)));
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("update/" + n).c_str(), [count](benchmark::State& s) {
+            loadTable(count);
+            for (auto _ : s) benchmark::DoNotOptimize(XPARAMUPDATE());
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("find-last/" + n).c_str(), [count](benchmark::State& s) {
+            loadTable(count);
+            const std::string last = nameOf(count);
+            int index = 0;
+            for (auto _ : s) {
+                XPARAMFIND(last, index);
+                benchmark::DoNotOptimize(index);
+            }
+            if (index != count) s.SkipWithError("the last name was not found last");
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("write/" + n).c_str(), [count](benchmark::State& s) {
+            loadTable(count);
+            for (auto _ : s) {
+                std::ostringstream out;
+                XPARAMWRITE(out);
+                benchmark::DoNotOptimize(out.tellp());
+            }
+        })->Unit(benchmark::kMicrosecond);
+    }
+}
+
+struct Medians : benchmark::BenchmarkReporter {
+    std::map<std::string, double> us;  // "routine/size" -> median microseconds
+    bool ReportContext(const Context&) override { return true; }
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (median || single) us[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef __linux__
+    cpu_set_t one;  // one CPU: no migrations between the runs we compare
+    CPU_ZERO(&one);
+    CPU_SET(0, &one);
+    sched_setaffinity(0, sizeof one, &one);
+#endif
+    // Every line must read and evaluate cleanly, or the times mean nothing.
+    loadTable(kSizes[0]);
+    XVALUE v;
+    if (XPARAMCOUNT() != kSizes[0] || !XPARAMUPDATE() || !XPARAMGET(kSizes[0], v)) {
+        std::fprintf(stderr, "bench_store: the generated list file does not evaluate\n");
+        return 1;
+    }
+    registerAll();
+
+    std::vector<char*> args(argv, argv + argc);
+    std::string reps = "--benchmark_repetitions=3", inter = "--benchmark_enable_random_interleaving=true",
+                agg = "--benchmark_report_aggregates_only=true", minTime = "--benchmark_min_time=0.1";
+    args.insert(args.begin() + 1, {reps.data(), inter.data(), agg.data(), minTime.data()});
+    int n = static_cast<int>(args.size());
+    benchmark::Initialize(&n, args.data());
+    Medians medians;
+    benchmark::RunSpecifiedBenchmarks(&medians);
+
+    const char* routines[] = {"read", "update", "find-last", "write", "floor"};
+    std::printf("\n%-10s", "routine");
+    for (int count : kSizes) std::printf(" %12d", count);
+    std::printf(" %14s\n", "10k->20k");
+    double worstGrowth = 0;
+    for (const char* r : routines) {
+        std::printf("%-10s", r);
+        for (int count : kSizes) std::printf(" %12.2f", medians.us[std::string(r) + "/" + std::to_string(count)]);
+        const double growth = medians.us[std::string(r) + "/20000"] / medians.us[std::string(r) + "/10000"];
+        std::printf(" %13.2fx\n", growth);
+        if (std::string(r) != "floor") worstGrowth = std::max(worstGrowth, growth);
+    }
+    double worstRead = 0;
+    std::printf("read/floor:");
+    for (int count : kSizes) {
+        const std::string n = std::to_string(count);
+        const double ratio = medians.us["read/" + n] / medians.us["floor/" + n];
+        std::printf(" %s %.2f", n.c_str(), ratio);
+        worstRead = std::max(worstRead, ratio);
+    }
+    std::printf("\n(times: median microseconds per call of the whole routine)\n");
+    std::printf("largest growth 10k->20k %.2f, largest read/floor %.2f\n", worstGrowth, worstRead);
+    std::printf("store-summary %.2f %.2f\n", worstGrowth, worstRead);
+    return 0;
+}
