@@ -2,6 +2,8 @@
 // order of definition, since an entry may use only the entries before it.
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "EngineState.h"
@@ -243,13 +245,24 @@ int XPARAMCOUNT() { return count(); }
 
 namespace {
 
+// Keys compared as two words.
+bool sameKey(const ParamKey& a, const ParamKey& b) {
+    std::uint64_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+    std::memcpy(&a0, a.data(), 8);
+    std::memcpy(&a1, a.data() + 8, 8);
+    std::memcpy(&b0, b.data(), 8);
+    std::memcpy(&b1, b.data() + 8, 8);
+    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+}
+
 // The first entry among the first min(count, limit) whose key is KEY.
 int findKey(const ParamKey& key, int limit) {
     const int n = std::min(count(), limit);
     if (n <= 0) return 0;
     if (count() <= kWalkLimit) {
+        const ParamKey* k = keys().data();
         for (int i = 1; i <= n; ++i) {
-            if (keys()[static_cast<size_t>(i - 1)] == key) return i;
+            if (sameKey(k[i - 1], key)) return i;
         }
         return 0;
     }

@@ -315,11 +315,15 @@ int PXNPREP(std::string_view line) {
     // no rule applies at all.
     bool anyD = (seen & kSawExponent) != 0;
     if ((pairs & (kPairD | kPairL | kPairN)) != 0) {
-        char previous = ' ';
+        char previous = ' ';  // the code before k as it was
+        char made = ' ';      // and as this pass left it
         for (int k = 1; k <= n; ++k) {
             const char original = C[k];
-            if (original == 'D' && (previous == 'D' || (k < n && C[k + 1] == 'D'))) C[k] = 'L';
-            if (k > 1 && C[k - 1] == 'L' && (C[k] == 'D' || C[k] == 'N')) C[k] = 'L';
+            char x = original;
+            if (x == 'D' && (previous == 'D' || (k < n && C[k + 1] == 'D'))) x = 'L';
+            if (made == 'L' && (x == 'D' || x == 'N')) x = 'L';
+            C[k] = x;
+            made = x;
             previous = original;
         }
         anyD = C[n] == 'D';
@@ -439,7 +443,8 @@ int PXNPREP(std::string_view line) {
     // A missing mantissa is 1: /X is 1/X, X*/Y is X*1/Y, E5 is 1E5. After a
     // decimal point the point itself is the mantissa, so 5.E3 stays 5000.
     if (C[1] == '/' && PXNINSERT(1, '1', 'N') != 0) return 1;
-    if ((seen & kSawSlash) != 0 && insertBetween('*', '/', '1', 'N') != 0) return 1;
+    // A "*" here was typed or was a blank; a blank before "/" has gone.
+    if ((seen & kSawSlash) != 0 && (seen & kSawStar) != 0 && insertBetween('*', '/', '1', 'N') != 0) return 1;
     if (anyD) {
         if (C[1] == 'D' && PXNINSERT(1, '1', 'N') != 0) return 1;
         for (int k = 1; k < s.n; ++k) {
@@ -454,11 +459,30 @@ int PXNPREP(std::string_view line) {
     // when they all fit they are filled in one pass from the right, each "*"
     // taking the column of the character after it. The same pass makes a
     // decimal point a number character, just before its pairs are looked at.
+    //
+    // The pass also takes a first look at each pair of neighbours for the
+    // checks further down (see there). An inserted "*" stands between two
+    // operands, which no check looks at, and turning E and D into N below
+    // changes nothing for them either, so the look can be taken now.
     int insertions = 0;
     const bool anyPoint = (seen & kSawPoint) != 0;
-    for (int k = 1; k <= n; ++k) {
-        if (anyPoint && C[k] == '.') C[k] = 'N';
-        if (k > 1) insertions += impliedPair(C[k - 1], C[k]) ? 1 : 0;
+    unsigned found = 0, threeInARow = 0;
+    {
+        unsigned left = kNbMissingLeft;  // the start of the line acts as a "("
+        unsigned previousPair = 0;
+        unsigned char leftCode = 0;
+        for (int k = 1; k <= n; ++k) {
+            unsigned char c = byte(C[k]);
+            if (anyPoint && c == '.') C[k] = static_cast<char>(c = 'N');
+            insertions += (kTables.impliedLeft[leftCode] & kTables.impliedRight[c]) != 0 ? 1 : 0;
+            leftCode = c;
+            const unsigned pair = left & kTables.asRight[c];
+            found |= pair;
+            threeInARow |= previousPair & pair;
+            previousPair = pair;
+            left = kTables.asLeft[c];
+        }
+        found |= left & kNbMissingRight;  // and its end as a ")"
     }
     if (n + insertions > kFieldLength) {
         static constexpr char kImplied[][2] = {
@@ -503,22 +527,9 @@ int PXNPREP(std::string_view line) {
     // non-operators, since three operators in a row are an error.
     int three = 0, noLeft = 0, noRight = 0, badPair = 0;
     bool signPair = false;
-    // A first look at each pair of neighbours tells whether any check can
-    // fire at all; only then are the places looked for.
-    unsigned found = 0, threeInARow = 0;
-    {
-        unsigned left = kNbMissingLeft;  // the start of the line acts as a "("
-        unsigned previousPair = 0;
-        for (int k = 1; k <= n; ++k) {
-            const unsigned pair = left & kTables.asRight[byte(C[k])];
-            found |= pair;
-            threeInARow |= previousPair & pair;
-            previousPair = pair;
-            left = kTables.asLeft[byte(C[k])];
-        }
-        found |= left & kNbMissingRight;  // and its end as a ")"
-        signPair = (found & kNbSigns) != 0;
-    }
+    // The first look at each pair of neighbours, taken above, tells whether
+    // any check can fire at all; only then are the places looked for.
+    signPair = (found & kNbSigns) != 0;
     if ((found & (kNbMissingLeft | kNbMissingRight | kNbBadSecond)) != 0 || (threeInARow & kNbOperators) != 0) {
         // a, b, c: the sets of the codes at k - 1, k and k + 1; the start of
         // the line acts as a "(" and its end as a ")".
