@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     registerAll();
 
     std::vector<char*> args(argv, argv + argc);
-    std::string reps = "--benchmark_repetitions=3", inter = "--benchmark_enable_random_interleaving=true",
+    std::string reps = "--benchmark_repetitions=5", inter = "--benchmark_enable_random_interleaving=true",
                 agg = "--benchmark_report_aggregates_only=true", minTime = "--benchmark_min_time=0.1";
     args.insert(args.begin() + 1, {reps.data(), inter.data(), agg.data(), minTime.data()});
     int n = static_cast<int>(args.size());
