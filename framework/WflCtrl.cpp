@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "WflCtrlInternal.h"
+#include "WflListView.h"
 #include "WflWndInternal.h"
 
 namespace {
@@ -180,6 +181,7 @@ int XCTLCREATE(XWND& window, int id, int kind, DWORD flags, std::optional<int> x
     control->owner = window.hwnd;
     FXASSOCCTLTOHANDLE(*control, hwnd);
     appendControl(window, std::move(control));
+    if (kind == kCtlListView) FXLV_INIT(hwnd);
     return used;
 }
 
@@ -187,6 +189,7 @@ bool XCTLDESTROY(XWND& window, int id) {
     const auto target = findControl(window, id);
     if (!target || target->hwnd == window.hwnd) return false;
     if (target->record) RemovePropA(target->hwnd, kPropControl);
+    if (target->kind == kCtlListView) PXLV_CLEANUP(target->hwnd);
     const bool destroyed = DestroyWindow(target->hwnd) != FALSE;
     auto& list = window.controls;
     const auto found = std::find_if(list.begin(), list.end(), [&](const auto& c) {
@@ -205,8 +208,14 @@ XItem XITEM(INT_PTR n) { return XItem{reinterpret_cast<std::byte*>(n)}; }
 
 // Rows of a list view are laid out by its column format, which the
 // list-view layer keeps; no other kind has rows.
-bool XCTLSETITEM(XWND&, int, XItem, int) { return false; }
-bool XCTLGETITEM(XWND&, int, XItem, int) { return false; }
+bool XCTLSETITEM(XWND& window, int id, XItem item, int row) {
+    const auto target = findControl(window, id);
+    return target && target->kind == kCtlListView && listViewSetItem(target->hwnd, item.address, row);
+}
+bool XCTLGETITEM(XWND& window, int id, XItem item, int row) {
+    const auto target = findControl(window, id);
+    return target && target->kind == kCtlListView && listViewGetItem(target->hwnd, item.address, row);
+}
 
 LRESULT XCTLSENDMESSAGE(XWND& window, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto target = findControl(window, id);

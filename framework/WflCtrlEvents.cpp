@@ -6,6 +6,7 @@
 #include <string>
 
 #include "WflCtrlInternal.h"
+#include "WflListView.h"
 #include "WflWndInternal.h"
 
 namespace {
@@ -236,6 +237,14 @@ bool FXCTLCALLBACK(XWND& record, XCTL& control, int id, int code, LPARAM detail)
     const Route route = routeFor(control, code, detail);
     if (route.slot == 0) return false;
     XCommandRoutine routine = control.slots[static_cast<std::size_t>(route.slot - 1)];
+    if (!routine && control.kind == kCtlListView) {
+        // Without a routine of its own, a list view sorts on a header click
+        // and a virtual one answers its requests for text itself.
+        if (route.slot == 3) return XLV_ONCOLUMNCLICK(record, id, route.event);
+        if (route.slot == 4 && detail) {
+            return listViewAnswerDisplayInfo(control.hwnd, *reinterpret_cast<NMLVDISPINFOA*>(detail));
+        }
+    }
     if (!routine) return false;
     FXCALLCOMMAND(routine, record, id, route.event);
     return true;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "WflCtrlInternal.h"
+#include "WflListView.h"
 
 namespace {
 
@@ -215,6 +216,7 @@ bool XCTLSETCHAR(XWND& window, int id, std::string_view text, std::optional<int>
             }
         }
         case XSEL_FONT: return setFont(*c, text);
+        case XSEL_COLUMNS: return c->kind == kCtlListView && listViewSetColumns(c->hwnd, text);
         default: break;
     }
     if (sel < 0) return false;  // XSEL_COLUMNS and the rest belong to other layers

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "WflCtrlInternal.h"
+#include "WflListView.h"
 
 namespace {
 
@@ -55,12 +56,7 @@ bool selectEntry(const ControlTarget& c, LONG_PTR n) {
             if (send(c, TCM_SETCURSEL, n - 1) < 0 && n != 0) return false;
             FXDEFTABCALLBACK(c.hwnd);
             return true;
-        case kCtlListView: {
-            LVITEMA item{};
-            item.stateMask = LVIS_SELECTED;
-            item.state = LVIS_SELECTED;
-            return send(c, LVM_SETITEMSTATE, n - 1, reinterpret_cast<LPARAM>(&item)) != FALSE;
-        }
+        case kCtlListView: return listViewSelectRow(c.hwnd, static_cast<int>(n), true);
         default: return false;
     }
 }
@@ -71,7 +67,7 @@ std::optional<LONG_PTR> selectedEntry(const ControlTarget& c) {
         case kCtlListBox: return send(c, LB_GETCURSEL) + 1;
         case kCtlDropList: case kCtlEditCombo: return send(c, CB_GETCURSEL) + 1;
         case kCtlTab: return send(c, TCM_GETCURSEL) + 1;
-        case kCtlListView: return send(c, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) + 1;
+        case kCtlListView: return listViewFirstSelectedRow(c.hwnd);
         default: return std::nullopt;
     }
 }
@@ -109,7 +105,8 @@ bool setCount(const ControlTarget& c, LONG_PTR n) {
             }
             return true;
         }
-        default: return false;  // a virtual list view's rows belong to the list-view layer
+        case kCtlListView: return listViewSetCount(c.hwnd, static_cast<int>(n));
+        default: return false;
     }
 }
 
@@ -212,7 +209,7 @@ bool setImage(const ControlTarget& c, LONG_PTR handle) {
             if (!(style & (BS_BITMAP | BS_ICON))) return false;
             send(c, BM_SETIMAGE, (style & BS_ICON) ? IMAGE_ICON : IMAGE_BITMAP, handle);
             return true;
-        case kCtlListView: send(c, LVM_SETIMAGELIST, LVSIL_SMALL, handle); return true;
+        case kCtlListView: return listViewSetSmallImages(c.hwnd, reinterpret_cast<HIMAGELIST>(handle));
         case kCtlChildDialog: send(c, WM_SETICON, ICON_SMALL, handle); return true;
         default: return false;
     }
@@ -272,11 +269,10 @@ std::optional<LONG_PTR> itemValue(const ControlTarget& c, int n) {
     }
 }
 
+// Rows of a list view are found by their keys, so a sorted list still
+// addresses the rows by the numbers they were stored under.
 bool setListViewRowSelected(const ControlTarget& c, int row, bool selected) {
-    LVITEMA item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = selected ? LVIS_SELECTED : 0;
-    return send(c, LVM_SETITEMSTATE, row - 1, reinterpret_cast<LPARAM>(&item)) != FALSE;
+    return listViewSelectRow(c.hwnd, row, selected);
 }
 
 }  // namespace
@@ -337,6 +333,8 @@ bool XCTLSETINT(XWND& window, int id, LONG_PTR value, std::optional<int> selecto
             }
             return true;
         }
+        case XSEL_LVDATA:
+            return c->kind == kCtlListView && listViewSetRecordSize(c->hwnd, v);
         case XSEL_DLGVALUE:
             if (c->kind != kCtlChildDialog) return false;
             return SetPropA(c->hwnd, kPropDialogValue, reinterpret_cast<HANDLE>(value)) != FALSE;
@@ -467,9 +465,12 @@ bool XCTLGETLOG(XWND& window, int id, bool& flag, std::optional<int> selector) {
         case XSEL_VISIBLE: flag = (c->style() & WS_VISIBLE) != 0; return true;
         case XSEL_ENABLED: flag = IsWindowEnabled(c->hwnd) != FALSE; return true;
         default:
-            if (sel < 1 || c->kind != kCtlListView || sel > send(*c, LVM_GETITEMCOUNT)) return false;
-            flag = (send(*c, LVM_GETITEMSTATE, sel - 1, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-            return true;
+            if (sel < 1 || c->kind != kCtlListView) return false;
+            if (const auto selected = listViewRowSelected(c->hwnd, sel)) {
+                flag = *selected;
+                return true;
+            }
+            return false;
     }
 }
 

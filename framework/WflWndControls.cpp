@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string>
 
+#include "WflListView.h"
 #include "WflWndInternal.h"
 
 namespace {
@@ -84,6 +85,7 @@ void FXBINDWINDOWCONTROLS(XWND& record) {
         const int id = static_cast<int>(GetWindowLongPtrA(child, GWLP_ID));
         if (id == IDOK || id == IDCANCEL) control->slots[0] = PXENDDIALOG;
         SetPropA(child, kPropControl, control.get());
+        if (control->kind == kCtlListView) FXLV_INIT(child);
         record.controls.push_back(std::move(control));
     });
     record.controlCount = static_cast<int>(record.controls.size());
@@ -95,6 +97,7 @@ void XCTLDESTROYALL(XWND& record) {
         if (GetPropA(control->hwnd, kPropControl) == control.get()) {
             RemovePropA(control->hwnd, kPropControl);
         }
+        if (control->kind == kCtlListView) PXLV_CLEANUP(control->hwnd);
         // A dialog's own record names the dialog itself, which is already
         // on its way out when this runs.
         if (control->hwnd != record.hwnd) DestroyWindow(control->hwnd);
