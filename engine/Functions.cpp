@@ -25,10 +25,11 @@ XVALUE realResult(double v) {
     return r;
 }
 
-// Computes function f of args[0..3]; returns a message for a user error.
-const char* compute(int f, const XVALUE (&a)[4], XVALUE& out) {
-    const XVALUE& a1 = a[0];
-    const XVALUE& a2 = a[1];
+// Computes function f of the arguments *a[0..3]; returns a message for a
+// user error.
+const char* compute(int f, const XVALUE* const (&a)[4], XVALUE& out) {
+    const XVALUE& a1 = *a[0];
+    const XVALUE& a2 = *a[1];
     switch (f) {
     case kAbs: {
         const double m = numeric::magnitude(a1.value);
@@ -82,7 +83,7 @@ const char* compute(int f, const XVALUE (&a)[4], XVALUE& out) {
     case kMax:
     case kMin: {
         double v = a1.realValue;
-        for (const XVALUE& x : a) v = f == kMax ? std::max(v, x.realValue) : std::min(v, x.realValue);
+        for (const XVALUE* x : a) v = f == kMax ? std::max(v, x->realValue) : std::min(v, x->realValue);
         out = realResult(v);
         return nullptr;
     }
@@ -101,7 +102,7 @@ const char* compute(int f, const XVALUE (&a)[4], XVALUE& out) {
         }
         return nullptr;
     case kIf:
-        out = a1.realValue >= 0 ? a2 : a[2];
+        out = a1.realValue >= 0 ? a2 : *a[2];
         return nullptr;
     default:
         return nullptr;
@@ -165,10 +166,10 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
         }
     }
 
-    XVALUE args[4];
+    const XVALUE* args[4];
     for (int k = 0; k < 4; ++k) {
         const int number = k < given ? operandNumbers[k] : operandNumbers[0];  // unused slots repeat a1
-        args[k] = st.operands[static_cast<size_t>(number)];
+        args[k] = &st.operands[static_cast<size_t>(number)];
     }
     XVALUE result;
     if (const char* message = compute(f, args, result)) return whine(message, c);
