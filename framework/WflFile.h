@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <optional>
 #include <span>
 #include <string>

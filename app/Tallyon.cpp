@@ -1,0 +1,117 @@
+// The main dialog: "XNumberEx Demo Program".
+#include "Tallyon.h"
+
+#include <complex>
+#include <string>
+
+#include "ErrorDialog_win.h"
+#include "FixedText.h"
+#include "Format.h"
+#include "ParamDlg.h"
+#include "SafeSave.h"
+#include "TallyonRes.h"
+#include "WflApp.h"
+#include "WflCtrl.h"
+#include "WflDialog.h"
+#include "WflFile.h"
+#include "WflextraNotices.h"
+#include "XExpression.h"
+
+namespace {
+
+// What the main window keeps between button presses.
+struct MainWindowState {
+    FixedText<80> expression;
+    bool realOnly = false;
+    double realResult = 0;
+    std::complex<double> complexResult;
+    FixedText<256> directory;  // shared by Save and Read, so the second
+    FixedText<256> fileName;   // dialog opens where the first one ended
+};
+
+MainWindowState& state() {
+    static MainWindowState s;
+    return s;
+}
+
+const std::string_view kFilterPatterns[] = {"*.par; *.txt; *.*"};
+const std::string_view kFilterDescriptions[] = {"Parameter File"};
+
+std::string chosenPath() {
+    const MainWindowState& s = state();
+    return std::string(s.directory.view()) + "\\" + std::string(s.fileName.view());
+}
+
+std::string leftAligned(const std::string& field) {
+    const std::size_t first = field.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : field.substr(first);
+}
+
+}  // namespace
+
+bool XINIT(const FixedText<256>&, int&) {
+    if (!XCREATEDIALOGAPP(IDD_MAIN, nullptr, IDI_MAIN)) return false;
+    XWND& frame = frameWindow();
+    installErrorDialog();
+    installWindowsNotices();
+    XCTLSETSUB(frame, IDCANCEL, XW_FRAME_ONCANCEL);
+    XCTLSETSUB(frame, IDC_MAIN_EVALUATE, XW_FRAME_ONBUTTON1);
+    XCTLSETSUB(frame, IDC_MAIN_PARAMETERS, XW_FRAME_ONBUTTON2);
+    XCTLSETSUB(frame, IDC_MAIN_SAVE, XW_FRAME_ONBUTTON3);
+    XCTLSETSUB(frame, IDC_MAIN_READ, XW_FRAME_ONBUTTON4);
+    XNUMBEROWNER(frame);
+    XCTLSETLOG(frame, IDC_MAIN_REAL_ONLY, false);
+    XMODELESSDIALOG(frame, SW_SHOWNORMAL);
+    // The user's first act is typing an expression: start with the cursor
+    // in its field rather than on the first button.
+    XSETDIALOGFOCUS(frame.hwnd, IDC_MAIN_EXPRESSION);
+    return true;
+}
+
+void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
+    MainWindowState& s = state();
+    for (int id : {IDC_MAIN_REAL_LABEL, IDC_MAIN_COMPLEX_LABEL, IDC_MAIN_REAL_RESULT, IDC_MAIN_COMPLEX_RESULT}) {
+        XCTLSETCHAR(window, id, " ");
+    }
+    XCTLGETLOG(window, IDC_MAIN_REAL_ONLY, s.realOnly);
+    XNUMBERREALONLY(s.realOnly);
+    XCTLGETCHAR(window, IDC_MAIN_EXPRESSION, s.expression);
+
+    // The complex value first: when the expression itself is faulty the
+    // engine has shown why, and the result fields stay empty.
+    if (!XNUMBEREX_C8(s.expression.view(), s.complexResult)) return;
+    if (XNUMBEREX_R8(s.expression.view(), s.realResult)) {
+        XCTLSETCHAR(window, IDC_MAIN_REAL_LABEL, "Real Result =");
+        XCTLSETCHAR(window, IDC_MAIN_REAL_RESULT, leftAligned(formatResultNumber(s.realResult)));
+    } else {
+        XCTLSETCHAR(window, IDC_MAIN_REAL_LABEL, "NO REAL RESULT");
+    }
+    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_LABEL, "Complex Result =");
+    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_RESULT, formatComplexResult(s.complexResult));
+}
+
+void XW_FRAME_ONBUTTON2(XWND& window, int, int) { PARAM_ENTRY(window); }
+
+void XW_FRAME_ONBUTTON3(XWND& window, int, int) {
+    MainWindowState& s = state();
+    if (!XGETSAVEFILE(window, s.directory, s.fileName, std::nullopt, {kFilterPatterns, kFilterDescriptions},
+                      "Name of File to Receive Parameter List")) {
+        return;
+    }
+    saveParameterList(chosenPath());
+}
+
+void XW_FRAME_ONBUTTON4(XWND& window, int, int) {
+    MainWindowState& s = state();
+    int filterIndex = 1;
+    if (!PXGETOPENFILE_1(window, s.directory, filterIndex, s.fileName, std::nullopt,
+                         {kFilterPatterns, kFilterDescriptions}, "Parameter List File to Read")) {
+        return;
+    }
+    readParameterList(chosenPath());
+}
+
+void XW_FRAME_ONCANCEL(XWND& window, int, int) {
+    XDESTROYDIALOG(window);
+    PostQuitMessage(0);
+}

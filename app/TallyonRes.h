@@ -1,0 +1,23 @@
+// Resource identifiers of the Tallyon program.
+#pragma once
+
+// ---- Main dialog -----------------------------------------------------------
+#define IDD_MAIN 102
+#define IDI_MAIN 103
+
+#define IDC_MAIN_EXPRESSION 150
+#define IDC_MAIN_REAL_RESULT 151
+#define IDC_MAIN_COMPLEX_RESULT 152
+#define IDC_MAIN_REAL_LABEL 301
+#define IDC_MAIN_COMPLEX_LABEL 302
+#define IDC_MAIN_REAL_ONLY 1001
+#define IDC_MAIN_EVALUATE 1003
+#define IDC_MAIN_PARAMETERS 1004
+#define IDC_MAIN_SAVE 1005
+#define IDC_MAIN_READ 1006
+
+// ---- Parameter list markers -------------------------------------------------
+#define IDI_PARAM_VALID 171
+#define IDI_PARAM_ERROR 172
+
+#define IDC_STATIC_TEXT -1

@@ -1,0 +1,70 @@
+// The "Expression Error" dialog: the message, the expression as typed in a
+// fixed-pitch font and, under it in dark red, the marker line, so that each
+// mark stands under the column it concerns.
+#include "ErrorDialog_win.h"
+
+#include "MakeDlg.h"
+#include "Seams.h"
+#include "WflApp.h"
+#include "WflCtrl.h"
+#include "WflDialog.h"
+#include "WflGDI.h"
+#include "WflWnd.h"
+
+namespace {
+
+constexpr int kDialogId = 500;
+constexpr int kMessageId = 101;
+constexpr int kDisplayId = 102;
+constexpr int kMarkerId = 103;
+constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
+constexpr char kFixedFont[] = "t'Courier'fh10b";
+
+struct ErrorDialogState {
+    XWND* owner = nullptr;  // a reference to the caller's record, not a copy
+    XWND dialog;            // the record of the dialog on screen
+};
+
+ErrorDialogState& state() {
+    static ErrorDialogState s;
+    return s;
+}
+
+class ErrorDialogPresenter : public ExpressionErrorPresenter {
+public:
+    void present(const ExpressionErrorReport& report) override {
+        ErrorDialogState& s = state();
+        XMESSAGEBEEP(MB_ICONEXCLAMATION);  // 48
+        XMAKEDIALOGFRAME(kDialogId, 400, 70, "Expression Error");
+        XMAKEDIALOGITEM(IDOK, "Button", kChildVisible, 175, 49, 50, 14, "OK");
+        XMAKEDIALOGITEM(IDCANCEL, "Button", 0, 343, 49, 50, 14, "Cancel");  // hidden: Esc ends the dialog
+        XMAKEDIALOGITEM(kMessageId, "Static", kChildVisible, 7, 7, 386, 10, " ");
+        XMAKEDIALOGITEM(kDisplayId, "Static", kChildVisible, 7, 23, 386, 10, " ");
+        XMAKEDIALOGITEM(kMarkerId, "Static", kChildVisible, 7, 33, 386, 10, " ");
+        XWND* owner = s.owner && IsWindow(s.owner->hwnd) ? s.owner : nullptr;
+        if (!XMAKEDIALOG(s.dialog, owner)) return;
+        XCTLSETCHAR(s.dialog, kMessageId, report.message);
+        XCTLSETCHAR(s.dialog, kDisplayId, kFixedFont, XSEL_FONT);
+        XCTLSETCHAR(s.dialog, kDisplayId, report.display);
+        XCTLSETCHAR(s.dialog, kMarkerId, kFixedFont, XSEL_FONT);
+        XCTLSETINT(s.dialog, kMarkerId, XRGB(128, 0, 0), XSEL_TEXTCOLOR);
+        XCTLSETCHAR(s.dialog, kMarkerId, report.marker);
+        XMODALDIALOG(s.dialog, owner);
+        XDESTROYDIALOG(s.dialog);
+    }
+};
+
+}  // namespace
+
+void XNUMBEROWNER(XWND& window, XWND** previous) {
+    ErrorDialogState& s = state();
+    if (previous) *previous = s.owner;
+    if (XISWINDOW(window, XIS_FRAMEWORK)) s.owner = &window;
+}
+
+XWND* expressionErrorOwner() { return state().owner; }
+
+void installErrorDialog() {
+    static ErrorDialogPresenter presenter;
+    setExpressionErrorPresenter(&presenter);
+}

@@ -1,0 +1,234 @@
+// The main window worked as a user works it: type an expression, press
+// Evaluate or Enter, read the result lines, answer the error dialog, quit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TallyonRes.h"
+#include "WflApp.h"
+#include "XExpression.h"
+
+namespace {
+
+std::string text(HWND window, int id) {
+    char buf[256] = {};
+    GetDlgItemTextA(window, id, buf, sizeof buf);
+    return buf;
+}
+
+HWND mainWindow() { return frameWindow().hwnd; }
+
+// A step returns true when it is done; it is called again on the next tick
+// until then, so a step can wait for what the program does.
+using Step = std::function<bool()>;
+
+struct Session {
+    std::vector<Step> steps;
+    std::size_t next = 0;
+    std::chrono::steady_clock::time_point deadline;
+    bool timedOut = false;
+};
+Session* session = nullptr;
+
+void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+    Session& s = *session;
+    if (std::chrono::steady_clock::now() > s.deadline) {
+        s.timedOut = true;
+        // Close whatever is open so the program can end.
+        if (HWND error = FindWindowA(nullptr, "Expression Error")) PostMessageA(error, WM_COMMAND, IDOK, 0);
+        PostQuitMessage(99);
+        return;
+    }
+    while (s.next < s.steps.size() && s.steps[s.next]()) ++s.next;
+}
+
+bool scriptedInit(const FixedText<256>& commandLine, int& show) {
+    if (!XINIT(commandLine, show)) return false;
+    SetTimer(nullptr, 0, 20, tick);
+    return true;
+}
+
+int runSession(std::vector<Step> steps) {
+    resetExpressionEngine();
+    Session s;
+    s.steps = std::move(steps);
+    s.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    session = &s;
+    const int code = runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, scriptedInit);
+    session = nullptr;
+    EXPECT_FALSE(s.timedOut) << "stopped at step " << s.next;
+    return code;
+}
+
+// ---- The user's actions ------------------------------------------------------
+Step type(std::string expression) {
+    return [expression] {
+        SetDlgItemTextA(mainWindow(), IDC_MAIN_EXPRESSION, expression.c_str());
+        return true;
+    };
+}
+Step click(int id) {
+    return [id] {
+        PostMessageA(GetDlgItem(mainWindow(), id), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+Step check(bool on) {
+    return [on] {
+        CheckDlgButton(mainWindow(), IDC_MAIN_REAL_ONLY, on ? BST_CHECKED : BST_UNCHECKED);
+        return true;
+    };
+}
+// A key pressed while the focus is in the expression field; posted, so it
+// travels through the program's own message loop like a real key.
+Step keyInExpression(WPARAM key) {
+    return [key] {
+        HWND edit = GetDlgItem(mainWindow(), IDC_MAIN_EXPRESSION);
+        SetFocus(edit);
+        PostMessageA(edit, WM_KEYDOWN, key, 1);
+        PostMessageA(edit, WM_KEYUP, key, 0xC0000001);
+        return true;
+    };
+}
+// Waits until the program has handled everything posted so far.
+Step settle() {
+    return [n = 0]() mutable { return ++n > 3; };
+}
+Step expect(std::function<void()> checks) {
+    return [checks] {
+        checks();
+        return true;
+    };
+}
+
+struct ErrorSeen {
+    bool shown = false;
+    std::string message, display, marker;
+};
+// Waits for the error dialog, reads its three lines and presses OK.
+Step answerError(ErrorSeen& seen) {
+    return [&seen] {
+        HWND dialog = FindWindowA(nullptr, "Expression Error");
+        if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
+        seen.shown = true;
+        seen.message = text(dialog, 101);
+        seen.display = text(dialog, 102);
+        seen.marker = text(dialog, 103);
+        PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+std::string trimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+struct Results {
+    std::string realLabel, real, complexLabel, complex;
+};
+Results results() {
+    return {text(mainWindow(), IDC_MAIN_REAL_LABEL), text(mainWindow(), IDC_MAIN_REAL_RESULT),
+            text(mainWindow(), IDC_MAIN_COMPLEX_LABEL), text(mainWindow(), IDC_MAIN_COMPLEX_RESULT)};
+}
+
+}  // namespace
+
+TEST(MainWindow, EvaluatesAsTheUserAsks) {
+    Results real, complex, enter;
+    std::string title;
+    int focusAtStart = 0;
+    const int code = runSession({
+        settle(),
+        expect([&] {
+            char buf[128] = {};
+            GetWindowTextA(mainWindow(), buf, sizeof buf);
+            title = buf;
+            focusAtStart = GetDlgCtrlID(GetFocus());
+        }),
+        type("2^3 + 6"), click(IDC_MAIN_EVALUATE), settle(),
+        expect([&] { real = results(); }),
+        type("(-1,-2)"), click(IDC_MAIN_EVALUATE), settle(),
+        expect([&] { complex = results(); }),
+        type("7*2"), keyInExpression(VK_RETURN), settle(),
+        expect([&] { enter = results(); }),
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);  // Quit ends the program with 0
+    EXPECT_EQ(title, "XNumberEx Demo Program");
+    EXPECT_EQ(focusAtStart, IDC_MAIN_EXPRESSION);  // ready for typing
+    EXPECT_EQ(real.realLabel, "Real Result =");
+    EXPECT_EQ(real.real, "14.0000000");
+    EXPECT_EQ(complex.realLabel, "Real Result =");
+    EXPECT_EQ(complex.real, "-1.0000000");
+    EXPECT_EQ(complex.complexLabel, "Complex Result =");
+    EXPECT_EQ(complex.complex, "(-1.0000000, -2.0000000)");
+    EXPECT_EQ(enter.realLabel, "Real Result =");
+    EXPECT_EQ(enter.real, "14.0000000");
+    EXPECT_EQ(enter.complex, "(14.0000000, 0.0000000)");
+}
+
+TEST(MainWindow, FaultyExpressionOpensTheErrorDialog) {
+    ErrorSeen unknown, depth, imaginary;
+    Results afterUnknown, afterImaginary;
+    const int code = runSession({
+        type("2x**2 + 3(y-1)"), click(IDC_MAIN_EVALUATE), answerError(unknown), settle(),
+        expect([&] { afterUnknown = results(); }),
+        type("((A+B)"), click(IDC_MAIN_EVALUATE), answerError(depth), settle(),
+        // Real-only: the complex value still shows, the real line says so.
+        check(true), type("(3,4)"), click(IDC_MAIN_EVALUATE), answerError(imaginary), settle(),
+        expect([&] { afterImaginary = results(); }),
+        check(false), click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    ASSERT_TRUE(unknown.shown);
+    EXPECT_EQ(unknown.message, "Parameter used before being defined");
+    EXPECT_EQ(trimRight(unknown.display), "2x**2 + 3(y-1)");
+    EXPECT_EQ(trimRight(unknown.marker), " ^");
+    EXPECT_EQ(afterUnknown.realLabel, "");
+    EXPECT_EQ(afterUnknown.complex, "");
+
+    ASSERT_TRUE(depth.shown);
+    EXPECT_EQ(depth.message, "Parentheses do not balance");
+    EXPECT_EQ(trimRight(depth.marker), "12   2");
+
+    ASSERT_TRUE(imaginary.shown);
+    EXPECT_EQ(imaginary.message,
+              "Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.");
+    EXPECT_EQ(trimRight(imaginary.marker), "^^^^^");
+    EXPECT_EQ(afterImaginary.realLabel, "NO REAL RESULT");
+    EXPECT_EQ(afterImaginary.real, "");
+    EXPECT_EQ(afterImaginary.complex, "(3.0000000, 4.0000000)");
+}
+
+TEST(MainWindow, TabMovesThroughTheControls) {
+    int afterExpression = 0, afterEvaluate = 0;
+    const int code = runSession({
+        keyInExpression(VK_TAB), settle(),
+        expect([&] { afterExpression = GetDlgCtrlID(GetFocus()); }),
+        [] {
+            PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+            PostMessageA(GetFocus(), WM_KEYUP, VK_TAB, 0xC0000001);
+            return true;
+        },
+        settle(),
+        expect([&] { afterEvaluate = GetDlgCtrlID(GetFocus()); }),
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(afterExpression, IDC_MAIN_EVALUATE);
+    EXPECT_EQ(afterEvaluate, IDC_MAIN_REAL_ONLY);
+}
+
+TEST(MainWindow, ClosingTheWindowEndsWithZero) {
+    const int code = runSession({[] {
+        PostMessageA(mainWindow(), WM_CLOSE, 0, 0);
+        return true;
+    }});
+    EXPECT_EQ(code, 0);
+}
