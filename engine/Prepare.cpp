@@ -57,7 +57,7 @@ enum : unsigned char {
 };
 
 // Neighbours that some rule rewrites: a left code's mask of right codes.
-enum : unsigned char { kPairD = 1, kPairL = 2, kPairN = 4, kPairStar = 8 };
+enum : unsigned char { kPairD = 1, kPairL = 2, kPairN = 4, kPairStar = 8, kPairStarSlash = 16 };
 
 // Operands side by side get a multiplication between them: these are the
 // left members of such pairs (as a mask of right members) and the right ones.
@@ -153,7 +153,8 @@ constexpr Tables makeTables() {
     // DD, DL, LD and LN merge names; ** is a power.
     t.pairLeft[byte('D')] = kPairD | kPairL;
     t.pairLeft[byte('L')] = kPairD | kPairN;
-    t.pairLeft[byte('*')] = kPairStar;
+    t.pairLeft[byte('*')] = kPairStar | kPairStarSlash;
+    t.pairRight[byte('/')] = kPairStarSlash;
     t.pairRight[byte('D')] = kPairD;
     t.pairRight[byte('L')] = kPairL;
     t.pairRight[byte('N')] = kPairN;
@@ -443,8 +444,11 @@ int PXNPREP(std::string_view line) {
     // A missing mantissa is 1: /X is 1/X, X*/Y is X*1/Y, E5 is 1E5. After a
     // decimal point the point itself is the mantissa, so 5.E3 stays 5000.
     if (C[1] == '/' && PXNINSERT(1, '1', 'N') != 0) return 1;
-    // A "*" here was typed or was a blank; a blank before "/" has gone.
-    if ((seen & kSawSlash) != 0 && (seen & kSawStar) != 0 && insertBetween('*', '/', '1', 'N') != 0) return 1;
+    // A "*/" here was typed so, or had a blank between (which has gone); a
+    // "*" made of a blank never stands before "/", as that blank went too.
+    const bool starSlash = (pairs & kPairStarSlash) != 0 ||
+                           (anyBlank && (seen & kSawStar) != 0 && (seen & kSawSlash) != 0);
+    if (starSlash && insertBetween('*', '/', '1', 'N') != 0) return 1;
     if (anyD) {
         if (C[1] == 'D' && PXNINSERT(1, '1', 'N') != 0) return 1;
         for (int k = 1; k < s.n; ++k) {
@@ -467,6 +471,7 @@ int PXNPREP(std::string_view line) {
     int insertions = 0;
     const bool anyPoint = (seen & kSawPoint) != 0;
     unsigned found = 0, threeInARow = 0;
+    bool anyUnary = false;  // a sign at the start or after an operator, "(", "," or "<"
     {
         unsigned left = kNbMissingLeft;  // the start of the line acts as a "("
         unsigned previousPair = 0;
@@ -475,6 +480,7 @@ int PXNPREP(std::string_view line) {
             unsigned char c = byte(C[k]);
             if (anyPoint && c == '.') C[k] = static_cast<char>(c = 'N');
             insertions += (kTables.impliedLeft[leftCode] & kTables.impliedRight[c]) != 0 ? 1 : 0;
+            anyUnary |= (c == '+' || c == '-') && (leftCode == 0 || in(static_cast<char>(leftCode), kMakesUnary));
             leftCode = c;
             const unsigned pair = left & kTables.asRight[c];
             found |= pair;
@@ -574,8 +580,10 @@ int PXNPREP(std::string_view line) {
     if (badPair != 0) return report("Illegal operator combination", badFirst, badLast);
 
     // A sign at the start or after an operator, "(", "," or "<" is unary;
-    // unary plus changes nothing and goes.
-    if ((seen & kSawSign) != 0) {
+    // unary plus changes nothing and goes. Without a pair of signs the
+    // codes before the signs are those the pass above saw (an inserted "*"
+    // never stands before a sign), so it knows whether there is one.
+    if ((seen & kSawSign) != 0 && (signPair || anyUnary)) {
         bool unaryPlus = false;
         for (int k = 1; k <= n; ++k) {
             if (C[k] != '+' && C[k] != '-') continue;
