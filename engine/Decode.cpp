@@ -23,7 +23,8 @@ int report(std::string_view message, int firstPosition, int lastPosition) {
     return 1;
 }
 
-// Whether any of the LENGTH codes at P is "N", "L" or "F", a word at a time.
+// Whether any of the LENGTH codes at P is "N", "L", "F" or "(", a word at a
+// time.
 bool hasRunCode(const char* p, std::size_t length) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
     auto hasByte = [](std::uint64_t w, char c) {
@@ -34,12 +35,51 @@ bool hasRunCode(const char* p, std::size_t length) {
     for (; i + 8 <= length; i += 8) {
         std::uint64_t w = 0;
         std::memcpy(&w, p + i, sizeof w);
-        if (hasByte(w, 'N') || hasByte(w, 'L') || hasByte(w, 'F')) return true;
+        if (hasByte(w, 'N') || hasByte(w, 'L') || hasByte(w, 'F') || hasByte(w, '(')) return true;
     }
     for (; i < length; ++i) {
-        if (p[i] == 'N' || p[i] == 'L' || p[i] == 'F') return true;
+        if (p[i] == 'N' || p[i] == 'L' || p[i] == 'F' || p[i] == '(') return true;
     }
     return false;
+}
+
+// The bytes of W that equal C, as the high bit of each such byte.
+std::uint64_t bytesEqual(std::uint64_t w, char c) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t y = w ^ (0x0101010101010101ull * static_cast<unsigned char>(c));
+    return ~(((y & kLow7) + kLow7) | y | kLow7);
+}
+
+// How many bytes of FLAGS have their high bit set (no other bit is): the
+// bits moved to the bottom of each byte and summed into the top byte.
+int flagCount(std::uint64_t flags) {
+    return static_cast<int>(((flags >> 7) * 0x0101010101010101ull) >> 56);
+}
+
+// Over the class codes 1..last (eight at a time, in words whose first byte
+// is the lowest): the runs of "N" and of "L", and the runs of "F" that no
+// "(" follows. A run starts where a code differs from the one before it.
+// The words may reach past LAST up to a multiple of eight positions; what
+// stands there starts no run and follows an "F" as any code but "(" does.
+void countRuns(const char* C, int last, int& operandRuns, int& badCalls) {
+    const int words = (last + 7) / 8;
+    std::uint64_t previousN = 0, previousL = 0, previousF = 0;  // carried into the next word's first byte
+    for (int i = 0; i < words; ++i) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, C + 1 + 8 * i, sizeof w);
+        const std::uint64_t isN = bytesEqual(w, 'N'), isL = bytesEqual(w, 'L'), isF = bytesEqual(w, 'F');
+        const std::uint64_t isOpen = bytesEqual(w, '(');
+        const std::uint64_t beforeN = (isN << 8) | previousN, beforeL = (isL << 8) | previousL;
+        const std::uint64_t beforeF = (isF << 8) | previousF;
+        operandRuns += flagCount(isN & ~beforeN) + flagCount(isL & ~beforeL);
+        badCalls += flagCount(beforeF & ~isF & ~isOpen);
+        previousN = isN >> 56;
+        previousL = isL >> 56;
+        previousF = isF >> 56;
+    }
+    // An "F" at the end of the last word: nothing after it within the
+    // string, or a code past the working length, neither of them "(".
+    badCalls += static_cast<int>(previousF != 0);
 }
 
 // Index of a function name in the built-in table, 0 when it is none of them.
@@ -123,20 +163,12 @@ int PXNDECODE(XVALUE& result) {
     // runs of "F" that no "(" follows (one that ends at the last position
     // has nothing after it); the first of those is looked for only when
     // there is one. Past the working length preparation leaves blanks and
-    // fillers, which start no run; should anything else stand there, the
-    // walk covers the whole string.
+    // fillers, which start no run and are no "("; should one of those codes
+    // stand there, the walk covers the whole string.
     const int walked = hasRunCode(C + n + 1, static_cast<size_t>(kFieldLength - n)) ? kFieldLength : n;
     int operandCount = 0;
     int badCalls = 0;
-    char previous = '\0';
-    for (int k = 1; k <= walked; ++k) {
-        const char c = C[k];
-        if (c == previous) continue;
-        operandCount += (c == 'N' || c == 'L') ? 1 : 0;
-        badCalls += (previous == 'F' && c != '(') ? 1 : 0;
-        previous = c;
-    }
-    badCalls += previous == 'F' ? 1 : 0;
+    countRuns(C, walked, operandCount, badCalls);
     int badCallFirst = 0, badCallLast = 0;
     for (int k = 1, first = 0; badCalls != 0 && badCallFirst == 0 && k <= kFieldLength; ++k) {
         if (C[k] != 'F') continue;
