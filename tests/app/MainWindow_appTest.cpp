@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -231,4 +232,140 @@ TEST(MainWindow, ClosingTheWindowEndsWithZero) {
         return true;
     }});
     EXPECT_EQ(code, 0);
+}
+
+namespace {
+
+std::string tempFolder() {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    std::string d = dir;
+    if (!d.empty() && d.back() == '\\') d.pop_back();
+    return d;
+}
+
+// Waits for a dialog titled `title`, types `name` into its file name field
+// and presses Enter there.
+Step answerFileDialog(const char* title, std::string name, bool& seen) {
+    return [title, name, &seen] {
+        HWND dialog = FindWindowA(nullptr, title);
+        if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
+        seen = true;
+        HWND field = GetDlgItem(dialog, 0x47C);  // the file name combo box
+        if (HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr)) field = edit;
+        SetWindowTextA(field, name.c_str());
+        SetFocus(field);
+        PostMessageA(field, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageA(field, WM_KEYUP, VK_RETURN, 0xC0000001);
+        return true;
+    };
+}
+
+// Waits for a message box with `caption`, reads its text, presses Enter.
+Step answerNotice(const char* caption, std::string& textSeen) {
+    return [caption, &textSeen] {
+        HWND box = FindWindowA(nullptr, caption);
+        if (box == nullptr || !IsWindowVisible(box)) return false;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            char cls[32] = {}, t[512] = {};
+            GetClassNameA(c, cls, sizeof cls);
+            GetWindowTextA(c, t, sizeof t);
+            if (std::string(cls) == "Static" && std::string(t).size() > textSeen.size()) textSeen = t;
+        }
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+}
+
+}  // namespace
+
+TEST(MainWindow, SaveThenReadThroughTheFileDialogs) {
+    const std::string folder = tempFolder();
+    const std::string name = "tallyon-app-roundtrip.par";
+    DeleteFileA((folder + "\\" + name).c_str());
+    bool saveSeen = false, readSeen = false;
+    int countAfterRead = 0;
+    std::string savedText;
+    const int code = runSession({
+        [] {
+            XPARAMNEW("inch", "2.54", "cm", true);
+            XPARAMNEW("z", "(1,2)", "");
+            SetCurrentDirectoryA(tempFolder().c_str());
+            return true;
+        },
+        click(IDC_MAIN_SAVE),
+        answerFileDialog("Name of File to Receive Parameter List", name, saveSeen),
+        [&] {
+            // Wait for the file, then empty the table before reading it back.
+            FILE* f = std::fopen((tempFolder() + "\\tallyon-app-roundtrip.par").c_str(), "rb");
+            if (!f) return false;
+            char buf[256] = {};
+            savedText.assign(buf, std::fread(buf, 1, sizeof buf - 1, f));
+            std::fclose(f);
+            resetExpressionEngine();
+            return true;
+        },
+        click(IDC_MAIN_READ),
+        answerFileDialog("Parameter List File to Read", name, readSeen),
+        [&] {
+            countAfterRead = XPARAMCOUNT();
+            return countAfterRead == 2;
+        },
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(saveSeen);
+    EXPECT_TRUE(readSeen);
+    EXPECT_EQ(savedText, "*inch=2.54 !cm\r\nz=(1,2) !\r\n");
+    EXPECT_EQ(countAfterRead, 2);
+    DeleteFileA((folder + "\\" + name).c_str());
+}
+
+TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
+    const std::string folder = tempFolder();
+    const std::string path = folder + "\\tallyon-readonly.par";
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("OLD=1 !\r\n", f);
+    std::fclose(f);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    bool saveSeen = false;
+    std::string notice;
+    const int code = runSession({
+        [] {
+            XPARAMNEW("A", "1", "");
+            SetCurrentDirectoryA(tempFolder().c_str());
+            return true;
+        },
+        click(IDC_MAIN_SAVE),
+        // The dialog asks before replacing an existing file: confirm it.
+        answerFileDialog("Name of File to Receive Parameter List", "tallyon-readonly.par", saveSeen),
+        [] {
+            // The question comes in a box of its own with a Yes button.
+            for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                HWND yes = GetDlgItem(w, IDYES);
+                if (pid == GetCurrentProcessId() && IsWindowVisible(w) && yes) {
+                    PostMessageA(yes, BM_CLICK, 0, 0);
+                    return true;
+                }
+            }
+            return FindWindowA(nullptr, "SAVE FAILURE") != nullptr;
+        },
+        answerNotice("SAVE FAILURE", notice),
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(saveSeen);
+    EXPECT_EQ(notice, "Unable to save the parameter list to \"" + path + "\".");
+    f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    char buf[64] = {};
+    std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    EXPECT_STREQ(buf, "OLD=1 !\r\n");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
 }
