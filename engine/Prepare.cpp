@@ -9,6 +9,7 @@
 // literally, and the tests hold the two to the same result). Where a pass
 // stands for a replacement repeated until nothing matches, the comment says
 // why the single pass reaches the same string.
+#include <algorithm>
 #include <cstring>
 
 #include "EngineState.h"
@@ -314,24 +315,41 @@ int PXNPREP(std::string_view line) {
     // A run of two or more D becomes L entirely: "DD" makes L of its pairs,
     // and an odd last D then joins the L before it. Without such neighbours
     // no rule applies at all.
+    //
+    // Nothing before the first pair of merging neighbours changes (a code
+    // there could only turn L beside another that does, which would make an
+    // earlier pair), and past the last pair only the chain of D and N that
+    // follows it can; so the two passes run from the first pair to where
+    // that chain ends.
     bool anyD = (seen & kSawExponent) != 0;
-    if ((pairs & (kPairD | kPairL | kPairN)) != 0) {
-        char previous = ' ';  // the code before k as it was
-        char made = ' ';      // and as this pass left it
-        for (int k = 1; k <= n; ++k) {
+    constexpr unsigned kMerging = kPairD | kPairL | kPairN;
+    if ((pairs & kMerging) != 0) {
+        auto merging = [](char a, char b) { return (kTables.pairLeft[byte(a)] & kTables.pairRight[byte(b)] & kMerging) != 0; };
+        int first = 1;
+        while (!merging(C[first], C[first + 1])) ++first;
+        int last = n;
+        while (!merging(C[last - 1], C[last])) --last;
+        char previous = first > 1 ? C[first - 1] : ' ';  // the code before k as it was
+        char made = previous;                             // and as this pass left it
+        int k = first;
+        for (; k <= n; ++k) {
             const char original = C[k];
             char x = original;
             if (x == 'D' && (previous == 'D' || (k < n && C[k + 1] == 'D'))) x = 'L';
             if (made == 'L' && (x == 'D' || x == 'N')) x = 'L';
+            if (k > last && x == original) break;
             C[k] = x;
             made = x;
             previous = original;
         }
-        anyD = C[n] == 'D';
-        for (int k = n - 1; k >= 1; --k) {
-            if (C[k] == 'D' && C[k + 1] == 'L') C[k] = 'L';
-            anyD |= C[k] == 'D';
+        const int end = std::min(k, n);
+        anyD = C[end] == 'D';
+        for (int j = end - 1; j >= first; --j) {
+            if (C[j] == 'D' && C[j + 1] == 'L') C[j] = 'L';
+            anyD |= C[j] == 'D';
         }
+        anyD = anyD || std::memchr(C + 1, 'D', static_cast<size_t>(first - 1)) != nullptr ||
+               std::memchr(C + end + 1, 'D', static_cast<size_t>(n - end)) != nullptr;
     }
 
     // Only the characters of the language may remain.
