@@ -49,6 +49,7 @@ bool callDraw(XWND& record, XCTL& control, int id, LPARAM detail) {
     dc.windowWidth = static_cast<float>(dc.viewportWidth);
     dc.windowHeight = static_cast<float>(dc.viewportHeight);
     control.draw(record, id, dc);
+    releaseRecordFont(dc);  // a font the routine set lives only for this drawing
     return true;
 }
 

@@ -96,7 +96,9 @@ LRESULT callWithForm(const XHandler& routine, XWND& record, UINT message, WPARAM
             // needs no further set-up.
             dc.windowWidth = static_cast<float>(dc.viewportWidth);
             dc.windowHeight = static_cast<float>(dc.viewportHeight);
-            return std::get<HandlerDraw>(routine)(record, dc);
+            const LRESULT result = std::get<HandlerDraw>(routine)(record, dc);
+            releaseRecordFont(dc);  // a font the routine set lives only for this erase
+            return result;
         }
         case WM_SETCURSOR:
             return std::get<HandlerInt2>(routine)(record, x, y);

@@ -87,6 +87,7 @@ LRESULT paintWindow(HandlerPaint routine, XWND& record) {
 
     const LRESULT result =
         routine(record, dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    releaseRecordFont(dc);  // a font the routine set lives only for this paint
     if (offscreen && surface.ready()) {
         BitBlt(ps.hdc, 0, 0, width, height, surface.dc(), 0, 0, SRCCOPY);
     }
