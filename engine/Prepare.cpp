@@ -285,11 +285,13 @@ int PXNPREP(std::string_view line) {
     int depth = 0, w = 0;
     bool dippedBelowZero = false;
     unsigned char before = 0;  // class of the last character kept
+    std::memcpy(display, rest.data(), length);
     for (std::size_t r = 0; r < length; ++r) {
-        const char raw = rest[r];
-        display[r] = kTables.display[byte(raw)];
-        const char c = kTables.work[byte(raw)];
-        if (c == ' ' && before == ' ') continue;
+        const char c = kTables.work[byte(rest[r])];
+        if (c == ' ') {
+            display[r] = ' ';  // a control character shows as a blank
+            if (before == ' ') continue;
+        }
         ++w;
         T[w] = c;
         P[w] = static_cast<int>(r) + 1;
