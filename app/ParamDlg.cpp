@@ -1,0 +1,211 @@
+// The "Parameter Maintenance" frame: opening it with its three pages,
+// switching pages, the check on closing, and the ENTER/EDIT page.
+#include "ParamDlg.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "ErrorDialog_win.h"
+#include "ParamDlgInternal.h"
+#include "ParamDlgRes.h"
+#include "WflCtrl.h"
+#include "WflDialog.h"
+#include "WflextraNotices.h"
+#include "XExpression.h"
+
+namespace {
+
+constexpr int kTabEntry = 1, kTabList = 2, kTabArrange = 3;
+
+// Enter reaches the dialog manager of the frame, which knows no default
+// button of its own (the buttons sit in the pages) and reports IDOK. The
+// frame hands it on to the default button of the page on show, as the
+// page itself would have done.
+void pressPageDefault(XWND& frame, int, int) {
+    for (HWND page = GetWindow(frame.hwnd, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(page) || !(GetWindowLongPtrA(page, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) {
+            continue;
+        }
+        const auto found = static_cast<DWORD>(SendMessageA(page, DM_GETDEFID, 0, 0));
+        if (HIWORD(found) != DC_HASDEFID) continue;
+        HWND button = GetDlgItem(page, LOWORD(found));
+        if (!button || !IsWindowEnabled(button) || !IsWindowVisible(button)) continue;
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(LOWORD(found), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        return;
+    }
+}
+
+void destroyAll(ParamDlgState& s) {
+    for (XWND* dialog : {&s.arrangePage, &s.listPage, &s.entryPage, &s.frame}) {
+        XDESTROYDIALOG(*dialog);
+    }
+}
+
+}  // namespace
+
+ParamDlgState& paramDlgState() {
+    static ParamDlgState s;
+    return s;
+}
+
+void PARAM_ENTRY(XWND& window) {
+    ParamDlgState& s = paramDlgState();
+    // One copy at a time: asked again, the open dialog comes to the front
+    // (a second copy would share, and fight over, the same records).
+    if (s.open && IsWindow(s.frame.hwnd)) {
+        ShowWindow(s.frame.hwnd, SW_SHOW);
+        SetForegroundWindow(s.frame.hwnd);
+        SetActiveWindow(s.frame.hwnd);
+        return;
+    }
+    const bool loaded = XLOADDIALOG(IDD_PARAM_FRAME, s.frame, &window) &&
+                        XLOADDIALOG(IDD_PARAM_ENTRY, s.entryPage, &s.frame) &&
+                        XLOADDIALOG(IDD_PARAM_LIST, s.listPage, &s.frame) &&
+                        XLOADDIALOG(IDD_PARAM_ARRANGE, s.arrangePage, &s.frame);
+    if (!loaded) {
+        destroyAll(s);
+        XUSERSTOP("LOAD FAILURE", "Unable to find Parameter Definition Dialog.");
+        return;
+    }
+    s.open = true;
+    s.rearranged = false;
+    XNUMBEROWNER(s.frame, &s.savedOwner);
+
+    XCTLSETINT(s.frame, IDC_PARAM_TAB, 3, XSEL_COUNT);
+    XCTLSETCHAR(s.frame, IDC_PARAM_TAB, "ENTER/EDIT", kTabEntry);
+    XCTLSETCHAR(s.frame, IDC_PARAM_TAB, "SHOW ALL", kTabList);
+    XCTLSETCHAR(s.frame, IDC_PARAM_TAB, "RE-ARRANGE", kTabArrange);
+    XCTLSETINT(s.frame, IDC_PARAM_TAB, IDD_PARAM_ENTRY, kTabEntry);
+    XCTLSETINT(s.frame, IDC_PARAM_TAB, IDD_PARAM_LIST, kTabList);
+    XCTLSETINT(s.frame, IDC_PARAM_TAB, IDD_PARAM_ARRANGE, kTabArrange);
+    XCTLSETINT(s.frame, IDC_PARAM_TAB, kTabEntry, XSEL_VALUE);
+
+    XCTLSETSUB(s.frame, IDCANCEL, PARAM_ENTRY_ONIDCANCEL);
+    XSETCOMMAND(s.frame, IDOK, pressPageDefault);
+    XCTLSETSUB(s.frame, IDC_PARAM_TAB, PARAM_ENTRY_ONTAB, XEVT_SELCHANGE);
+    XCTLSETSUB(s.entryPage, IDC_ENTRY_NAME, PARAM_EDIT_COMBOUP, XEVT_SELCHANGE);
+    XCTLSETSUB(s.entryPage, IDC_ENTRY_SAVE, PARAM_EDIT_SAVE);
+    XCTLSETSUB(s.entryPage, IDC_ENTRY_SAVE_LATER, PARAM_EDIT_LATER);
+    XCTLSETSUB(s.arrangePage, IDC_ARRANGE_UP, PARAM_MOVE_UP);
+    XCTLSETSUB(s.arrangePage, IDC_ARRANGE_DOWN, PARAM_MOVE_DOWN);
+    XCTLSETSUB(s.arrangePage, IDC_ARRANGE_DELETE, PARAM_MOVE_OUT);
+
+    PARAM_EDIT_INIT(s.entryPage);
+    XMODELESSDIALOG(s.frame, SW_SHOW);
+}
+
+void PARAM_ENTRY_ONTAB(XWND& frame, int, int) {
+    ParamDlgState& s = paramDlgState();
+    int tab = 0;
+    XCTLGETINT(frame, IDC_PARAM_TAB, tab, XSEL_VALUE);
+    switch (tab) {
+        case kTabEntry:
+            // Switching between ENTER/EDIT and SHOW ALL keeps a half-typed
+            // entry; only a re-arranged table renews the form.
+            if (s.rearranged) PARAM_EDIT_INIT(s.entryPage);
+            s.rearranged = false;
+            break;
+        case kTabList: PARAM_LIST(s.listPage); break;
+        case kTabArrange:
+            PARAM_MOVE(s.arrangePage);
+            s.rearranged = true;
+            break;
+        default: break;
+    }
+}
+
+void PARAM_ENTRY_ONIDCANCEL(XWND&, int, int) {
+    ParamDlgState& s = paramDlgState();
+    // Moves, deletions and edits re-evaluate nothing, so the whole table is
+    // checked once here; every failing entry shows its own report.
+    if (!XPARAMUPDATE()) {
+        const int answer = XUSERASK("FIX IT NOW?",
+                                    "Do you wish to repair the parameter discrepancies now?  "
+                                    "You are urged to answer YES.");
+        if (answer == 1) return;
+    }
+    std::vector<ArrangeRow>().swap(s.arrangeRows);
+    s.arrangeRowsExist = false;
+    destroyAll(s);
+    s.open = false;
+    if (s.savedOwner) XNUMBEROWNER(*s.savedOwner);
+    s.savedOwner = nullptr;
+}
+
+// ---- ENTER/EDIT --------------------------------------------------------------
+
+void COMBOFILL(XWND& page) {
+    const int count = XPARAMCOUNT();
+    XCTLSETINT(page, IDC_ENTRY_NAME, count + 1, XSEL_COUNT);
+    // The first entry, a single blank, is the choice for a new parameter.
+    XCTLSETCHAR(page, IDC_ENTRY_NAME, " ", 1);
+    for (int i = 1; i <= count; ++i) {
+        std::string name;
+        XPARAMFETCH(i, &name);
+        XCTLSETCHAR(page, IDC_ENTRY_NAME, FixedText<16>(name).raw(), i + 1);
+    }
+}
+
+void PARAM_EDIT_INIT(XWND& page) {
+    ParamDlgState& s = paramDlgState();
+    s.expression = "";
+    s.comment = "";
+    s.factorOnly = false;
+    COMBOFILL(page);
+    // The name goes too: a fresh form starts from the blank choice.
+    s.name = "";
+    XCTLSETCHAR(page, IDC_ENTRY_NAME, s.name.raw(), XSEL_VALUE);
+    XCTLSETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression.raw(), XSEL_VALUE);
+    XCTLSETCHAR(page, IDC_ENTRY_COMMENT, s.comment.raw(), XSEL_VALUE);
+    XCTLSETLOG(page, IDC_ENTRY_FACTOR, false);
+    XSETDIALOGFOCUS(page.hwnd, IDC_ENTRY_NAME);
+    XSENDMESSAGE(page, DM_SETDEFID, IDC_ENTRY_SAVE);
+}
+
+void PARAM_EDIT_COMBOUP(XWND& page, int, int) {
+    ParamDlgState& s = paramDlgState();
+    XCTLGETCHAR(page, IDC_ENTRY_NAME, s.name, XSEL_VALUE);
+    int index = 0;
+    XPARAMFIND(s.name.view(), index);
+    // The blank first entry is no parameter: the fields stay as they are,
+    // so a shown parameter's texts can be saved under a new name.
+    if (index == 0) return;
+    std::string expression, comment;
+    XPARAMFETCH(index, nullptr, &expression, &comment, &s.factorOnly);
+    s.expression = expression;
+    s.comment = comment;
+    XCTLSETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression.raw(), XSEL_VALUE);
+    XCTLSETCHAR(page, IDC_ENTRY_COMMENT, s.comment.raw(), XSEL_VALUE);
+    XCTLSETLOG(page, IDC_ENTRY_FACTOR, s.factorOnly);
+}
+
+bool PARAM_EDIT_STORE(XWND& page, bool evaluate) {
+    ParamDlgState& s = paramDlgState();
+    XCTLGETCHAR(page, IDC_ENTRY_NAME, s.name, XSEL_VALUE);
+    XCTLGETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression, XSEL_VALUE);
+    XCTLGETCHAR(page, IDC_ENTRY_COMMENT, s.comment, XSEL_VALUE);
+    XCTLGETLOG(page, IDC_ENTRY_FACTOR, s.factorOnly);
+    int index = 0;
+    XPARAMFIND(s.name.view(), index);
+    if (index == 0) {
+        return XPARAMNEW(s.name.view(), s.expression.view(), s.comment.view(), s.factorOnly, evaluate);
+    }
+    return XPARAMEDIT(s.name.view(), s.expression.view(), s.comment.view(), s.factorOnly, evaluate);
+}
+
+void PARAM_EDIT_SAVE(XWND& page, int, int) {
+    if (PARAM_EDIT_STORE(page, true)) {
+        PARAM_EDIT_INIT(page);
+        XCTLSETLOG(page, IDC_ENTRY_SAVE_LATER, false, XSEL_ENABLED);
+    } else {
+        // The entry stays as typed; it may still be stored unevaluated.
+        XCTLSETLOG(page, IDC_ENTRY_SAVE_LATER, true, XSEL_ENABLED);
+    }
+}
+
+void PARAM_EDIT_LATER(XWND& page, int, int) {
+    if (PARAM_EDIT_STORE(page, false)) PARAM_EDIT_INIT(page);
+    XCTLSETLOG(page, IDC_ENTRY_SAVE_LATER, false, XSEL_ENABLED);
+}

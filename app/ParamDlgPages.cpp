@@ -1,0 +1,194 @@
+// The SHOW ALL and RE-ARRANGE pages of the "Parameter Maintenance" dialog:
+// every parameter with its current value in a sortable list, and the table
+// in order with moves and deletion.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "Format.h"
+#include "ParamDlgInternal.h"
+#include "ParamDlgRes.h"
+#include "TallyonRes.h"
+#include "WflCtrl.h"
+#include "WflListView.h"
+#include "WflextraNotices.h"
+#include "XExpression.h"
+
+namespace {
+
+// One line of SHOW ALL: "(+i4, a16, a32, a4, a80, a80)". The status leads
+// as the line's image number: 1 valid, 2 in error.
+struct ListRow {
+    std::int32_t status;
+    std::int32_t sequence;
+    char name[16];
+    char value[32];
+    char factor[4];
+    char expression[80];
+    char comment[80];
+};
+static_assert(sizeof(ListRow) == 220);
+
+constexpr int kStatusValid = 1, kStatusError = 2;
+constexpr int kMarkerSize = 12;
+
+template <std::size_t N>
+void put(char (&field)[N], std::string_view text) {
+    const std::size_t n = std::min(N, text.size());
+    std::memcpy(field, text.data(), n);
+    std::memset(field + n, ' ', N - n);
+}
+
+std::string leftAligned(const std::string& field) {
+    const std::size_t first = field.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : field.substr(first);
+}
+
+// The value as the main window shows it.
+std::string valueText(const XVALUE& value) {
+    if (!value.isReal) return formatComplexResult(value.value);
+    return leftAligned(formatResultNumber(value.realValue));
+}
+
+// The two markers of the lines, 12 by 12: the program's icons 171 and 172.
+HIMAGELIST markerImages() {
+    HIMAGELIST images = ImageList_Create(kMarkerSize, kMarkerSize, ILC_MASK, 2, 0);
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    for (int icon : {IDI_PARAM_VALID, IDI_PARAM_ERROR}) {
+        HANDLE loaded = LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON, kMarkerSize, kMarkerSize, 0);
+        if (!loaded) continue;
+        ImageList_ReplaceIcon(images, -1, static_cast<HICON>(loaded));
+        DestroyIcon(static_cast<HICON>(loaded));
+    }
+    return images;
+}
+
+}  // namespace
+
+void PARAM_LIST(XWND& page) {
+    // The list view keeps one image list at a time; the one of an earlier
+    // visit goes once the new one is in place.
+    LONG_PTR previous = 0;
+    XCTLGETINT(page, IDC_LIST_TABLE, previous, XSEL_ICON);
+    XCTLSETINT(page, IDC_LIST_TABLE, reinterpret_cast<LONG_PTR>(markerImages()), XSEL_ICON);
+    if (previous) ImageList_Destroy(reinterpret_cast<HIMAGELIST>(previous));
+
+    XCTLSETCHAR(page, IDC_LIST_TABLE, "(+i4, a16, a32, a4, a80, a80)", XSEL_COLUMNS);
+    int column = 1;
+    for (const char* title : {"Seq.", "Parameter", "Currently", "Factor", "Expression", "Comments"}) {
+        XCTLSETCHAR(page, IDC_LIST_TABLE, title, column++);
+    }
+
+    // Entries in error are marked in the list; their reports stay silent.
+    XPARAMQUIET(true);
+    for (int i = 1, count = XPARAMCOUNT(); i <= count; ++i) {
+        std::string name, expression, comment;
+        bool factorOnly = false;
+        XPARAMFETCH(i, &name, &expression, &comment, &factorOnly);
+        XVALUE value;
+        ListRow row{};
+        row.status = kStatusValid;
+        row.sequence = i;
+        put(row.name, name);
+        if (!XPARAMGET(i, value, true)) {
+            row.status = kStatusError;
+            put(row.value, "**ERROR**");
+        } else {
+            put(row.value, valueText(value));
+        }
+        put(row.factor, factorOnly ? "Yes" : "");
+        put(row.expression, expression);
+        put(row.comment, comment);
+        XCTLSETITEM(page, IDC_LIST_TABLE, XITEM(row), i);
+    }
+    // Every column fits its title and contents, except "Factor", which
+    // fits its contents only.
+    const int widths[] = {LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER,
+                          LVSCW_AUTOSIZE, LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER};
+    XCTLSETARRAY(page, IDC_LIST_TABLE, widths, XSEL_WIDTHS);
+    XCTLSENDMESSAGE(page, IDC_LIST_TABLE, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
+    XPARAMQUIET(false);
+}
+
+void PARAM_MOVE(XWND& page) {
+    ParamDlgState& s = paramDlgState();
+    const int count = XPARAMCOUNT();
+    // At least one row, so that the list view always has a real address.
+    const auto rows = static_cast<std::size_t>(std::max(count, 1));
+    if (!s.arrangeRowsExist) {
+        s.arrangeRows.assign(rows, ArrangeRow{});
+        s.arrangeRowsExist = true;
+        XCTLSETCHAR(page, IDC_ARRANGE_TABLE, "(a16, a80, a80)", XSEL_COLUMNS);
+        int column = 1;
+        for (const char* title : {"Parameter", "= Expression", "Comments"}) {
+            XCTLSETCHAR(page, IDC_ARRANGE_TABLE, title, column++);
+        }
+    } else if (s.arrangeRows.size() < rows) {
+        s.arrangeRows.assign(rows, ArrangeRow{});
+    }
+    for (int i = 1; i <= count; ++i) {
+        std::string name, expression, comment;
+        XPARAMFETCH(i, &name, &expression, &comment);
+        ArrangeRow& row = s.arrangeRows[static_cast<std::size_t>(i - 1)];
+        put(row.name, name);
+        put(row.expression, expression);
+        put(row.comment, comment);
+    }
+    XCTLSETINT(page, IDC_ARRANGE_TABLE, sizeof(ArrangeRow), XSEL_LVDATA);
+    XCTLSETINT(page, IDC_ARRANGE_TABLE, count, XSEL_COUNT);
+    XCTLSETITEM(page, IDC_ARRANGE_TABLE, XITEM(s.arrangeRows.front()), 0);
+    XCTLSETINT(page, IDC_ARRANGE_TABLE, LVSCW_AUTOSIZE_USEHEADER, XSEL_WIDTHS);
+    XLVUPDATE(page, IDC_ARRANGE_TABLE);
+}
+
+namespace {
+
+// The selected row, when there is one.
+bool selectedRow(XWND& page, int& row) {
+    row = 0;
+    return XCTLGETINT(page, IDC_ARRANGE_TABLE, row, XSEL_SELECTION) && row >= 1;
+}
+
+// After a move the selection follows the parameter to its new place.
+void moved(XWND& page, int from, int to) {
+    XSETDIALOGFOCUS(page.hwnd, IDC_ARRANGE_TABLE);
+    XCTLSETLOG(page, IDC_ARRANGE_TABLE, false, from);
+    PARAM_MOVE(page);
+    XCTLSETLOG(page, IDC_ARRANGE_TABLE, true, to);
+}
+
+}  // namespace
+
+void PARAM_MOVE_UP(XWND& page, int, int) {
+    ParamDlgState& s = paramDlgState();
+    if (!selectedRow(page, s.selectedRow) || s.selectedRow <= 1) return;
+    XPARAMMOVEUP(s.selectedRow);
+    moved(page, s.selectedRow, s.selectedRow - 1);
+}
+
+void PARAM_MOVE_DOWN(XWND& page, int, int) {
+    ParamDlgState& s = paramDlgState();
+    if (!selectedRow(page, s.selectedRow) || s.selectedRow >= XPARAMCOUNT()) return;
+    XPARAMMOVEDOWN(s.selectedRow);
+    moved(page, s.selectedRow, s.selectedRow + 1);
+}
+
+void PARAM_MOVE_OUT(XWND& page, int, int) {
+    ParamDlgState& s = paramDlgState();
+    // With nothing selected there is nothing to ask about.
+    if (!selectedRow(page, s.selectedRow)) return;
+    XCTLSETLOG(page, IDC_ARRANGE_TABLE, false, s.selectedRow);
+    std::string name;
+    const bool fetched = XPARAMFETCH(s.selectedRow, &name);
+    s.deleteName = name;
+    const std::string question =
+        "Do you really want to delete parameter \"" + std::string(s.deleteName.view()) + "\" ?";
+    const int answer = XUSERASK("YOU SURE ?", question, 4, 2);
+    if (answer == 1 && fetched) {
+        XPARAMDELETE(s.deleteName.view());
+        PARAM_MOVE(page);
+    }
+}

@@ -1,0 +1,541 @@
+// The "Parameter Maintenance" dialog worked as a user works it, inside the
+// running program: open it from the main window, type and save entries, look
+// at SHOW ALL, re-arrange, delete, answer the questions, close with Done.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DialogDriver.h"
+#include "ErrorDialog_win.h"
+#include "ParamDlgRes.h"
+#include "Screenshot.h"
+#include "TallyonRes.h"
+#include "WflApp.h"
+#include "XExpression.h"
+
+namespace {
+
+constexpr char kTitle[] = "Parameter Maintenance";
+
+// ---- A scripted session of the program -----------------------------------------
+// A step returns true when it is done; it is called again on the next tick
+// until then, so a step can wait for what the program does. The ticks come
+// from a thread timer, which every message loop of the program dispatches,
+// modal ones included.
+using Step = std::function<bool()>;
+
+struct Session {
+    std::vector<Step> steps;
+    std::size_t next = 0;
+    std::chrono::steady_clock::time_point deadline;
+    bool timedOut = false;
+    bool inStep = false;
+};
+Session* session = nullptr;
+
+void closeEverything() {
+    for (const char* title : {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME"}) {
+        if (HWND box = FindWindowA(nullptr, title)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+    Session& s = *session;
+    if (s.timedOut) {
+        closeEverything();
+        return;
+    }
+    if (std::chrono::steady_clock::now() > s.deadline) {
+        s.timedOut = true;
+        closeEverything();
+        PostQuitMessage(99);
+        return;
+    }
+    // A step that pumps messages itself (a screenshot waits for the screen)
+    // must not see the next tick start the steps over again inside it.
+    if (s.inStep) return;
+    s.inStep = true;
+    while (s.next < s.steps.size() && s.steps[s.next]()) ++s.next;
+    s.inStep = false;
+}
+
+bool scriptedInit(const FixedText<256>& commandLine, int& show) {
+    if (!XINIT(commandLine, show)) return false;
+    SetTimer(nullptr, 0, 20, tick);
+    return true;
+}
+
+// Runs the program through the steps; the last step should end it.
+void runSession(std::vector<Step> steps) {
+    resetExpressionEngine();
+    Session s;
+    s.steps = std::move(steps);
+    s.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    session = &s;
+    const int code = runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, scriptedInit);
+    session = nullptr;
+    EXPECT_FALSE(s.timedOut) << "stopped at step " << s.next;
+    EXPECT_EQ(code, 0);
+}
+
+// ---- What the user sees ----------------------------------------------------------
+HWND mainWindow() { return frameWindow().hwnd; }
+HWND frame() {
+    HWND found = FindWindowA("#32770", kTitle);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+HWND page(int id) { return frame() ? GetDlgItem(frame(), id) : nullptr; }
+HWND control(int pageId, int id) { return GetDlgItem(page(pageId), id); }
+std::string text(HWND hwnd) { return textOf(hwnd); }
+
+int lineCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+std::string cell(HWND list, int line, int column) {
+    char buffer[300] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(list, LVM_GETITEMTEXTA, line, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+// One column of a list, top to bottom.
+std::vector<std::string> column(HWND list, int col) {
+    std::vector<std::string> shown;
+    for (int line = 0; line < lineCount(list); ++line) shown.push_back(cell(list, line, col));
+    return shown;
+}
+std::vector<std::string> comboEntries() {
+    HWND combo = control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME);
+    std::vector<std::string> entries;
+    const int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char buffer[64] = {};
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
+        entries.push_back(buffer);
+    }
+    return entries;
+}
+int visibleFrames() {
+    int n = 0;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", kTitle); w;
+         w = FindWindowExA(nullptr, w, "#32770", kTitle)) {
+        if (IsWindowVisible(w)) ++n;
+    }
+    return n;
+}
+
+// ---- The user's actions ------------------------------------------------------------
+Step act(std::function<void()> action) {
+    return [action] {
+        action();
+        return true;
+    };
+}
+Step waitFor(std::function<bool()> condition) { return condition; }
+// Waits until the program has handled everything posted so far.
+Step settle() {
+    return [n = 0]() mutable { return ++n > 3; };
+}
+Step openDialog() {
+    return [posted = false]() mutable {
+        if (!posted) {
+            PostMessageA(GetDlgItem(mainWindow(), IDC_MAIN_PARAMETERS), BM_CLICK, 0, 0);
+            posted = true;
+        }
+        return frame() != nullptr;
+    };
+}
+// Presses a button of a page (or of the frame when pageId is 0); posted, so
+// that a dialog the button opens runs while the next steps answer it.
+Step press(int pageId, int id) {
+    return act([=] {
+        HWND button = pageId ? control(pageId, id) : GetDlgItem(frame(), id);
+        PostMessageA(button, BM_CLICK, 0, 0);
+    });
+}
+Step typeInto(int pageId, int id, std::string value) {
+    return act([=] { SetWindowTextA(control(pageId, id), value.c_str()); });
+}
+Step check(int pageId, int id, bool on) {
+    return act([=] { SendMessageA(control(pageId, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); });
+}
+// A click with the mouse on tab n (1-based).
+Step clickTab(int n) {
+    return act([=] {
+        HWND tab = GetDlgItem(frame(), IDC_PARAM_TAB);
+        RECT rc{};
+        SendMessageA(tab, TCM_GETITEMRECT, n - 1, reinterpret_cast<LPARAM>(&rc));
+        const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+        SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(tab, WM_LBUTTONUP, 0, at);
+    });
+}
+// A click with the mouse on line `line` (0-based) of a list view.
+Step clickLine(int pageId, int listId, int line) {
+    return act([=] {
+        HWND list = control(pageId, listId);
+        RECT rc{};
+        rc.left = LVIR_LABEL;
+        SendMessageA(list, LVM_GETITEMRECT, line, reinterpret_cast<LPARAM>(&rc));
+        const LPARAM at = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
+        SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(list, WM_LBUTTONUP, 0, at);
+    });
+}
+Step clickHeader(int pageId, int listId, int col) {
+    return act([=] {
+        HWND header = ListView_GetHeader(control(pageId, listId));
+        RECT rc{};
+        SendMessageA(header, HDM_GETITEMRECT, col - 1, reinterpret_cast<LPARAM>(&rc));
+        const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(header, WM_LBUTTONUP, 0, at);
+    });
+}
+// A key pressed in a control, through the program's own message loop.
+Step key(int pageId, int id, WPARAM vk) {
+    return act([=] {
+        HWND target = control(pageId, id);
+        SetFocus(target);
+        PostMessageA(target, WM_KEYDOWN, vk, 1);
+        PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    });
+}
+
+// What a message box or the error report showed.
+struct Seen {
+    bool shown = false;
+    std::string text;
+    std::vector<SeenButton> buttons;
+};
+std::string boxText(HWND box) {
+    std::string found;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (classOf(c) == "Static" && (GetWindowLongPtrA(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON &&
+            found.empty()) {
+            found = textOf(c);
+        }
+    }
+    return found;
+}
+// Waits for the box titled `title`, notes what it says and presses `answer`.
+Step answer(const char* title, int button, Seen* seen = nullptr) {
+    return [=] {
+        HWND box = FindWindowA("#32770", title);
+        if (!box || !IsWindowVisible(box)) return false;
+        if (seen) {
+            seen->shown = true;
+            seen->text = boxText(box);
+            seen->buttons = pushButtons(box);
+        }
+        PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+// Waits until no box with that title is on screen any more.
+Step gone(const char* title) {
+    return [=] {
+        HWND box = FindWindowA("#32770", title);
+        return !box || !IsWindowVisible(box);
+    };
+}
+
+// Types and saves one parameter on the ENTER/EDIT page.
+std::vector<Step> define(std::string name, std::string expression, bool factorOnly = false,
+                         std::string comment = {}) {
+    return {typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, name),
+            typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, expression),
+            typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT, comment),
+            check(IDD_PARAM_ENTRY, IDC_ENTRY_FACTOR, factorOnly),
+            press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE), settle()};
+}
+
+std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<std::string> strings(std::initializer_list<const char*> list) {
+    return std::vector<std::string>(list.begin(), list.end());
+}
+
+int lineImage(HWND list, int line) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = line;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+}  // namespace
+
+TEST(ParamDialog, EmptyTableGivesOnlyTheBlankNameAndEmptyLists) {
+    std::vector<std::string> names;
+    int listLines = -1, arrangeLines = -1, frames = 0;
+    bool laterEnabled = true;
+    HWND ownerWhileOpen = nullptr;
+    HWND dialogWhileOpen = nullptr;
+    XWND* ownerAfter = nullptr;
+    runSession({
+        openDialog(),
+        act([&] {
+            names = comboEntries();
+            laterEnabled = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE;
+            ownerWhileOpen = expressionErrorOwner() ? expressionErrorOwner()->hwnd : nullptr;
+            dialogWhileOpen = frame();
+        }),
+        clickTab(2), settle(),
+        act([&] { listLines = lineCount(control(IDD_PARAM_LIST, IDC_LIST_TABLE)); }),
+        clickTab(3), settle(),
+        act([&] { arrangeLines = lineCount(control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE)); }),
+        // Asked to open again, the open dialog comes forward: still one.
+        openDialog(), settle(),
+        act([&] { frames = visibleFrames(); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        act([&] { ownerAfter = expressionErrorOwner(); }),
+        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+    });
+    EXPECT_EQ(names, strings({""}));
+    EXPECT_FALSE(laterEnabled);
+    EXPECT_EQ(listLines, 0);
+    EXPECT_EQ(arrangeLines, 0);
+    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(ownerWhileOpen, dialogWhileOpen);  // the dialog owns the reports while open
+    EXPECT_EQ(ownerAfter, &frameWindow());      // and hands them back on closing
+}
+
+TEST(ParamDialog, ShowAllListsValuesMarksAndSorts) {
+    Seen failing, atClose, fixQuestion;
+    std::vector<std::string> seq, names, values, factors, sorted, comboAfter;
+    std::vector<int> images;
+    std::vector<int> widths;
+    DWORD extended = 0;
+    const std::vector<Step> table = define("A", "1", false, "one") + define("B", "A+1", true, "factor") +
+                                    define("C", "(1,2)", false, "complex");
+    runSession(std::vector<Step>{openDialog()} + table +
+               std::vector<Step>{
+                   // Zed uses a name nobody defined: its report shows, it is stored.
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Zed"),
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "NOPE*2"),
+                   press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+                   answer("Expression Error", IDOK, &failing), gone("Expression Error"), settle(),
+                   act([&] { comboAfter = comboEntries(); }),
+                   act([] { saveScreenshot(frame(), "param-enter-edit"); }),
+                   clickTab(2), settle(),
+                   act([&] {
+                       HWND list = control(IDD_PARAM_LIST, IDC_LIST_TABLE);
+                       seq = column(list, 0);
+                       names = column(list, 1);
+                       values = column(list, 2);
+                       factors = column(list, 3);
+                       for (int line = 0; line < lineCount(list); ++line) images.push_back(lineImage(list, line));
+                       for (int c = 0; c < 6; ++c) widths.push_back(ListView_GetColumnWidth(list, c));
+                       extended = ListView_GetExtendedListViewStyle(list);
+                       saveScreenshot(frame(), "param-show-all");
+                   }),
+                   clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 2), settle(),
+                   clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 2), settle(),
+                   act([&] { sorted = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
+                   clickTab(3), settle(),
+                   act([] { saveScreenshot(frame(), "param-re-arrange"); }),
+                   // Done: Zed fails again; answering No closes anyway.
+                   press(0, IDCANCEL),
+                   answer("Expression Error", IDOK, &atClose),
+                   answer("FIX IT NOW?", IDNO, &fixQuestion),
+                   waitFor([] { return frame() == nullptr; }),
+                   act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+               });
+    EXPECT_TRUE(failing.shown);
+    EXPECT_EQ(comboAfter, strings({"", "A", "B", "C", "Zed"}));
+    EXPECT_EQ(seq, strings({"   1", "   2", "   3", "   4"}));  // "i4": right-aligned in four
+    EXPECT_EQ(names, strings({"A", "B", "C", "Zed"}));
+    EXPECT_EQ(values, strings({"1.0000000", "2.0000000", "(1.0000000, 2.0000000)", "**ERROR**"}));
+    EXPECT_EQ(factors, strings({"", "Yes", "", ""}));
+    EXPECT_EQ(images, (std::vector<int>{0, 0, 0, 1}));  // the second icon marks the error
+    for (int w : widths) EXPECT_GT(w, 0);
+    EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
+    EXPECT_EQ(sorted, strings({"Zed", "C", "B", "A"}));  // "Parameter" clicked twice: descending
+    EXPECT_TRUE(atClose.shown);
+    ASSERT_TRUE(fixQuestion.shown);
+    EXPECT_EQ(fixQuestion.text,
+              "Do you wish to repair the parameter discrepancies now?  You are urged to answer YES.");
+}
+
+TEST(ParamDialog, RearrangeMovesWithTheSelectionAndClosingChecksTheTable) {
+    std::vector<std::string> afterMove, comboAfterMove;
+    int selectedLine = -1;
+    Seen report, firstQuestion, secondQuestion;
+    bool openAfterYes = false;
+    std::string expressionOfFirst;
+    runSession({
+        act([] {
+            XPARAMNEW("A", "1", "");
+            XPARAMNEW("B", "A+1", "");
+        }),
+        openDialog(),
+        clickTab(3), settle(),
+        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
+        press(IDD_PARAM_ARRANGE, IDC_ARRANGE_UP), settle(),
+        act([&] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE);
+            afterMove = column(list, 0);
+            selectedLine = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+            std::string expression;
+            XPARAMFETCH(1, nullptr, &expression);
+            expressionOfFirst = expression;
+        }),
+        clickTab(1), settle(),
+        act([&] { comboAfterMove = comboEntries(); }),
+        // B now stands before A, which it uses: Done reports B, then asks.
+        press(0, IDCANCEL),
+        answer("Expression Error", IDOK, &report),
+        answer("FIX IT NOW?", IDYES, &firstQuestion), gone("FIX IT NOW?"), settle(),
+        act([&] { openAfterYes = frame() != nullptr; }),
+        press(0, IDCANCEL),
+        answer("Expression Error", IDOK),
+        answer("FIX IT NOW?", IDNO, &secondQuestion),
+        waitFor([] { return frame() == nullptr; }),
+        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+    });
+    EXPECT_EQ(afterMove, strings({"B", "A"}));
+    EXPECT_EQ(selectedLine, 0);  // the selection followed B
+    EXPECT_EQ(expressionOfFirst, "A+1");
+    EXPECT_EQ(comboAfterMove, strings({"", "B", "A"}));
+    EXPECT_TRUE(report.shown);
+    EXPECT_TRUE(firstQuestion.shown);
+    EXPECT_TRUE(openAfterYes);
+    EXPECT_TRUE(secondQuestion.shown);
+}
+
+TEST(ParamDialog, DeleteAsksAndNoKeepsTheParameter) {
+    Seen question;
+    std::vector<std::string> afterNo, afterYes;
+    int selectedAfterNo = 99;
+    runSession({
+        act([] {
+            XPARAMNEW("A", "1", "");
+            XPARAMNEW("Width", "2", "");
+        }),
+        openDialog(),
+        clickTab(3), settle(),
+        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
+        press(IDD_PARAM_ARRANGE, IDC_ARRANGE_DELETE),
+        answer("YOU SURE ?", IDNO, &question), gone("YOU SURE ?"), settle(),
+        act([&] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE);
+            afterNo = column(list, 0);
+            selectedAfterNo = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+        }),
+        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
+        press(IDD_PARAM_ARRANGE, IDC_ARRANGE_DELETE),
+        answer("YOU SURE ?", IDYES), gone("YOU SURE ?"), settle(),
+        act([&] { afterYes = column(control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE), 0); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+    });
+    ASSERT_TRUE(question.shown);
+    EXPECT_EQ(question.text, "Do you really want to delete parameter \"Width\" ?");
+    ASSERT_EQ(question.buttons.size(), 2u);
+    EXPECT_EQ(question.buttons[1].id, IDNO);
+    EXPECT_TRUE(question.buttons[1].isDefault);  // No is the default
+    EXPECT_EQ(afterNo, strings({"A", "Width"}));
+    EXPECT_EQ(selectedAfterNo, -1);  // declining leaves the row deselected
+    EXPECT_EQ(afterYes, strings({"A"}));
+    EXPECT_EQ(XPARAMCOUNT(), 1);
+}
+
+TEST(ParamDialog, HalfTypedEntrySurvivesShowAllButNotReArrange) {
+    std::string nameBack, expressionBack, nameAfterArrange, expressionAfterArrange;
+    runSession({
+        openDialog(),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Half"),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "3*4"),
+        clickTab(2), settle(), clickTab(1), settle(),
+        act([&] {
+            nameBack = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME));
+            expressionBack = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+        }),
+        clickTab(3), settle(), clickTab(1), settle(),
+        act([&] {
+            nameAfterArrange = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME));
+            expressionAfterArrange = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+        }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+    });
+    EXPECT_EQ(nameBack, "Half");
+    EXPECT_EQ(expressionBack, "3*4");
+    EXPECT_EQ(nameAfterArrange, "");  // a visit to RE-ARRANGE renews the form
+    EXPECT_EQ(expressionAfterArrange, "");
+    EXPECT_EQ(XPARAMCOUNT(), 0);
+}
+
+TEST(ParamDialog, SaveLaterOnlyAfterAFailedSave) {
+    bool enabledAtStart = true, enabledAfterFailure = false, enabledAfterLater = true;
+    std::string keptExpression, clearedExpression, stored;
+    Seen report;
+    runSession({
+        act([] { XPARAMNEW("A", "1", ""); }),
+        openDialog(),
+        act([&] { enabledAtStart = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE; }),
+        // Editing A with a broken expression fails and keeps the form.
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "a"),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "2*(3"),
+        press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+        answer("Expression Error", IDOK, &report), gone("Expression Error"), settle(),
+        act([&] {
+            enabledAfterFailure = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE;
+            keptExpression = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+        }),
+        press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER), settle(),
+        act([&] {
+            enabledAfterLater = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE;
+            clearedExpression = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+            std::string expression;
+            XPARAMFETCH(1, nullptr, &expression);
+            stored = expression;
+        }),
+        // The entry is stored unevaluated, so closing reports it; No closes.
+        press(0, IDCANCEL),
+        answer("Expression Error", IDOK),
+        answer("FIX IT NOW?", IDNO),
+        waitFor([] { return frame() == nullptr; }),
+        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+    });
+    EXPECT_FALSE(enabledAtStart);
+    EXPECT_TRUE(report.shown);
+    EXPECT_TRUE(enabledAfterFailure);
+    EXPECT_EQ(keptExpression, "2*(3");
+    EXPECT_FALSE(enabledAfterLater);
+    EXPECT_EQ(clearedExpression, "");
+    EXPECT_EQ(stored, "2*(3");
+    EXPECT_EQ(XPARAMCOUNT(), 1);
+}
+
+TEST(ParamDialog, TabAndEnterWorkInsideThePage) {
+    int afterTab = 0;
+    std::string name;
+    runSession({
+        openDialog(),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Rate"),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "0.5"),
+        key(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, VK_TAB), settle(),
+        act([&] { afterTab = GetDlgCtrlID(GetFocus()); }),
+        key(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, VK_RETURN), settle(),
+        act([&] { XPARAMFETCH(1, &name); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+    });
+    EXPECT_EQ(afterTab, IDC_ENTRY_FACTOR);
+    EXPECT_EQ(name, "Rate");  // Enter pressed SAVE and Continue
+}
