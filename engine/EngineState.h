@@ -10,10 +10,10 @@
 #include <cstring>
 #include <span>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "FixedText.h"
+#include "NameIndex.h"
 #include "XExpression.h"
 
 inline constexpr int kFieldLength = 64;  // working text, class string, map, tokens
@@ -24,19 +24,6 @@ struct FunctionSpec {
     int minArgs = 0;
     int maxArgs = 0;
     int kind = 0;  // 1: every argument must be real (#IF: the first only)
-};
-
-// A parameter name as names are compared: upper-cased, 16 characters,
-// blank-padded.
-using ParamKey = std::array<char, 16>;
-struct ParamKeyHash {
-    std::size_t operator()(const ParamKey& key) const noexcept {
-        std::uint64_t a = 0, b = 0;
-        std::memcpy(&a, key.data(), 8);
-        std::memcpy(&b, key.data() + 8, 8);
-        const std::uint64_t h = (a * 0x9E3779B97F4A7C15ull) ^ (b + 0x632BE59BD9B4E019ull + (a >> 29));
-        return static_cast<std::size_t>(h ^ (h >> 32));
-    }
 };
 
 // Token codes of the binary operators.
@@ -79,7 +66,7 @@ struct EngineState {
     // Name index of the table: each entry's comparison key (paramKeys, in
     // table order) and for every key the first entry that holds it.
     std::vector<ParamKey> paramKeys;
-    std::unordered_map<ParamKey, int, ParamKeyHash> paramIndex;
+    NameIndex paramIndex;
 
     // Error report.
     FixedText<64> marker;

@@ -62,11 +62,11 @@ ParamKey keyOf(const FixedText<kNameLength>& name) {
 // what a walk from the front would find first. Every routine that changes
 // a name or the order of entries keeps both up to date.
 std::vector<ParamKey>& keys() { return engineState().paramKeys; }
-std::unordered_map<ParamKey, int, ParamKeyHash>& nameIndex() { return engineState().paramIndex; }
+NameIndex& nameIndex() { return engineState().paramIndex; }
 
 void rebuildIndex() {
     nameIndex().clear();
-    for (int i = 1; i <= count(); ++i) nameIndex().try_emplace(keys()[static_cast<size_t>(i - 1)], i);
+    for (int i = 1; i <= count(); ++i) nameIndex().insert(keys()[static_cast<size_t>(i - 1)], i);
 }
 
 // Entries lo and lo + 1 change places. A key whose first entry was lo now
@@ -78,9 +78,8 @@ void swapNeighbours(int lo) {
     ParamKey& b = keys()[static_cast<size_t>(lo)];
     std::swap(a, b);
     if (a == b) return;
-    auto& index = nameIndex();
-    if (auto it = index.find(b); it != index.end() && it->second == lo) it->second = lo + 1;
-    if (auto it = index.find(a); it != index.end() && it->second == lo + 1) it->second = lo;
+    if (int* first = nameIndex().find(b); first != nullptr && *first == lo) *first = lo + 1;
+    if (int* first = nameIndex().find(a); first != nullptr && *first == lo + 1) *first = lo;
 }
 
 // Small tables are searched by walking the keys; a walk over a few keys is
@@ -161,7 +160,7 @@ bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_v
         const ParamKey key = keyOf(FixedText<kNameLength>(squeezed));
         keys().push_back(key);
         try {
-            nameIndex().try_emplace(key, count() + 1);  // an earlier entry of the name stays first
+            nameIndex().insert(key, count() + 1);  // an earlier entry of the name stays first
         } catch (...) {
             keys().pop_back();
             throw;
@@ -267,8 +266,8 @@ int findKey(const ParamKey& key, int limit) {
         return 0;
     }
     // The first entry with the name; beyond the limit means none within it.
-    const auto it = nameIndex().find(key);
-    return it != nameIndex().end() && it->second <= n ? it->second : 0;
+    const int* first = nameIndex().find(key);
+    return first != nullptr && *first <= n ? *first : 0;
 }
 
 }  // namespace
@@ -311,22 +310,22 @@ bool XPARAMDELETE(std::string_view name) {
     std::vector<ParamKey>& k = keys();
     const ParamKey gone = k[static_cast<size_t>(index - 1)];
     k.erase(k.begin() + (index - 1));
-    auto& map = nameIndex();
-    if (auto it = map.find(gone); it != map.end() && it->second == index) {
+    NameIndex& map = nameIndex();
+    if (int* first = map.find(gone); first != nullptr && *first == index) {
         int next = 0;
         for (int i = index; i <= count() && next == 0; ++i) {
             if (k[static_cast<size_t>(i - 1)] == gone) next = i;
         }
         if (next != 0) {
-            it->second = next;
+            *first = next;
         } else {
-            map.erase(it);
+            map.erase(gone);
         }
     }
     for (int i = index; i <= count(); ++i) {
         const ParamKey& key = k[static_cast<size_t>(i - 1)];
         if (key == gone) continue;
-        if (auto it = map.find(key); it != map.end() && it->second == i + 1) it->second = i;
+        if (int* first = map.find(key); first != nullptr && *first == i + 1) *first = i;
     }
     return true;
 }

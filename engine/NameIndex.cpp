@@ -1,0 +1,92 @@
+// Open addressing for the parameter name index: a key lives in the first
+// free slot at or after its home slot (wrapping round), and no free slot
+// lies between a key's home and the slot it lives in. Erasing keeps that
+// true by moving later keys back into the gap.
+#include "NameIndex.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Every character of the key reaches the low bits the slot is taken from.
+std::uint64_t mix(const ParamKey& key) {
+    std::uint64_t a = 0, b = 0;
+    std::memcpy(&a, key.data(), 8);
+    std::memcpy(&b, key.data() + 8, 8);
+    std::uint64_t h = a * 0x9E3779B97F4A7C15ull ^ b;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
+}
+
+bool sameKey(const ParamKey& a, const ParamKey& b) { return std::memcmp(a.data(), b.data(), a.size()) == 0; }
+
+}  // namespace
+
+std::size_t NameIndex::home(const ParamKey& key) const { return static_cast<std::size_t>(mix(key)) & (slots_.size() - 1); }
+
+std::size_t NameIndex::slotOf(const ParamKey& key) const {
+    if (slots_.empty()) return kNone;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = home(key);; i = (i + 1) & mask) {
+        const Slot& s = slots_[i];
+        if (s.entry == 0) return kNone;
+        if (sameKey(s.key, key)) return i;
+    }
+}
+
+int* NameIndex::find(const ParamKey& key) {
+    const std::size_t i = slotOf(key);
+    return i == kNone ? nullptr : &slots_[i].entry;
+}
+
+void NameIndex::insert(const ParamKey& key, int entry) {
+    if (slotOf(key) != kNone) return;
+    if (2 * (used_ + 1) > slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = home(key);
+    while (slots_[i].entry != 0) i = (i + 1) & mask;
+    slots_[i].key = key;
+    slots_[i].entry = entry;
+    ++used_;
+}
+
+void NameIndex::grow() {
+    std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+    old.swap(slots_);  // the larger array is in place; old holds the keys
+    used_ = 0;
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+        if (s.entry == 0) continue;
+        std::size_t i = home(s.key);
+        while (slots_[i].entry != 0) i = (i + 1) & mask;
+        slots_[i] = s;
+        ++used_;
+    }
+}
+
+void NameIndex::erase(const ParamKey& key) {
+    std::size_t gap = slotOf(key);
+    if (gap == kNone) return;
+    const std::size_t mask = slots_.size() - 1;
+    slots_[gap].entry = 0;
+    --used_;
+    // A later key whose home does not lie cyclically in (gap, j] moves back
+    // into the gap, which then moves on to j.
+    for (std::size_t j = (gap + 1) & mask; slots_[j].entry != 0; j = (j + 1) & mask) {
+        const std::size_t h = home(slots_[j].key);
+        const bool stays = gap <= j ? (gap < h && h <= j) : (gap < h || h <= j);
+        if (stays) continue;
+        slots_[gap] = slots_[j];
+        slots_[j].entry = 0;
+        gap = j;
+    }
+}
+
+void NameIndex::clear() {
+    slots_.clear();
+    used_ = 0;
+}
