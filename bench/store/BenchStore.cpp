@@ -19,6 +19,9 @@
 #ifdef __linux__
 #include <sched.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "XExpression.h"
 
@@ -135,6 +138,14 @@ int main(int argc, char** argv) {
     CPU_ZERO(&one);
     CPU_SET(0, &one);
     sched_setaffinity(0, sizeof one, &one);
+#endif
+#ifdef __GLIBC__
+    // Freed memory stays in the process. Otherwise glibc's moving thresholds
+    // decide, run by run, whether a table built afresh comes from mapped
+    // pages that must first be faulted in, and two table sizes compared can
+    // land on different sides of them.
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
 #endif
     // Every line must read and evaluate cleanly, or the times mean nothing.
     loadTable(kSizes[0]);
