@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AppSession.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
 #include "XExpression.h"
@@ -20,50 +21,6 @@ std::string text(HWND window, int id) {
     char buf[256] = {};
     GetDlgItemTextA(window, id, buf, sizeof buf);
     return buf;
-}
-
-HWND mainWindow() { return frameWindow().hwnd; }
-
-// A step returns true when it is done; it is called again on the next tick
-// until then, so a step can wait for what the program does.
-using Step = std::function<bool()>;
-
-struct Session {
-    std::vector<Step> steps;
-    std::size_t next = 0;
-    std::chrono::steady_clock::time_point deadline;
-    bool timedOut = false;
-};
-Session* session = nullptr;
-
-void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-    Session& s = *session;
-    if (std::chrono::steady_clock::now() > s.deadline) {
-        s.timedOut = true;
-        // Close whatever is open so the program can end.
-        if (HWND error = FindWindowA(nullptr, "Expression Error")) PostMessageA(error, WM_COMMAND, IDOK, 0);
-        PostQuitMessage(99);
-        return;
-    }
-    while (s.next < s.steps.size() && s.steps[s.next]()) ++s.next;
-}
-
-bool scriptedInit(const FixedText<256>& commandLine, int& show) {
-    if (!XINIT(commandLine, show)) return false;
-    SetTimer(nullptr, 0, 20, tick);
-    return true;
-}
-
-int runSession(std::vector<Step> steps) {
-    resetExpressionEngine();
-    Session s;
-    s.steps = std::move(steps);
-    s.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    session = &s;
-    const int code = runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, scriptedInit);
-    session = nullptr;
-    EXPECT_FALSE(s.timedOut) << "stopped at step " << s.next;
-    return code;
 }
 
 // ---- The user's actions ------------------------------------------------------
@@ -95,10 +52,6 @@ Step keyInExpression(WPARAM key) {
         PostMessageA(edit, WM_KEYUP, key, 0xC0000001);
         return true;
     };
-}
-// Waits until the program has handled everything posted so far.
-Step settle() {
-    return [n = 0]() mutable { return ++n > 3; };
 }
 Step expect(std::function<void()> checks) {
     return [checks] {
@@ -144,7 +97,7 @@ TEST(MainWindow, EvaluatesAsTheUserAsks) {
     Results real, complex, enter;
     std::string title;
     int focusAtStart = 0;
-    const int code = runSession({
+    const int code = runProgram({
         settle(),
         expect([&] {
             char buf[128] = {};
@@ -177,7 +130,7 @@ TEST(MainWindow, EvaluatesAsTheUserAsks) {
 TEST(MainWindow, FaultyExpressionOpensTheErrorDialog) {
     ErrorSeen unknown, depth, imaginary;
     Results afterUnknown, afterImaginary;
-    const int code = runSession({
+    const int code = runProgram({
         type("2x**2 + 3(y-1)"), click(IDC_MAIN_EVALUATE), answerError(unknown), settle(),
         expect([&] { afterUnknown = results(); }),
         type("((A+B)"), click(IDC_MAIN_EVALUATE), answerError(depth), settle(),
@@ -209,7 +162,7 @@ TEST(MainWindow, FaultyExpressionOpensTheErrorDialog) {
 
 TEST(MainWindow, TabMovesThroughTheControls) {
     int afterExpression = 0, afterEvaluate = 0;
-    const int code = runSession({
+    const int code = runProgram({
         keyInExpression(VK_TAB), settle(),
         expect([&] { afterExpression = GetDlgCtrlID(GetFocus()); }),
         [] {
@@ -227,7 +180,7 @@ TEST(MainWindow, TabMovesThroughTheControls) {
 }
 
 TEST(MainWindow, ClosingTheWindowEndsWithZero) {
-    const int code = runSession({[] {
+    const int code = runProgram({[] {
         PostMessageA(mainWindow(), WM_CLOSE, 0, 0);
         return true;
     }});
@@ -286,7 +239,7 @@ TEST(MainWindow, SaveThenReadThroughTheFileDialogs) {
     bool saveSeen = false, readSeen = false;
     int countAfterRead = 0;
     std::string savedText;
-    const int code = runSession({
+    const int code = runProgram({
         [] {
             XPARAMNEW("inch", "2.54", "cm", true);
             XPARAMNEW("z", "(1,2)", "");
@@ -332,7 +285,7 @@ TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     bool saveSeen = false;
     std::string notice;
-    const int code = runSession({
+    const int code = runProgram({
         [] {
             XPARAMNEW("A", "1", "");
             SetCurrentDirectoryA(tempFolder().c_str());

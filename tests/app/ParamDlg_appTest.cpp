@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "AppSession.h"
 #include "DialogDriver.h"
 #include "ErrorDialog_win.h"
 #include "ParamDlgRes.h"
@@ -23,69 +24,10 @@ namespace {
 
 constexpr char kTitle[] = "Parameter Maintenance";
 
-// ---- A scripted session of the program -----------------------------------------
-// A step returns true when it is done; it is called again on the next tick
-// until then, so a step can wait for what the program does. The ticks come
-// from a thread timer, which every message loop of the program dispatches,
-// modal ones included.
-using Step = std::function<bool()>;
-
-struct Session {
-    std::vector<Step> steps;
-    std::size_t next = 0;
-    std::chrono::steady_clock::time_point deadline;
-    bool timedOut = false;
-    bool inStep = false;
-};
-Session* session = nullptr;
-
-void closeEverything() {
-    for (const char* title : {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME"}) {
-        if (HWND box = FindWindowA(nullptr, title)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
-void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-    Session& s = *session;
-    if (s.timedOut) {
-        closeEverything();
-        return;
-    }
-    if (std::chrono::steady_clock::now() > s.deadline) {
-        s.timedOut = true;
-        closeEverything();
-        PostQuitMessage(99);
-        return;
-    }
-    // A step that pumps messages itself (a screenshot waits for the screen)
-    // must not see the next tick start the steps over again inside it.
-    if (s.inStep) return;
-    s.inStep = true;
-    while (s.next < s.steps.size() && s.steps[s.next]()) ++s.next;
-    s.inStep = false;
-}
-
-bool scriptedInit(const FixedText<256>& commandLine, int& show) {
-    if (!XINIT(commandLine, show)) return false;
-    SetTimer(nullptr, 0, 20, tick);
-    return true;
-}
-
 // Runs the program through the steps; the last step should end it.
-void runSession(std::vector<Step> steps) {
-    resetExpressionEngine();
-    Session s;
-    s.steps = std::move(steps);
-    s.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    session = &s;
-    const int code = runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, scriptedInit);
-    session = nullptr;
-    EXPECT_FALSE(s.timedOut) << "stopped at step " << s.next;
-    EXPECT_EQ(code, 0);
-}
+void runSession(std::vector<Step> steps) { EXPECT_EQ(runProgram(std::move(steps)), 0); }
 
 // ---- What the user sees ----------------------------------------------------------
-HWND mainWindow() { return frameWindow().hwnd; }
 HWND frame() {
     HWND found = FindWindowA("#32770", kTitle);
     return found && IsWindowVisible(found) ? found : nullptr;
@@ -138,10 +80,6 @@ Step act(std::function<void()> action) {
     };
 }
 Step waitFor(std::function<bool()> condition) { return condition; }
-// Waits until the program has handled everything posted so far.
-Step settle() {
-    return [n = 0]() mutable { return ++n > 3; };
-}
 Step openDialog() {
     return [posted = false]() mutable {
         if (!posted) {

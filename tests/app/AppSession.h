@@ -1,0 +1,90 @@
+// Running the real Tallyon program inside a test, driven by a script of
+// steps as a user would drive it.
+//
+// A step returns true when it is done; it is called again on the next tick
+// until then, so a step can wait for what the program does. The ticks come
+// from a thread timer, which every message loop of the program dispatches,
+// modal ones included.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "WflApp.h"
+#include "XExpression.h"
+
+using Step = std::function<bool()>;
+
+struct AppSession {
+    std::vector<Step> steps;
+    std::size_t next = 0;
+    std::chrono::steady_clock::time_point deadline;
+    bool timedOut = false;
+    bool inStep = false;
+};
+
+inline AppSession*& currentAppSession() {
+    static AppSession* session = nullptr;
+    return session;
+}
+
+// After a time-out: answer whatever box is open so the program can end.
+inline void closeOpenBoxes() {
+    for (const char* title :
+         {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME", "SAVE FAILURE", "READ FAILURE"}) {
+        if (HWND box = FindWindowA(nullptr, title)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+inline void CALLBACK appSessionTick(HWND, UINT, UINT_PTR, DWORD) {
+    AppSession& s = *currentAppSession();
+    if (s.timedOut) {
+        closeOpenBoxes();
+        return;
+    }
+    if (std::chrono::steady_clock::now() > s.deadline) {
+        s.timedOut = true;
+        closeOpenBoxes();
+        PostQuitMessage(99);
+        return;
+    }
+    // A step that pumps messages itself (a screenshot waits for the screen)
+    // must not see the next tick start the steps over again inside it.
+    if (s.inStep) return;
+    s.inStep = true;
+    while (s.next < s.steps.size() && s.steps[s.next]()) ++s.next;
+    s.inStep = false;
+}
+
+inline bool scriptedAppInit(const FixedText<256>& commandLine, int& show) {
+    if (!XINIT(commandLine, show)) return false;
+    SetTimer(nullptr, 0, 20, appSessionTick);
+    return true;
+}
+
+// Runs the program through the steps (the last one should end it) on an
+// empty parameter table; returns the program's exit code.
+inline int runProgram(std::vector<Step> steps) {
+    resetExpressionEngine();
+    AppSession s;
+    s.steps = std::move(steps);
+    s.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    currentAppSession() = &s;
+    const int code = runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, scriptedAppInit);
+    currentAppSession() = nullptr;
+    EXPECT_FALSE(s.timedOut) << "stopped at step " << s.next;
+    return code;
+}
+
+inline HWND mainWindow() { return frameWindow().hwnd; }
+
+// Waits until the program has handled everything posted so far.
+inline Step settle() {
+    return [n = 0]() mutable { return ++n > 3; };
+}
