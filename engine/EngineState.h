@@ -19,7 +19,7 @@
 inline constexpr int kFieldLength = 64;  // working text, class string, map, tokens
 inline constexpr int kFunctionCount = 21;
 
-struct FunctionSpec {
+struct BuiltinFunction {
     FixedText<8> name;
     int minArgs = 0;
     int maxArgs = 0;
@@ -39,7 +39,7 @@ struct EngineState {
     std::array<char, kFieldLength + 1> cls{};   // class string, 1-based
     std::array<int, kFieldLength + 1> pos{};    // source position map, 1-based
     int n = 0;                                  // working length
-    std::array<FunctionSpec, kFunctionCount + 1> functions{};  // 1-based
+    std::array<BuiltinFunction, kFunctionCount + 1> functions{};  // 1-based
 
     // Decoding: operands and the three token arrays.
     std::array<XVALUE, kFieldLength + 1> operands{};  // 1-based

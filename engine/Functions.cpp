@@ -150,15 +150,15 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
         if (given == 0) firstToken = i;
         operandNumbers[given++] = -rank(i);
     }
-    const FunctionSpec& spec = st.functions[static_cast<size_t>(f)];
+    const BuiltinFunction& fn = st.functions[static_cast<size_t>(f)];
     if (given == 0) return whine("Function has no arguments", 2);
-    if (given < spec.minArgs) {
-        return whine("Function has too few arguments.  " + PXISTRING(spec.minArgs) + " reqd.", c);
+    if (given < fn.minArgs) {
+        return whine("Function has too few arguments.  " + PXISTRING(fn.minArgs) + " reqd.", c);
     }
-    if (given > spec.maxArgs) {
-        return whine("Function has too many arguments.  " + PXISTRING(spec.maxArgs) + " max.", c);
+    if (given > fn.maxArgs) {
+        return whine("Function has too many arguments.  " + PXISTRING(fn.maxArgs) + " max.", c);
     }
-    if (spec.kind == 1) {
+    if (fn.kind == 1) {
         const int checked = f == kIf ? 1 : given;
         for (int k = 0; k < checked; ++k) {
             if (st.operands[static_cast<size_t>(operandNumbers[k])].isReal) continue;

@@ -9,10 +9,10 @@
 namespace {
 
 // The table's contents never change; each preparation copies them in whole.
-std::array<FunctionSpec, kFunctionCount + 1> makeFunctionTable() {
-    std::array<FunctionSpec, kFunctionCount + 1> t{};
+std::array<BuiltinFunction, kFunctionCount + 1> makeFunctionTable() {
+    std::array<BuiltinFunction, kFunctionCount + 1> t{};
     auto set = [&t](int index, std::string_view name, int minArgs, int maxArgs, int kind) {
-        FunctionSpec& f = t[static_cast<size_t>(index)];
+        BuiltinFunction& f = t[static_cast<size_t>(index)];
         f.name = name;
         f.minArgs = minArgs;
         f.maxArgs = maxArgs;
@@ -46,7 +46,7 @@ std::array<FunctionSpec, kFunctionCount + 1> makeFunctionTable() {
 }  // namespace
 
 void fillFunctionTable() {
-    static const std::array<FunctionSpec, kFunctionCount + 1> table = makeFunctionTable();
+    static const std::array<BuiltinFunction, kFunctionCount + 1> table = makeFunctionTable();
     engineState().functions = table;
 }
 
