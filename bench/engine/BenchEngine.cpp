@@ -19,12 +19,10 @@
 #include <string>
 #include <vector>
 
-#ifdef __linux__
-#include <sched.h>
-#endif
 
 #include "Corpus.h"
 #include "Peers.h"
+#include "BenchSupport.h"
 #include "XExpression.h"
 
 // ---- Allocation counting -------------------------------------------------
@@ -92,29 +90,11 @@ void setUpParameters() {
     XPARAMNEW("Z", z, "");
 }
 
-struct Medians : benchmark::BenchmarkReporter {
-    std::map<std::string, double> ns;  // "label/who" -> median ns per call
-    bool ReportContext(const Context&) override { return true; }
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                ns[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            } else if (run.run_type == Run::RT_Iteration && run.repetitions <= 1) {
-                ns[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-    }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef __linux__
-    cpu_set_t one;  // one CPU: no migrations between the runs we compare
-    CPU_ZERO(&one);
-    CPU_SET(0, &one);
-    sched_setaffinity(0, sizeof one, &one);
-#endif
+    pinToOneCpu();
     setUpParameters();
     auto peers = makePeers();
 
@@ -169,7 +149,7 @@ int main(int argc, char** argv) {
     int n = static_cast<int>(args.size());
     benchmark::Initialize(&n, args.data());
 
-    Medians medians;
+    MedianTimes medians(false);
     benchmark::RunSpecifiedBenchmarks(&medians);
 
     // Allocations per evaluation after the first.
@@ -191,13 +171,13 @@ int main(int argc, char** argv) {
     int rows = 0;
     for (const CorpusRow& r : corpus()) {
         const std::string label = r.label;
-        const double ours = medians.ns[label + "/ours"];
-        const double fl = medians.ns[label + "/floor"];
+        const double ours = medians.times[label + "/ours"];
+        const double fl = medians.times[label + "/floor"];
         std::printf("%-9s %9.1f", r.label, ours);
         double best = 0;
         for (auto& p : peers) {
-            auto it = medians.ns.find(label + "/" + p->name());
-            if (it == medians.ns.end() || !usable[label + "/" + p->name()]) {
+            auto it = medians.times.find(label + "/" + p->name());
+            if (it == medians.times.end() || !usable[label + "/" + p->name()]) {
                 std::printf(" %10s", "-");
                 continue;
             }

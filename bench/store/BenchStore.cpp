@@ -16,13 +16,11 @@
 #include <string>
 #include <vector>
 
-#ifdef __linux__
-#include <sched.h>
-#endif
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
+#include "BenchSupport.h"
 #include "XExpression.h"
 
 namespace {
@@ -118,27 +116,11 @@ void registerAll() {
     }
 }
 
-struct Medians : benchmark::BenchmarkReporter {
-    std::map<std::string, double> us;  // "routine/size" -> median microseconds
-    bool ReportContext(const Context&) override { return true; }
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-            if (median || single) us[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef __linux__
-    cpu_set_t one;  // one CPU: no migrations between the runs we compare
-    CPU_ZERO(&one);
-    CPU_SET(0, &one);
-    sched_setaffinity(0, sizeof one, &one);
-#endif
+    pinToOneCpu();
 #ifdef __GLIBC__
     // Freed memory stays in the process. Otherwise glibc's moving thresholds
     // decide, run by run, whether a table built afresh comes from mapped
@@ -162,7 +144,7 @@ int main(int argc, char** argv) {
     args.insert(args.begin() + 1, {reps.data(), inter.data(), agg.data(), minTime.data()});
     int n = static_cast<int>(args.size());
     benchmark::Initialize(&n, args.data());
-    Medians medians;
+    MedianTimes medians(true);
     benchmark::RunSpecifiedBenchmarks(&medians);
 
     const char* routines[] = {"read", "update", "find-last", "write", "floor"};
@@ -172,8 +154,8 @@ int main(int argc, char** argv) {
     double worstGrowth = 0;
     for (const char* r : routines) {
         std::printf("%-10s", r);
-        for (int count : kSizes) std::printf(" %12.2f", medians.us[std::string(r) + "/" + std::to_string(count)]);
-        const double growth = medians.us[std::string(r) + "/20000"] / medians.us[std::string(r) + "/10000"];
+        for (int count : kSizes) std::printf(" %12.2f", medians.times[std::string(r) + "/" + std::to_string(count)]);
+        const double growth = medians.times[std::string(r) + "/20000"] / medians.times[std::string(r) + "/10000"];
         std::printf(" %13.2fx\n", growth);
         if (std::string(r) != "floor") worstGrowth = std::max(worstGrowth, growth);
     }
@@ -181,7 +163,7 @@ int main(int argc, char** argv) {
     std::printf("read/floor:");
     for (int count : kSizes) {
         const std::string n = std::to_string(count);
-        const double ratio = medians.us["read/" + n] / medians.us["floor/" + n];
+        const double ratio = medians.times["read/" + n] / medians.times["floor/" + n];
         std::printf(" %s %.2f", n.c_str(), ratio);
         worstRead = std::max(worstRead, ratio);
     }

@@ -87,10 +87,7 @@ TEST_F(DecodeTest, ErrorsAndTheSpansTheyMark) {
         SCOPED_TRACE(r.what);
         clearRecords();
         EXPECT_FALSE(decodeOnly(r.line));
-        const ExpressionErrorReport e = onlyReport();
-        EXPECT_EQ(e.message, r.message);
-        EXPECT_EQ(e.first, r.first);
-        EXPECT_EQ(e.last, r.last);
+        expectOnlyReport(r.message, r.first, r.last);
     }
     EXPECT_TRUE(notices.notices.empty());
 }
@@ -122,10 +119,7 @@ TEST_F(DecodeTest, AnOperandLeftOverIsAnErrorNotAResult) {
     v.realValue = 99;
     EXPECT_EQ(PXNDECODE(v), 1);
     EXPECT_EQ(v.realValue, 99);  // not written on failure
-    const ExpressionErrorReport e = onlyReport();
-    EXPECT_EQ(e.message, "Program Decode Error");
-    EXPECT_EQ(e.first, 1);
-    EXPECT_EQ(e.last, 3);
+    expectOnlyReport("Program Decode Error", 1, 3);
 }
 
 TEST_F(DecodeTest, AlmostRealResultIsMarkedReal) {

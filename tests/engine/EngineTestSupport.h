@@ -65,6 +65,14 @@ protected:
         EXPECT_EQ(presenter.reports.size(), 1u);
         return presenter.reports.empty() ? ExpressionErrorReport{} : presenter.reports.back();
     }
+    // The single error report of the last action, with its message and the
+    // columns it marks.
+    void expectOnlyReport(std::string_view message, int first, int last) const {
+        const ExpressionErrorReport e = onlyReport();
+        EXPECT_EQ(e.message, message);
+        EXPECT_EQ(e.first, first);
+        EXPECT_EQ(e.last, last);
+    }
     void clearRecords() {
         presenter.reports.clear();
         notices.notices.clear();

@@ -104,10 +104,7 @@ TEST_F(EvaluateTest, ErrorsOfEvaluation) {
         bool ok = true;
         eval(r.expr, &ok);
         EXPECT_FALSE(ok);
-        const ExpressionErrorReport e = onlyReport();
-        EXPECT_EQ(e.message, r.message);
-        EXPECT_EQ(e.first, r.column);
-        EXPECT_EQ(e.last, r.column);
+        expectOnlyReport(r.message, r.column, r.column);
     }
     EXPECT_TRUE(notices.notices.empty());
 }

@@ -117,10 +117,7 @@ TEST_F(FunctionsTest, ArgumentErrors) {
         bool ok = true;
         eval(r.expr, &ok);
         EXPECT_FALSE(ok);
-        const ExpressionErrorReport e = onlyReport();
-        EXPECT_EQ(e.message, r.message);
-        EXPECT_EQ(e.first, r.first);
-        EXPECT_EQ(e.last, r.last);
+        expectOnlyReport(r.message, r.first, r.last);
     }
     EXPECT_TRUE(notices.notices.empty());
 }

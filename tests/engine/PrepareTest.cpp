@@ -135,11 +135,8 @@ TEST_F(PrepareTest, LengthLimits) {
             EXPECT_TRUE(presenter.reports.empty());
             continue;
         }
-        const ExpressionErrorReport e = onlyReport();
-        EXPECT_EQ(e.message, r.message);
-        EXPECT_EQ(e.first, 64);
-        EXPECT_EQ(e.last, 64);
-        EXPECT_EQ(e.display.size(), 64u);
+        expectOnlyReport(r.message, 64, 64);
+        EXPECT_EQ(onlyReport().display.size(), 64u);
         EXPECT_LE(engineState().n, 64);
     }
 }
@@ -201,10 +198,7 @@ TEST_F(PrepareTest, ErrorsAndTheirColumns) {
         SCOPED_TRACE(r.what);
         clearRecords();
         ASSERT_EQ(prepare(r.line), 1);
-        const ExpressionErrorReport e = onlyReport();
-        EXPECT_EQ(e.message, r.message);
-        EXPECT_EQ(e.first, r.first);
-        EXPECT_EQ(e.last, r.last);
+        expectOnlyReport(r.message, r.first, r.last);
     }
     EXPECT_TRUE(notices.notices.empty());
 }
