@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "SafeSave.h"
+#include "engine/EngineTestSupport.h"
 #include "Seams.h"
 #include "XExpression.h"
 #ifndef _WIN32
@@ -22,20 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class NoticeRecorder : public NoticeSink {
-public:
-    NoticeRecorder() : previous_(setNoticeSink(this)) {}
-    ~NoticeRecorder() override { setNoticeSink(previous_); }
-    void warn(std::string_view c, std::string_view t) override { seen.push_back(std::string(c) + ": " + std::string(t)); }
-    void info(std::string_view c, std::string_view t) override { seen.push_back(std::string(c) + ": " + std::string(t)); }
-    void stop(std::string_view c, std::string_view t) override { seen.push_back(std::string(c) + ": " + std::string(t)); }
-    bool ask(std::string_view, std::string_view) override { return false; }
-    std::vector<std::string> seen;
-
-private:
-    NoticeSink* previous_;
-};
 
 // The platform's steps, made to fail at one of them (1 = create ... 5 =
 // replace), as a full disk or a lost file would.
@@ -103,20 +90,20 @@ TEST_F(SaveFixture, EveryFailingStepKeepsTheOldFile) {
     const std::string old = slurp(target);
     for (int k = 1; k <= 5; ++k) {
         SCOPED_TRACE("failing step " + std::to_string(k));
-        NoticeRecorder notices;
+        ScopedNoticeRecorder notices;
         FailingSteps steps(k);
         EXPECT_FALSE(saveParameterList(target.string(), steps));
         EXPECT_EQ(slurp(target), old);
         EXPECT_EQ(files(), std::vector<fs::path>{"units.par"});  // no temporary file left
-        ASSERT_EQ(notices.seen.size(), 1u);
-        EXPECT_EQ(notices.seen[0], "SAVE FAILURE: Unable to save the parameter list to \"" + target.string() + "\".");
+        ASSERT_EQ(notices.seen().size(), 1u);
+        EXPECT_EQ(notices.seen()[0], "SAVE FAILURE: Unable to save the parameter list to \"" + target.string() + "\".");
     }
 }
 
 TEST_F(SaveFixture, SuccessfulSaveReplacesTheFileWhole) {
-    NoticeRecorder notices;
+    ScopedNoticeRecorder notices;
     ASSERT_TRUE(saveParameterList(target.string()));
-    EXPECT_TRUE(notices.seen.empty());
+    EXPECT_TRUE(notices.seen().empty());
     std::string text = slurp(target);
     std::erase(text, '\r');
     EXPECT_EQ(text, "*inch=2.54 !cm\nfoot=12*inch !\n");
@@ -132,20 +119,20 @@ TEST_F(SaveFixture, SuccessfulSaveReplacesTheFileWhole) {
 }
 
 TEST_F(SaveFixture, SaveIntoAMissingFolderFails) {
-    NoticeRecorder notices;
+    ScopedNoticeRecorder notices;
     const fs::path missing = folder / "no-such-folder" / "x.par";
     EXPECT_FALSE(saveParameterList(missing.string()));
-    ASSERT_EQ(notices.seen.size(), 1u);
-    EXPECT_EQ(notices.seen[0], "SAVE FAILURE: Unable to save the parameter list to \"" + missing.string() + "\".");
+    ASSERT_EQ(notices.seen().size(), 1u);
+    EXPECT_EQ(notices.seen()[0], "SAVE FAILURE: Unable to save the parameter list to \"" + missing.string() + "\".");
 }
 
 TEST_F(SaveFixture, ReadOfAMissingFileLeavesTheTableAndSaysSo) {
-    NoticeRecorder notices;
+    ScopedNoticeRecorder notices;
     const fs::path missing = folder / "missing.par";
     EXPECT_FALSE(readParameterList(missing.string()));
     EXPECT_EQ(XPARAMCOUNT(), 2);
-    ASSERT_EQ(notices.seen.size(), 1u);
-    EXPECT_EQ(notices.seen[0], "READ FAILURE: Unable to read the parameter list from \"" + missing.string() + "\".");
+    ASSERT_EQ(notices.seen().size(), 1u);
+    EXPECT_EQ(notices.seen()[0], "READ FAILURE: Unable to read the parameter list from \"" + missing.string() + "\".");
 }
 
 #ifndef _WIN32
@@ -167,11 +154,11 @@ TEST_F(SaveFixture, WritingToAFullDiskKeepsTheOldFile) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
     for (int i = 0; i < 200; ++i) XPARAMNEW("p" + std::to_string(i), "1", std::string(60, 'c'));  // more than a buffer
     const std::string old = slurp(target);
-    NoticeRecorder notices;
+    ScopedNoticeRecorder notices;
     FullDiskSteps steps;
     EXPECT_FALSE(saveParameterList(target.string(), steps));
     EXPECT_EQ(slurp(target), old);
     EXPECT_EQ(files(), std::vector<fs::path>{"units.par"});
-    EXPECT_EQ(notices.seen.size(), 1u);
+    EXPECT_EQ(notices.seen().size(), 1u);
 }
 #endif

@@ -12,26 +12,13 @@
 #include <thread>
 
 #include "SafeSave.h"
+#include "engine/EngineTestSupport.h"
 #include "Seams.h"
 #include "XExpression.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class CountingSink : public NoticeSink {
-public:
-    CountingSink() : previous_(setNoticeSink(this)) {}
-    ~CountingSink() override { setNoticeSink(previous_); }
-    void warn(std::string_view c, std::string_view) override { captions.push_back(std::string(c)); }
-    void info(std::string_view, std::string_view) override {}
-    void stop(std::string_view, std::string_view) override {}
-    bool ask(std::string_view, std::string_view) override { return false; }
-    std::vector<std::string> captions;
-
-private:
-    NoticeSink* previous_;
-};
 
 std::string slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -68,24 +55,24 @@ TEST_F(LockedTarget, ShortLockIsWaitedOut) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         CloseHandle(held);
     });
-    CountingSink notices;
+    ScopedNoticeRecorder notices;
     const bool saved = saveParameterList(target.string());
     release.join();
     EXPECT_TRUE(saved);
-    EXPECT_TRUE(notices.captions.empty());
+    EXPECT_TRUE(notices.captions().empty());
     EXPECT_EQ(slurp(target), "A=1 !\r\n");
 }
 
 TEST_F(LockedTarget, LastingLockFailsWithTheOldFileIntact) {
     HANDLE held = lock();
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    CountingSink notices;
+    ScopedNoticeRecorder notices;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(saveParameterList(target.string()));
     const auto waited = std::chrono::steady_clock::now() - start;
     CloseHandle(held);
     EXPECT_EQ(slurp(target), "OLD=1 !\r\n");
-    EXPECT_EQ(notices.captions, std::vector<std::string>{"SAVE FAILURE"});
+    EXPECT_EQ(notices.captions(), std::vector<std::string>{"SAVE FAILURE"});
     EXPECT_GE(waited, std::chrono::milliseconds(500));  // it did try again, but gave up
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++entries;
@@ -94,9 +81,9 @@ TEST_F(LockedTarget, LastingLockFailsWithTheOldFileIntact) {
 
 TEST_F(LockedTarget, ReadOnlyTargetIsNotReplaced) {
     SetFileAttributesA(target.string().c_str(), FILE_ATTRIBUTE_READONLY);
-    CountingSink notices;
+    ScopedNoticeRecorder notices;
     EXPECT_FALSE(saveParameterList(target.string()));
     EXPECT_EQ(slurp(target), "OLD=1 !\r\n");
-    EXPECT_EQ(notices.captions, std::vector<std::string>{"SAVE FAILURE"});
+    EXPECT_EQ(notices.captions(), std::vector<std::string>{"SAVE FAILURE"});
     SetFileAttributesA(target.string().c_str(), FILE_ATTRIBUTE_NORMAL);
 }

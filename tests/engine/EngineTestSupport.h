@@ -46,6 +46,31 @@ private:
     }
 };
 
+// Records the engine's notices for as long as it lives.
+class ScopedNoticeRecorder {
+public:
+    ScopedNoticeRecorder() : previous_(setNoticeSink(&sink)) {}
+    ~ScopedNoticeRecorder() { setNoticeSink(previous_); }
+    ScopedNoticeRecorder(const ScopedNoticeRecorder&) = delete;
+    ScopedNoticeRecorder& operator=(const ScopedNoticeRecorder&) = delete;
+
+    // Each notice as "caption: text".
+    std::vector<std::string> seen() const {
+        std::vector<std::string> out;
+        for (const Notice& n : sink.notices) out.push_back(n.caption + ": " + n.text);
+        return out;
+    }
+    std::vector<std::string> captions() const {
+        std::vector<std::string> out;
+        for (const Notice& n : sink.notices) out.push_back(n.caption);
+        return out;
+    }
+    RecordingNotices sink;
+
+private:
+    NoticeSink* previous_;
+};
+
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
