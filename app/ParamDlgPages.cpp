@@ -76,6 +76,10 @@ void PARAM_LIST(XWND& page) {
     XCTLSETINT(page, IDC_LIST_TABLE, reinterpret_cast<LONG_PTR>(markerImages()), XSEL_ICON);
     if (previous) ImageList_Destroy(reinterpret_cast<HIMAGELIST>(previous));
 
+    // A list on show repaints its frame and scroll bar for every line that
+    // comes; with a thousand lines that is seconds of flicker. It is drawn
+    // once, when all lines and widths are in place.
+    XCTLSENDMESSAGE(page, IDC_LIST_TABLE, WM_SETREDRAW, FALSE, 0);
     XCTLSETCHAR(page, IDC_LIST_TABLE, "(+i4, a16, a32, a4, a80, a80)", XSEL_COLUMNS);
     int column = 1;
     for (const char* title : {"Seq.", "Parameter", "Currently", "Factor", "Expression", "Comments"}) {
@@ -110,6 +114,9 @@ void PARAM_LIST(XWND& page) {
                           LVSCW_AUTOSIZE, LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER};
     XCTLSETARRAY(page, IDC_LIST_TABLE, widths, XSEL_WIDTHS);
     XCTLSENDMESSAGE(page, IDC_LIST_TABLE, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
+    XCTLSENDMESSAGE(page, IDC_LIST_TABLE, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(GetDlgItem(page.hwnd, IDC_LIST_TABLE), nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     XPARAMQUIET(false);
 }
 
