@@ -21,35 +21,17 @@
 #endif
 
 #include "BenchSupport.h"
+#include "ParamListFile.h"
 #include "XExpression.h"
 
 namespace {
 
 constexpr int kSizes[] = {1000, 10000, 20000};
 
-std::string nameOf(int i) { return "P" + std::to_string(i); }
-
-// Line i defines P<i> from the one before it and one about half-way back,
-// so every line is evaluated against a table that holds what it uses; the
-// values stay bounded.
-std::string listFile(int count) {
-    std::string file;
-    for (int i = 1; i <= count; ++i) {
-        file += nameOf(i) + "=";
-        if (i == 1) {
-            file += "1.5";
-        } else {
-            file += "0.5*" + nameOf(i - 1) + "+" + nameOf(i / 2 + 1 > i - 1 ? i - 1 : i / 2 + 1) + "/3+1";
-        }
-        file += " !parameter " + std::to_string(i) + "\n";
-    }
-    return file;
-}
-
 const std::string& fileOf(int count) {
     static std::map<int, std::string> files;
     auto it = files.find(count);
-    if (it == files.end()) it = files.emplace(count, listFile(count)).first;
+    if (it == files.end()) it = files.emplace(count, benchParamListFile(count)).first;
     return it->second;
 }
 
@@ -97,7 +79,7 @@ void registerAll() {
         })->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("find-last/" + n).c_str(), [count](benchmark::State& s) {
             loadTable(count);
-            const std::string last = nameOf(count);
+            const std::string last = benchParamName(count);
             int index = 0;
             for (auto _ : s) {
                 XPARAMFIND(last, index);
