@@ -61,8 +61,19 @@ const char* compute(int f, const XVALUE* const (&a)[4], XVALUE& out) {
     case kSin: out = realResult(std::sin(a1.realValue)); return nullptr;
     case kSind: out = realResult(numeric::sind(a1.realValue)); return nullptr;
     case kExp:
-        out.value = std::exp(a1.value);
-        out.realValue = std::exp(a1.realValue);
+        // On the real axis the complex exponential is exp(x) + 0i, and the
+        // libraries compute it exactly so up to x = 709 (beyond it they
+        // scale in two steps): the one real exp stands in for the complex
+        // one and its sine and cosine there, with the same bits.
+        if (a1.value.imag() == 0 && !std::signbit(a1.value.imag()) && std::isfinite(a1.value.real()) &&
+            a1.value.real() <= 709.0) {
+            const double e = std::exp(a1.value.real());
+            out.value = {e, 0.0};
+            out.realValue = a1.realValue == a1.value.real() ? e : std::exp(a1.realValue);
+        } else {
+            out.value = std::exp(a1.value);
+            out.realValue = std::exp(a1.realValue);
+        }
         out.isReal = a1.isReal;
         return nullptr;
     case kImag: out = realResult(a1.value.imag()); return nullptr;

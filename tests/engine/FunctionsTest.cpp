@@ -1,6 +1,10 @@
 // The built-in functions: results, argument checks and their messages.
 #include <cmath>
+#include <complex>
+#include <cstdio>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "EngineTestSupport.h"
 
@@ -120,6 +124,36 @@ TEST_F(FunctionsTest, ArgumentErrors) {
         expectOnlyReport(r.message, r.first, r.last);
     }
     EXPECT_TRUE(notices.notices.empty());
+}
+
+// #EXP of a real number takes a shortcut past the complex exponential; its
+// bits must stay those of the complex exponential on the real axis, also
+// where the library scales (above 709), at the underflow end and for -0.
+TEST_F(FunctionsTest, ExpOfARealHasTheComplexExponentialsBits) {
+    std::vector<double> xs = {-745.1, -744.4, -708.5, -20.5, -1e-300, -0.0, 0.0, 1e-300, 0.5, 1,
+                              10,     700,    708.99, 709,   709.0000001, 709.5, 709.78};
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> anywhere(-745.0, 709.78);
+    for (int i = 0; i < 2000; ++i) xs.push_back(anywhere(random));
+    for (const double x : xs) {
+        char text[64];
+        std::snprintf(text, sizeof text, "#EXP(%.17g)", x);
+        bool ok = false;
+        const XVALUE v = eval(text, &ok);
+        ASSERT_TRUE(ok) << text;
+        const std::complex<double> expected = std::exp(std::complex<double>(x == 0 ? 0.0 : x, 0.0));
+        EXPECT_EQ(v.value.real(), expected.real()) << text;
+        EXPECT_EQ(v.value.imag(), expected.imag()) << text;
+        EXPECT_EQ(v.realValue, std::exp(x)) << text;
+        EXPECT_TRUE(v.isReal) << text;
+    }
+    // Off the real axis the complex exponential itself still answers.
+    bool ok = false;
+    const XVALUE v = eval("#EXP((709.5,0.25))", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(v.value, std::exp(std::complex<double>(709.5, 0.25)));
+    EXPECT_FALSE(v.isReal);
+    EXPECT_TRUE(presenter.reports.empty());
 }
 
 TEST_F(FunctionsTest, IntAndNintOfNaNAreNaNAndFailTheEntryPoints) {
