@@ -54,7 +54,7 @@ struct Range {
 void power(const XVALUE& l, XVALUE& r) {
     r.isReal = l.isReal && r.isReal;
     if (!r.isReal) {
-        r.value = numeric::magnitude(l.value) > 0 ? numeric::pow(l.value, r.value) : std::complex<double>{};
+        r.value = numeric::hasPositiveMagnitude(l.value) ? numeric::pow(l.value, r.value) : std::complex<double>{};
         return;
     }
     int n = 0;
@@ -74,7 +74,7 @@ void power(const XVALUE& l, XVALUE& r) {
 
 // Returns 0 when r holds the quotient; 1 after reporting a zero divisor.
 int divide(const XVALUE& l, XVALUE& r, int tokenPosition) {
-    if (numeric::magnitude(l.value) == 0 || (l.isReal && l.realValue == 0)) {
+    if (numeric::hasZeroMagnitude(l.value) || (l.isReal && l.realValue == 0)) {
         r.realValue = 0;  // a zero dividend gives 0 whatever the divisor, even 0/0
         r.value = {};
         r.isReal = true;
@@ -82,7 +82,7 @@ int divide(const XVALUE& l, XVALUE& r, int tokenPosition) {
     }
     r.isReal = l.isReal && r.isReal && r.realValue != 0;
     if (r.isReal) r.realValue = l.realValue / r.realValue;
-    if (!(numeric::magnitude(r.value) > 0)) return whineAt("Division by zero", tokenPosition);
+    if (!numeric::hasPositiveMagnitude(r.value)) return whineAt("Division by zero", tokenPosition);
     r.value = numeric::divide(l.value, r.value);
     return 0;
 }

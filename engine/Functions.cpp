@@ -82,7 +82,7 @@ const char* compute(int f, const XVALUE* const (&a)[4], XVALUE& out) {
     case kInt: out = realResult(std::trunc(a1.value.real())); return nullptr;
     case kNint: out = realResult(std::round(a1.value.real())); return nullptr;
     case kLn:
-        if (numeric::magnitude(a1.value) == 0) return "Cannot take log of zero";
+        if (numeric::hasZeroMagnitude(a1.value)) return "Cannot take log of zero";
         out.value = numeric::log(a1.value);
         out.isReal = a1.isReal && a1.realValue > 0;
         out.realValue = out.isReal ? std::log(a1.realValue) : 0.0;

@@ -38,6 +38,17 @@ inline double sind(double angle) {
 // Magnitude without overflow or underflow in the squares.
 inline double magnitude(std::complex<double> z) { return std::hypot(z.real(), z.imag()); }
 
+// The two questions the evaluation asks of a magnitude, answered without
+// the square root and exactly as magnitude() would: |z| == 0 only when both
+// parts are zero; |z| > 0 fails also when |z| is NaN, which happens for a
+// NaN part unless the other part is infinite (then |z| is infinite).
+inline bool hasZeroMagnitude(std::complex<double> z) { return z.real() == 0 && z.imag() == 0; }
+inline bool hasPositiveMagnitude(std::complex<double> z) {
+    const double a = std::fabs(z.real()), b = std::fabs(z.imag());
+    if (std::isinf(a) || std::isinf(b)) return true;
+    return (a > 0 || b > 0) && !std::isnan(a) && !std::isnan(b);
+}
+
 inline std::complex<double> multiply(std::complex<double> l, std::complex<double> r) {
     const double a = l.real(), b = l.imag(), c = r.real(), d = r.imag();
     return {a * c - b * d, a * d + b * c};
