@@ -15,6 +15,8 @@
 #include "XExpression.h"
 #ifndef _WIN32
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "SafeSave_posix.h"
@@ -149,6 +151,67 @@ public:
         return true;
     }
 };
+
+// Makes `dir` refuse new files: write permission off, and where that does
+// not bind (root ignores it) the immutable flag, which binds root too.
+// Returns false when neither works here.
+bool refuseNewFiles(const fs::path& dir, bool& immutable) {
+    immutable = false;
+    fs::permissions(dir, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    auto refuses = [&] {
+        const fs::path probe = dir / "probe";
+        const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) return true;
+        ::close(fd);
+        fs::remove(probe);
+        return false;
+    };
+    if (refuses()) return true;
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags |= FS_IMMUTABLE_FL;
+        immutable = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return refuses();
+}
+
+void allowNewFiles(const fs::path& dir, bool immutable) {
+    if (immutable) {
+        const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0) ::close(fd);
+    }
+    fs::permissions(dir, fs::perms::owner_write, fs::perm_options::add);
+}
+
+// A folder that takes no new file: the temporary file cannot be made, so
+// the old file stays as it was and the user hears of it.
+TEST_F(SaveFixture, SaveIntoAReadOnlyFolderKeepsTheOldFile) {
+    const std::string old = slurp(target);
+    bool immutable = false;
+    if (!refuseNewFiles(folder, immutable)) {
+        allowNewFiles(folder, immutable);
+        GTEST_SKIP() << "no way to make a read-only folder here";
+    }
+    ScopedNoticeRecorder notices;
+    const bool saved = saveParameterList(target.string());
+    const std::vector<fs::path> left = files();
+    const std::string now = slurp(target);
+    allowNewFiles(folder, immutable);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(now, old);
+    EXPECT_EQ(left, std::vector<fs::path>{"units.par"});
+    ASSERT_EQ(notices.seen().size(), 1u);
+    EXPECT_EQ(notices.seen()[0], "SAVE FAILURE: Unable to save the parameter list to \"" + target.string() + "\".");
+}
 
 TEST_F(SaveFixture, WritingToAFullDiskKeepsTheOldFile) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
