@@ -62,9 +62,10 @@ const char* compute(int f, const XVALUE* const (&a)[4], XVALUE& out) {
     case kSind: out = realResult(numeric::sind(a1.realValue)); return nullptr;
     case kExp:
         // On the real axis the complex exponential is exp(x) + 0i, and the
-        // libraries compute it exactly so up to x = 709 (beyond it they
-        // scale in two steps): the one real exp stands in for the complex
-        // one and its sine and cosine there, with the same bits.
+        // libraries compute it as exactly that up to x = 709 (beyond, they
+        // scale in two steps, which may differ in the last bit). There the
+        // one real exp stands in for the complex exp with its sine and
+        // cosine, and gives the same bits.
         if (a1.value.imag() == 0 && !std::signbit(a1.value.imag()) && std::isfinite(a1.value.real()) &&
             a1.value.real() <= 709.0) {
             const double e = std::exp(a1.value.real());
