@@ -82,12 +82,25 @@ const char* compute(int f, const XVALUE* const (&a)[4], XVALUE& out) {
     // Beyond the 32-bit range the truncated or rounded value is kept as it is.
     case kInt: out = realResult(std::trunc(a1.value.real())); return nullptr;
     case kNint: out = realResult(std::round(a1.value.real())); return nullptr;
-    case kLn:
+    case kLn: {
         if (numeric::hasZeroMagnitude(a1.value)) return "Cannot take log of zero";
-        out.value = numeric::log(a1.value);
         out.isReal = a1.isReal && a1.realValue > 0;
+        // A positive real x gives log(x) + 0i. The libraries' complex log
+        // computes exactly log(x) there, except between 0.5 and 2, where
+        // one of them takes log1p of x*x-1 (which may differ in the last
+        // bit), and at the ends of the range, where it scales; outside
+        // those the real log alone gives the same bits.
+        const double x = a1.value.real();
+        if (a1.value.imag() == 0 && (x >= 2.0 || (x < 0.5 && x >= 0x1p-1022)) && x <= 0x1p1020) {
+            const double l = std::log(x);
+            out.value = {l, 0.0};
+            out.realValue = out.isReal ? (a1.realValue == x ? l : std::log(a1.realValue)) : 0.0;
+            return nullptr;
+        }
+        out.value = numeric::log(a1.value);
         out.realValue = out.isReal ? std::log(a1.realValue) : 0.0;
         return nullptr;
+    }
     case kLog:
         if (!(a1.realValue > 0)) return "Log 10 argument must be > zero";
         out = realResult(std::log10(a1.realValue));

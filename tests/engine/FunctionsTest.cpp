@@ -156,6 +156,39 @@ TEST_F(FunctionsTest, ExpOfARealHasTheComplexExponentialsBits) {
     EXPECT_TRUE(presenter.reports.empty());
 }
 
+// #LN of a positive real takes a shortcut past the complex logarithm
+// where the libraries compute plain log(x); its bits must stay the complex
+// logarithm's everywhere, also where the shortcut is not taken (near 1,
+// at the ends of the range) and for negative numbers.
+TEST_F(FunctionsTest, LnOfARealHasTheComplexLogarithmsBits) {
+    std::vector<double> xs = {4.9e-324, 2.2250738585072014e-308, 2.3e-308, 1e-300, 0.1,    0.4999999999999999,
+                              0.5,      0.75,                    1,        1.5,    1.9999999999999998,
+                              2,        7.25,                    1e300,    8.98846567431158e307, 1e308,
+                              1.7976931348623157e308};
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> exponent(-320.0, 308.0);
+    std::uniform_real_distribution<double> nearOne(0.25, 4.0);
+    for (int i = 0; i < 2000; ++i) {
+        xs.push_back(std::pow(10.0, exponent(random)));
+        xs.push_back(nearOne(random));
+    }
+    const std::size_t positives = xs.size();
+    for (std::size_t i = 0; i < positives; i += 7) xs.push_back(-xs[i]);
+    for (const double x : xs) {
+        char text[64];
+        std::snprintf(text, sizeof text, "#LN(%.17g)", x);
+        bool ok = false;
+        const XVALUE v = eval(text, &ok);
+        ASSERT_TRUE(ok) << text;
+        const std::complex<double> expected = std::log(std::complex<double>(x, 0.0));
+        EXPECT_EQ(v.value.real(), expected.real()) << text;
+        EXPECT_EQ(v.value.imag(), expected.imag()) << text;
+        EXPECT_EQ(v.isReal, x > 0) << text;
+        EXPECT_EQ(v.realValue, x > 0 ? std::log(x) : 0.0) << text;
+    }
+    EXPECT_TRUE(presenter.reports.empty());
+}
+
 TEST_F(FunctionsTest, IntAndNintOfNaNAreNaNAndFailTheEntryPoints) {
     // inf-inf is NaN; #INT and #NINT pass it on rather than invent a number.
     bool ok = false;
