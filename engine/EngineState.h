@@ -40,6 +40,7 @@ struct EngineState {
     std::array<int, kFieldLength + 1> pos{};    // source position map, 1-based
     int n = 0;                                  // working length
     std::array<BuiltinFunction, kFunctionCount + 1> functions{};  // 1-based
+    bool functionsFilled = false;  // the table never changes once filled
 
     // Decoding: operands and the three token arrays.
     std::array<XVALUE, kFieldLength + 1> operands{};  // 1-based

@@ -47,7 +47,10 @@ std::array<BuiltinFunction, kFunctionCount + 1> makeFunctionTable() {
 
 void fillFunctionTable() {
     static const std::array<BuiltinFunction, kFunctionCount + 1> table = makeFunctionTable();
-    engineState().functions = table;
+    EngineState& s = engineState();
+    if (s.functionsFilled) return;
+    s.functions = table;
+    s.functionsFilled = true;
 }
 
 int PXNSIMPLIFY(std::span<char> text, std::string_view set, char c) {
