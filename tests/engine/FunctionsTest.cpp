@@ -12,7 +12,22 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-using FunctionsTest = EngineTest;
+class FunctionsTest : public EngineTest {
+protected:
+    // Evaluates `function` of the number x, written so that it reads back
+    // exactly, and checks the complex value bit for bit against `expected`.
+    XVALUE expectCallBits(const char* function, double x, std::complex<double> expected) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%s(%.17g)", function, x);
+        SCOPED_TRACE(text);
+        bool ok = false;
+        const XVALUE v = eval(text, &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(v.value.real(), expected.real());
+        EXPECT_EQ(v.value.imag(), expected.imag());
+        return v;
+    }
+};
 
 TEST_F(FunctionsTest, Results) {
     struct Row {
@@ -136,16 +151,9 @@ TEST_F(FunctionsTest, ExpOfARealHasTheComplexExponentialsBits) {
     std::uniform_real_distribution<double> anywhere(-745.0, 709.78);
     for (int i = 0; i < 2000; ++i) xs.push_back(anywhere(random));
     for (const double x : xs) {
-        char text[64];
-        std::snprintf(text, sizeof text, "#EXP(%.17g)", x);
-        bool ok = false;
-        const XVALUE v = eval(text, &ok);
-        ASSERT_TRUE(ok) << text;
-        const std::complex<double> expected = std::exp(std::complex<double>(x == 0 ? 0.0 : x, 0.0));
-        EXPECT_EQ(v.value.real(), expected.real()) << text;
-        EXPECT_EQ(v.value.imag(), expected.imag()) << text;
-        EXPECT_EQ(v.realValue, std::exp(x)) << text;
-        EXPECT_TRUE(v.isReal) << text;
+        const XVALUE v = expectCallBits("#EXP", x, std::exp(std::complex<double>(x == 0 ? 0.0 : x, 0.0)));
+        EXPECT_EQ(v.realValue, std::exp(x)) << x;
+        EXPECT_TRUE(v.isReal) << x;
     }
     // Off the real axis the complex exponential itself still answers.
     bool ok = false;
@@ -175,16 +183,9 @@ TEST_F(FunctionsTest, LnOfARealHasTheComplexLogarithmsBits) {
     const std::size_t positives = xs.size();
     for (std::size_t i = 0; i < positives; i += 7) xs.push_back(-xs[i]);
     for (const double x : xs) {
-        char text[64];
-        std::snprintf(text, sizeof text, "#LN(%.17g)", x);
-        bool ok = false;
-        const XVALUE v = eval(text, &ok);
-        ASSERT_TRUE(ok) << text;
-        const std::complex<double> expected = std::log(std::complex<double>(x, 0.0));
-        EXPECT_EQ(v.value.real(), expected.real()) << text;
-        EXPECT_EQ(v.value.imag(), expected.imag()) << text;
-        EXPECT_EQ(v.isReal, x > 0) << text;
-        EXPECT_EQ(v.realValue, x > 0 ? std::log(x) : 0.0) << text;
+        const XVALUE v = expectCallBits("#LN", x, std::log(std::complex<double>(x, 0.0)));
+        EXPECT_EQ(v.isReal, x > 0) << x;
+        EXPECT_EQ(v.realValue, x > 0 ? std::log(x) : 0.0) << x;
     }
     EXPECT_TRUE(presenter.reports.empty());
 }
