@@ -13,6 +13,7 @@
 #include "AppSession.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
+#include "WflWndTestSupport.h"
 #include "XExpression.h"
 
 namespace {
@@ -188,14 +189,6 @@ TEST(MainWindow, ClosingTheWindowEndsWithZero) {
 }
 
 namespace {
-
-std::string tempFolder() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string d = dir;
-    if (!d.empty() && d.back() == '\\') d.pop_back();
-    return d;
-}
 
 // Waits for a dialog titled `title`, types `name` into its file name field
 // and presses Enter there.

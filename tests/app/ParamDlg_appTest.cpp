@@ -18,6 +18,7 @@
 #include "Screenshot.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
+#include "WflWndTestSupport.h"
 #include "XExpression.h"
 
 namespace {
@@ -37,19 +38,10 @@ HWND control(int pageId, int id) { return GetDlgItem(page(pageId), id); }
 std::string text(HWND hwnd) { return textOf(hwnd); }
 
 int lineCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-std::string cell(HWND list, int line, int column) {
-    char buffer[300] = {};
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    SendMessageA(list, LVM_GETITEMTEXTA, line, reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
 // One column of a list, top to bottom.
 std::vector<std::string> column(HWND list, int col) {
     std::vector<std::string> shown;
-    for (int line = 0; line < lineCount(list); ++line) shown.push_back(cell(list, line, col));
+    for (int line = 0; line < lineCount(list); ++line) shown.push_back(listViewCell(list, line, col));
     return shown;
 }
 std::vector<std::string> comboEntries() {
@@ -103,15 +95,19 @@ Step typeInto(int pageId, int id, std::string value) {
 Step check(int pageId, int id, bool on) {
     return act([=] { SendMessageA(control(pageId, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); });
 }
+// A left click at (x, y) in the client area of `target`.
+void clickAt(HWND target, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    SendMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(target, WM_LBUTTONUP, 0, at);
+}
 // A click with the mouse on tab n (1-based).
 Step clickTab(int n) {
     return act([=] {
         HWND tab = GetDlgItem(frame(), IDC_PARAM_TAB);
         RECT rc{};
         SendMessageA(tab, TCM_GETITEMRECT, n - 1, reinterpret_cast<LPARAM>(&rc));
-        const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-        SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(tab, WM_LBUTTONUP, 0, at);
+        clickAt(tab, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     });
 }
 // A click with the mouse on line `line` (0-based) of a list view.
@@ -121,9 +117,7 @@ Step clickLine(int pageId, int listId, int line) {
         RECT rc{};
         rc.left = LVIR_LABEL;
         SendMessageA(list, LVM_GETITEMRECT, line, reinterpret_cast<LPARAM>(&rc));
-        const LPARAM at = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
-        SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(list, WM_LBUTTONUP, 0, at);
+        clickAt(list, rc.left + 4, (rc.top + rc.bottom) / 2);
     });
 }
 Step clickHeader(int pageId, int listId, int col) {
@@ -131,9 +125,7 @@ Step clickHeader(int pageId, int listId, int col) {
         HWND header = ListView_GetHeader(control(pageId, listId));
         RECT rc{};
         SendMessageA(header, HDM_GETITEMRECT, col - 1, reinterpret_cast<LPARAM>(&rc));
-        const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(header, WM_LBUTTONUP, 0, at);
+        clickAt(header, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     });
 }
 // A key pressed in a control, through the program's own message loop.

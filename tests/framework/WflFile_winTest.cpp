@@ -9,16 +9,9 @@
 #include "FixedText.h"
 #include "WflFile.h"
 #include "WflWnd.h"
+#include "WflWndTestSupport.h"
 
 namespace {
-
-std::string tempFolder() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string d = dir;
-    if (!d.empty() && d.back() == '\\') d.pop_back();
-    return d;
-}
 
 // What the scripted user saw in the dialog, and what to type.
 struct Script {

@@ -56,15 +56,7 @@ protected:
         list = GetDlgItem(w.hwnd, kList);
     }
     int lines() { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-    std::string cell(int line, int column) {
-        char buffer[300] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = buffer;
-        item.cchTextMax = sizeof buffer;
-        SendMessageA(list, LVM_GETITEMTEXTA, line, reinterpret_cast<LPARAM>(&item));
-        return buffer;
-    }
+    std::string cell(int line, int column) { return listViewCell(list, line, column); }
     // The names down the list, as the user reads them.
     std::vector<std::string> names() {
         std::vector<std::string> shown;

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "WflApp.h"
@@ -178,4 +180,24 @@ inline SIZE clientSize(HWND hwnd) {
     RECT rc{};
     GetClientRect(hwnd, &rc);
     return {rc.right, rc.bottom};
+}
+
+// The system's folder for temporary files, without its trailing backslash.
+inline std::string tempFolder() {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    std::string d = dir;
+    if (!d.empty() && d.back() == '\\') d.pop_back();
+    return d;
+}
+
+// The text of one cell of a report list view, as the user reads it.
+inline std::string listViewCell(HWND list, int line, int column) {
+    char buffer[300] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item));
+    return buffer;
 }
