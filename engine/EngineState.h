@@ -124,6 +124,9 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
 int PXNSOLVE(std::string_view text, XVALUE& value);
 bool PXNSOLVEF(std::string_view text, XVALUE& value);
 bool PXNSOLVEPARAM(int index);
+// PXNSOLVEF for a value that is to be stored as a parameter's: a value that
+// is no number fails (and is reported) as any error does.
+bool solveParameterValue(std::string_view text, XVALUE& value);
 
 // Error report: message and display-line columns; always returns 0.
 int PXNWHINE(std::string_view message, int first, int last);

@@ -36,6 +36,18 @@ int solveWithLimit(std::string_view text, int limit, XVALUE& value) {
     return 0;
 }
 
+// An evaluation that found no fault in the expression can still end in a
+// value that is no number at all (infinity times zero, infinity minus
+// infinity). The user asked for a result, so they are told why there is
+// none, over the whole line, through the same report as every other error
+// (silent where those are silent). Always false, for the caller to return.
+bool notANumber() {
+    PXNWHINE("Result is not a number", 1, static_cast<int>(engineState().display.length()));
+    return false;
+}
+
+bool hasNaN(std::complex<double> z) { return std::isnan(z.real()) || std::isnan(z.imag()); }
+
 }  // namespace
 
 int PXNSOLVE(std::string_view text, XVALUE& value) {
@@ -43,6 +55,14 @@ int PXNSOLVE(std::string_view text, XVALUE& value) {
 }
 
 bool PXNSOLVEF(std::string_view text, XVALUE& value) { return PXNSOLVE(text, value) != 1; }
+
+bool solveParameterValue(std::string_view text, XVALUE& value) {
+    XVALUE v;
+    if (!PXNSOLVEF(text, v)) return false;
+    if (hasNaN(v.value) || (v.isReal && std::isnan(v.realValue))) return notANumber();
+    value = v;
+    return true;
+}
 
 bool PXNSOLVEPARAM(int index) {
     EngineState& st = engineState();
@@ -52,7 +72,10 @@ bool PXNSOLVEPARAM(int index) {
     // evaluation reads the table while it runs.
     const FixedText<64> expression = st.params[static_cast<size_t>(index - 1)].expression;
     XVALUE value;
-    const bool ok = solveWithLimit(expression.raw(), index - 1, value) == 0;
+    bool ok = solveWithLimit(expression.raw(), index - 1, value) == 0;
+    // A value that is no number fails the parameter as any error does;
+    // stored, it would turn every expression that uses it into one.
+    if (ok && (hasNaN(value.value) || (value.isReal && std::isnan(value.realValue)))) ok = notANumber();
     XPARAM& entry = st.params[static_cast<size_t>(index - 1)];
     entry.valid = ok;
     if (ok) entry.value = value;
@@ -67,8 +90,8 @@ bool XNUMBEREX_C8(std::string_view text, std::complex<double>& result) {
     XVALUE v;
     bool ok = PXNSOLVEF(text, v);
     result = ok ? v.value : std::complex<double>{};
-    if (ok && (std::isnan(result.real()) || std::isnan(result.imag()))) {
-        ok = false;
+    if (ok && hasNaN(result)) {
+        ok = notANumber();
         result = {};
     }
     return ok;
@@ -100,7 +123,7 @@ bool XNUMBEREX_R8(std::string_view text, double& result) {
     }
     if (std::isnan(result)) {
         result = 0;
-        return false;
+        return notANumber();
     }
     return true;
 }

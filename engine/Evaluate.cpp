@@ -15,18 +15,11 @@
 #endif
 
 #include "EngineState.h"
-#include "Numeric.h"
+#include "ValueOps.h"
 
 namespace {
 
 XVALUE& operand(int number) { return engineState().operands[static_cast<size_t>(number)]; }
-
-void markRealIfNegligible(XVALUE& v) {
-    if (!v.isReal && PXNAPRXRL(v)) {
-        v.realValue = v.value.real();
-        v.isReal = true;
-    }
-}
 
 int whineAt(std::string_view message, int tokenPosition) {
     const int column = sourceColumn(tokenPosition);
@@ -50,42 +43,6 @@ struct Range {
                         positions.subspan(offset, count));
     }
 };
-
-void power(const XVALUE& l, XVALUE& r) {
-    r.isReal = l.isReal && r.isReal;
-    if (!r.isReal) {
-        r.value = numeric::hasPositiveMagnitude(l.value) ? numeric::pow(l.value, r.value) : std::complex<double>{};
-        return;
-    }
-    int n = 0;
-    if (l.realValue == 0) {
-        r.realValue = 0;  // 0^0 and 0^-1 are taken as 0
-        r.value = {};
-    } else if (PXNR8ASINT(r.realValue, n)) {
-        r.realValue = std::pow(l.realValue, static_cast<double>(n));
-        r.value = numeric::powInt(l.value, n);
-    } else {
-        const double exponent = r.realValue;
-        r.realValue = std::pow(l.realValue, exponent);  // NaN for a negative base
-        r.value = numeric::pow(l.value, {exponent, 0.0});
-    }
-    r.isReal = !std::isnan(r.realValue);
-}
-
-// Returns 0 when r holds the quotient; 1 after reporting a zero divisor.
-int divide(const XVALUE& l, XVALUE& r, int tokenPosition) {
-    if (numeric::hasZeroMagnitude(l.value) || (l.isReal && l.realValue == 0)) {
-        r.realValue = 0;  // a zero dividend gives 0 whatever the divisor, even 0/0
-        r.value = {};
-        r.isReal = true;
-        return 0;
-    }
-    r.isReal = l.isReal && r.isReal && r.realValue != 0;
-    if (r.isReal) r.realValue = l.realValue / r.realValue;
-    if (!numeric::hasPositiveMagnitude(r.value)) return whineAt("Division by zero", tokenPosition);
-    r.value = numeric::divide(l.value, r.value);
-    return 0;
-}
 
 // Scans over a range of ranks, four at a time where the processor allows.
 // Index of the first of r[0..n) equal to value, or n.
@@ -255,24 +212,14 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
             if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
                 return logicError("Routine PXNCRANK < operation.");
             }
-            // Magnitude l at the angle r, in degrees.
-            const XVALUE& l = operand(again.leftOperand);
-            XVALUE& r = operand(again.rightOperand);
-            const double theta = r.value.real();
-            const double cs = numeric::cosd(theta), sn = numeric::sind(theta);
-            const double a = l.value.real(), b = l.value.imag();
-            r.value = {a * cs - b * sn, a * sn + b * cs};
-            r.isReal = false;
-            markRealIfNegligible(r);
+            valueops::polar(operand(again.leftOperand), operand(again.rightOperand));
             rank(p) = 0;
             rank(again.leftPosition) = 0;
             break;
         }
         case 60: {
             if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
-            XVALUE& r = operand(op.rightOperand);
-            if (r.isReal) r.realValue = -r.realValue;
-            r.value = -r.value;
+            valueops::negate(operand(op.rightOperand));
             rank(p) = 0;
             break;
         }
@@ -289,26 +236,21 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
             const XVALUE l = operand(op.leftOperand);
             XVALUE& r = operand(op.rightOperand);
             if (R == 50) {
-                power(l, r);
+                valueops::power(l, r);
             } else if (R == 30 && code(p) == kCodeMultiply) {
-                r.isReal = l.isReal && r.isReal;
-                if (r.isReal) r.realValue *= l.realValue;
-                r.value = numeric::multiply(l.value, r.value);
+                valueops::multiply(l, r);
             } else if (R == 30 && code(p) == kCodeDivide) {
-                if (divide(l, r, where(p)) != 0) return 1;
+                if (!valueops::divide(l, r)) return whineAt("Division by zero", where(p));
             } else if (R == 30) {
                 return logicError("Routine PXNCRANK * / logic.");
-            } else if (R == 20 && (code(p) == kCodeAdd || code(p) == kCodeSubtract)) {
-                const bool add = code(p) == kCodeAdd;
-                r.isReal = l.isReal && r.isReal;
-                if (r.isReal) r.realValue = add ? l.realValue + r.realValue : l.realValue - r.realValue;
-                r.value = add ? l.value + r.value : l.value - r.value;
+            } else if (R == 20 && code(p) == kCodeAdd) {
+                valueops::add(l, r);
+            } else if (R == 20 && code(p) == kCodeSubtract) {
+                valueops::subtract(l, r);
             } else if (R == 20) {
                 return logicError("Routine PXNCRANK + - logic.");
             } else {
-                r.value = {l.value.real(), r.value.real()};
-                r.isReal = false;
-                markRealIfNegligible(r);
+                valueops::pair(l, r);
             }
             rank(p) = 0;
             rank(op.leftPosition) = 0;

@@ -13,27 +13,43 @@ inline std::complex<double> plusZero(std::complex<double> z) {
     return {plusZero(z.real()), plusZero(z.imag())};
 }
 
-// Cosine and sine of an angle in degrees, exact at multiples of 90 degrees
-// (so 10<90 is exactly 10i). The angle is first reduced into [0, 360).
-inline double reduceDegrees(double angle) {
+// Sine and cosine of an angle in degrees. The angle is reduced to its
+// remainder after division by 360, with the sign of the angle kept, so a
+// small angle keeps every digit it has. That remainder is brought on into
+// [-45, 45] by whole quarter turns; each of those subtractions is exact
+// (the two numbers lie within a factor of two of each other), so an angle
+// near 180 or 360 does not lose its digits to a rounded pi either. The
+// quarter turns themselves give exact values: 10<90 is exactly 10i.
+struct SinCos {
+    double sin = 0.0;
+    double cos = 1.0;
+};
+inline SinCos sincosd(double angle) {
     double r = std::fmod(angle, 360.0);
-    if (r < 0) r += 360.0;
-    return r;
+    if (r > 180.0) r -= 360.0;
+    if (r < -180.0) r += 360.0;
+    int quarter = 0;  // r = t + 90 * quarter, quarter in -2..2
+    if (r > 135.0) quarter = 2;
+    else if (r > 45.0) quarter = 1;
+    else if (r < -135.0) quarter = -2;
+    else if (r < -45.0) quarter = -1;
+    const double t = r - 90.0 * quarter;
+    double s = 0.0, c = 1.0;  // of t; a zero stays +0, so exact values carry no signed zeros
+    if (t != 0.0) {
+        const double x = t * 3.14159265358979323846 / 180.0;
+        s = std::sin(x);
+        c = std::cos(x);
+    }
+    switch (quarter) {
+    case 1: return {c, t == 0.0 ? 0.0 : -s};
+    case -1: return {-c, s};
+    case 2:
+    case -2: return {t == 0.0 ? 0.0 : -s, -c};
+    default: return {s, c};
+    }
 }
-inline double cosd(double angle) {
-    const double r = reduceDegrees(angle);
-    if (r == 0.0) return 1.0;
-    if (r == 90.0 || r == 270.0) return 0.0;
-    if (r == 180.0) return -1.0;
-    return std::cos(r * 3.14159265358979323846 / 180.0);
-}
-inline double sind(double angle) {
-    const double r = reduceDegrees(angle);
-    if (r == 0.0 || r == 180.0) return 0.0;
-    if (r == 90.0) return 1.0;
-    if (r == 270.0) return -1.0;
-    return std::sin(r * 3.14159265358979323846 / 180.0);
-}
+inline double cosd(double angle) { return sincosd(angle).cos; }
+inline double sind(double angle) { return sincosd(angle).sin; }
 
 // Magnitude without overflow or underflow in the squares.
 inline double magnitude(std::complex<double> z) { return std::hypot(z.real(), z.imag()); }
@@ -74,17 +90,20 @@ inline std::complex<double> pow(std::complex<double> base, std::complex<double> 
     return std::exp(multiply(exponent, log(base)));
 }
 
-// z to an integer power by repeated squaring; a negative power divides 1.
+// z to an integer power by repeated squaring. A negative power takes the
+// reciprocal first and then multiplies: taken last, the reciprocal of a
+// product that overflowed would be infinity times zero, a NaN, where the
+// true value is a number too small to hold, that is 0.
 inline std::complex<double> powInt(std::complex<double> z, int n) {
     long long m = n < 0 ? -static_cast<long long>(n) : n;
     std::complex<double> result{1.0, 0.0};
-    std::complex<double> square = z;
+    std::complex<double> square = n < 0 ? divide({1.0, 0.0}, z) : z;
     while (m > 0) {
         if (m & 1) result = multiply(result, square);
         m >>= 1;
         if (m > 0) square = multiply(square, square);
     }
-    return n < 0 ? divide({1.0, 0.0}, result) : result;
+    return result;
 }
 
 }  // namespace numeric

@@ -177,7 +177,7 @@ bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_v
             // The new entry is visible but not yet valid, so naming itself
             // is reported as a parameter used before being defined.
             XVALUE value;
-            if (PXNSOLVEF(expression, value)) {
+            if (solveParameterValue(expression, value)) {
                 XPARAM& q = entry(count());
                 q.valid = true;
                 q.value = value;

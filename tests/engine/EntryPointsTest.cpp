@@ -91,8 +91,62 @@ TEST_F(EntryPointsTest, NarrowingRules) {
         EXPECT_EQ(XNUMBEREX_C4(r.expr, c4), r.okC4);
         EXPECT_EQ(c4, r.okC4 ? std::complex<float>(static_cast<float>(r.r8), 0) : std::complex<float>());
     }
-    // Only 1/0 is reported, once per call; the range checks are silent.
-    EXPECT_EQ(presenter.reports.size(), 5u);
+    // 1/0 and the value that is no number are reported, once per call; the
+    // range checks are silent.
+    EXPECT_EQ(presenter.reports.size(), 10u);
+}
+
+// A value that is no number reaches the user as a report over the whole
+// line, from every kind that asks for that value; silent in quiet mode,
+// where the failure still stands.
+TEST_F(EntryPointsTest, ResultThatIsNotANumberIsReported) {
+    const char* exprs[] = {"(1E308*10)*0", "(1E308*10)-(1E308*10)", "#INT(1E308*10-1E308*10)"};
+    for (const char* e : exprs) {
+        SCOPED_TRACE(e);
+        const int length = static_cast<int>(std::string(e).size());
+        clearRecords();
+        std::complex<double> c{9, 9};
+        EXPECT_FALSE(XNUMBEREX_C8(e, c));
+        EXPECT_EQ(c, std::complex<double>());
+        expectOnlyReport("Result is not a number", 1, length);
+        EXPECT_EQ(onlyReport().marker, std::string(static_cast<std::size_t>(length), '^'));
+        clearRecords();
+        double x = 9;
+        EXPECT_FALSE(XNUMBEREX_R8(e, x));
+        EXPECT_EQ(x, 0);
+        expectOnlyReport("Result is not a number", 1, length);
+        clearRecords();
+        XPARAMQUIET(true);
+        EXPECT_FALSE(XNUMBEREX_C8(e, c));
+        EXPECT_FALSE(XNUMBEREX_R8(e, x));
+        XPARAMQUIET(false);
+        EXPECT_TRUE(presenter.reports.empty());
+    }
+    // Only the value asked for counts: the real part of a pair is a number.
+    double x = 0;
+    clearRecords();
+    EXPECT_TRUE(XNUMBEREX_R8("(2,1E308*10-1E308*10)", x));
+    EXPECT_EQ(x, 2);
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_TRUE(notices.notices.empty());
+}
+
+// A parameter whose value is no number fails as any faulty one does: its
+// valid flag drops, the report is shown unless quiet, and no later
+// expression inherits the NaN.
+TEST_F(EntryPointsTest, ParameterThatIsNotANumberFails) {
+    EXPECT_TRUE(XPARAMNEW("N", "(1E308*10)*0", ""));  // stored, as a faulty entry is
+    expectOnlyReport("Result is not a number", 1, 12);
+    clearRecords();
+    XPARAMQUIET(true);
+    EXPECT_TRUE(XPARAMNEW("M", "1E308*10-1E308*10", ""));
+    XVALUE v;
+    EXPECT_FALSE(XPARAMGET(2, v, true));  // re-evaluated: fails again, silently
+    XPARAMQUIET(false);
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_FALSE(XPARAMGET(1, v));
+    EXPECT_TRUE(XPARAMEDIT("N", "2", ""));
+    EXPECT_TRUE(XPARAMGET(1, v));
 }
 
 TEST_F(EntryPointsTest, ComplexSingleFailsOnEitherPart) {
@@ -101,10 +155,11 @@ TEST_F(EntryPointsTest, ComplexSingleFailsOnEitherPart) {
     EXPECT_EQ(c4, std::complex<float>());
     EXPECT_TRUE(XNUMBEREX_C4("(1,2)", c4));
     EXPECT_EQ(c4, std::complex<float>(1, 2));
+    EXPECT_TRUE(presenter.reports.empty());
     std::complex<double> c8{9, 9};
     EXPECT_FALSE(XNUMBEREX_C8("(1,1E308*10-1E308*10)", c8));
     EXPECT_EQ(c8, std::complex<double>());
-    EXPECT_TRUE(presenter.reports.empty());
+    expectOnlyReport("Result is not a number", 1, 21);
 }
 
 TEST_F(EntryPointsTest, StatusVariantsAndGenericNamesAgree) {
@@ -174,6 +229,23 @@ TEST_F(EntryPointsTest, RealAndComplexKindsAgreeOnRealResults) {
         ASSERT_TRUE(XNUMBEREX_C8(e, c));
         EXPECT_NEAR(r, c.real(), 1e-15 * std::fabs(r));
     }
+}
+
+// A power of a number on the real axis has one value: the complex kind
+// gives exactly the real kind's number, with no imaginary part, where a
+// complex power would lose digits or overflow into a NaN.
+TEST_F(EntryPointsTest, PowersOfARealBaseHaveOneValue) {
+    const char* exprs[] = {"2^0.5", "1.5^1000.5", "(-3)^-5", "7^-300", "(5E200)^(-7)", "(-5E200)^7", "10^-320.5"};
+    for (const char* e : exprs) {
+        SCOPED_TRACE(e);
+        double r = 0;
+        std::complex<double> c{9, 9};
+        ASSERT_TRUE(XNUMBEREX_R8(e, r));
+        ASSERT_TRUE(XNUMBEREX_C8(e, c));
+        EXPECT_EQ(c.real(), r);
+        EXPECT_EQ(c.imag(), 0);
+    }
+    EXPECT_TRUE(presenter.reports.empty());
 }
 
 }  // namespace

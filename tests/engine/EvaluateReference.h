@@ -1,8 +1,10 @@
 // A plain reduction by operator rank, kept beside the tests as the yardstick
 // for the engine's PXNCRANK: every step scans its whole range for the
-// highest rank with PNXGETOP, exactly as the rule reads. It computes on the
-// engine's operand table and calls the engine's PXNFUNCT, so the two can be
-// run on copies of the same decoded form and compared.
+// highest rank with PNXGETOP, exactly as the rule reads. It works on the
+// engine's operand table with the engine's own arithmetic (ValueOps.h) and
+// calls the engine's PXNFUNCT, so the two can be run on copies of the same
+// decoded form and compared: what differs between them is the order of the
+// picks, and that is what the comparison checks.
 #pragma once
 
 #include <algorithm>
@@ -10,20 +12,13 @@
 #include <span>
 
 #include "EngineState.h"
-#include "Numeric.h"
+#include "ValueOps.h"
 
 namespace evalref {
 
 namespace detail {
 
 inline XVALUE& operand(int number) { return engineState().operands[static_cast<std::size_t>(number)]; }
-
-inline void markRealIfNegligible(XVALUE& v) {
-    if (!v.isReal && PXNAPRXRL(v)) {
-        v.realValue = v.value.real();
-        v.isReal = true;
-    }
-}
 
 inline int whineAt(std::string_view message, int tokenPosition) {
     const int column = sourceColumn(tokenPosition);
@@ -34,41 +29,6 @@ inline int whineAt(std::string_view message, int tokenPosition) {
 inline int logicError(std::string_view text) {
     reportLogicError(text);
     return 1;
-}
-
-inline void power(const XVALUE& l, XVALUE& r) {
-    r.isReal = l.isReal && r.isReal;
-    if (!r.isReal) {
-        r.value = numeric::magnitude(l.value) > 0 ? numeric::pow(l.value, r.value) : std::complex<double>{};
-        return;
-    }
-    int n = 0;
-    if (l.realValue == 0) {
-        r.realValue = 0;
-        r.value = {};
-    } else if (PXNR8ASINT(r.realValue, n)) {
-        r.realValue = std::pow(l.realValue, static_cast<double>(n));
-        r.value = numeric::powInt(l.value, n);
-    } else {
-        const double exponent = r.realValue;
-        r.realValue = std::pow(l.realValue, exponent);
-        r.value = numeric::pow(l.value, {exponent, 0.0});
-    }
-    r.isReal = !std::isnan(r.realValue);
-}
-
-inline int divide(const XVALUE& l, XVALUE& r, int tokenPosition) {
-    if (numeric::magnitude(l.value) == 0 || (l.isReal && l.realValue == 0)) {
-        r.realValue = 0;
-        r.value = {};
-        r.isReal = true;
-        return 0;
-    }
-    r.isReal = l.isReal && r.isReal && r.realValue != 0;
-    if (r.isReal) r.realValue = l.realValue / r.realValue;
-    if (!(numeric::magnitude(r.value) > 0)) return whineAt("Division by zero", tokenPosition);
-    r.value = numeric::divide(l.value, r.value);
-    return 0;
 }
 
 }  // namespace detail
@@ -132,23 +92,14 @@ inline int crank(int count, std::span<int> ranks, std::span<int> codes, std::spa
             if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
                 return logicError("Routine PXNCRANK < operation.");
             }
-            const XVALUE& l = operand(again.leftOperand);
-            XVALUE& r = operand(again.rightOperand);
-            const double theta = r.value.real();
-            const double cs = numeric::cosd(theta), sn = numeric::sind(theta);
-            const double a = l.value.real(), b = l.value.imag();
-            r.value = {a * cs - b * sn, a * sn + b * cs};
-            r.isReal = false;
-            markRealIfNegligible(r);
+            valueops::polar(operand(again.leftOperand), operand(again.rightOperand));
             rank(p) = 0;
             rank(again.leftPosition) = 0;
             break;
         }
         case 60: {
             if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
-            XVALUE& r = operand(op.rightOperand);
-            if (r.isReal) r.realValue = -r.realValue;
-            r.value = -r.value;
+            valueops::negate(operand(op.rightOperand));
             rank(p) = 0;
             break;
         }
@@ -165,26 +116,21 @@ inline int crank(int count, std::span<int> ranks, std::span<int> codes, std::spa
             const XVALUE l = operand(op.leftOperand);
             XVALUE& r = operand(op.rightOperand);
             if (R == 50) {
-                power(l, r);
+                valueops::power(l, r);
             } else if (R == 30 && code(p) == kCodeMultiply) {
-                r.isReal = l.isReal && r.isReal;
-                if (r.isReal) r.realValue *= l.realValue;
-                r.value = numeric::multiply(l.value, r.value);
+                valueops::multiply(l, r);
             } else if (R == 30 && code(p) == kCodeDivide) {
-                if (divide(l, r, where(p)) != 0) return 1;
+                if (!valueops::divide(l, r)) return whineAt("Division by zero", where(p));
             } else if (R == 30) {
                 return logicError("Routine PXNCRANK * / logic.");
-            } else if (R == 20 && (code(p) == kCodeAdd || code(p) == kCodeSubtract)) {
-                const bool add = code(p) == kCodeAdd;
-                r.isReal = l.isReal && r.isReal;
-                if (r.isReal) r.realValue = add ? l.realValue + r.realValue : l.realValue - r.realValue;
-                r.value = add ? l.value + r.value : l.value - r.value;
+            } else if (R == 20 && code(p) == kCodeAdd) {
+                valueops::add(l, r);
+            } else if (R == 20 && code(p) == kCodeSubtract) {
+                valueops::subtract(l, r);
             } else if (R == 20) {
                 return logicError("Routine PXNCRANK + - logic.");
             } else {
-                r.value = {l.value.real(), r.value.real()};
-                r.isReal = false;
-                markRealIfNegligible(r);
+                valueops::pair(l, r);
             }
             rank(p) = 0;
             rank(op.leftPosition) = 0;

@@ -72,6 +72,19 @@ TEST_F(EvaluateTest, OperatorsAndTheirOrder) {
         // Scaled division agrees with the real value far from 1.
         {"1/1E200", 1e-200, 0, true},
         {"(1,1)/(1E200,1E200)", 1e-200, 0, true},
+        // Angles: a small negative one keeps its digits; the quarter turns
+        // of either sign are exact.
+        {"10<-1E-9", 10, 10 * std::sin(-1e-9 * 3.141592653589793 / 180), true},
+        {".5<-180", -0.5, 0, true},
+        {"10<-270", 0, 10, false},
+        {"10<180", -10, 0, true},
+        {"10<270", 0, -10, false},
+        // Integer powers that under- or overflow: both values agree.
+        {"(5E200)^(-7)", 0, 0, true},
+        {"(-2)^(-1100)", 0, 0, true},
+        {"1.5^-3000", 0, 0, true},
+        {"(-5E200)^7", -std::numeric_limits<double>::infinity(), 0, true},
+        {"(1E200,1)^(-2)", 0, 0, true},
     };
     ASSERT_TRUE(XPARAMNEW("X", "1", ""));
     for (const ValueRow& r : rows) {

@@ -125,6 +125,8 @@ TEST_F(FunctionsTest, ArgumentErrors) {
         {"#MAX(1,2,3,4,5)", "Function has too many arguments", 1, 15},
         {"#ABS(1,2)", "Function has too many arguments.  1 max.", 1, 9},
         {"#MOD(7,0)", "#MOD denominator cannot be zero", 1, 9},
+        // A real power too small to hold is 0 in both of its values.
+        {"#LN((2.5*2.54)^-918)", "Cannot take log of zero", 1, 20},
         {"1+#SIN()", "Function has no arguments", 3, 7},
         {"#IF((1,2),1,2)", "Argument 1 is Complex where a Real is required.", 1, 14},
         {"#SIN((1,2))", "Argument 1 is Complex where a Real is required.", 1, 11},
@@ -190,16 +192,58 @@ TEST_F(FunctionsTest, LnOfARealHasTheComplexLogarithmsBits) {
     EXPECT_TRUE(presenter.reports.empty());
 }
 
+// Degrees keep the digits of the angle: a small angle of either sign is
+// converted as it stands (adding 360 first would throw its digits away),
+// and an angle near a half or whole turn loses nothing to a rounded pi.
+TEST_F(FunctionsTest, DegreesKeepTheDigitsOfTheAngle) {
+    auto sinOf = [](double degrees) { return std::sin(degrees * kPi / 180.0); };
+    auto cosOf = [](double degrees) { return std::cos(degrees * kPi / 180.0); };
+    const double small[] = {1e-20, 0.005, 1e-9, 3.25, 44.5, 1e-300};
+    for (const double d : small) {
+        for (const double x : {d, -d}) {
+            EXPECT_EQ(expectCallBits("#SIND", x, {sinOf(x), 0.0}).realValue, sinOf(x));
+            EXPECT_EQ(expectCallBits("#COSD", x, {cosOf(x), 0.0}).realValue, cosOf(x));
+        }
+    }
+    // Just short of a half and a whole turn: the same as the small angle
+    // they stand for (these differences are exact in binary).
+    const double tiny = std::ldexp(1.0, -20);
+    expectCallBits("#SIND", 180.0 - tiny, {sinOf(tiny), 0.0});
+    expectCallBits("#SIND", 360.0 - tiny, {-sinOf(tiny), 0.0});
+    expectCallBits("#SIND", -180.0 + tiny, {-sinOf(tiny), 0.0});
+    expectCallBits("#COSD", 90.0 - tiny, {sinOf(tiny), 0.0});
+    expectCallBits("#COSD", -270.0 - tiny, {sinOf(tiny), 0.0});
+
+    // Whole quarter turns of either sign are exact.
+    struct Quarter {
+        double degrees, sin, cos;
+    } quarters[] = {
+        {0, 0, 1},     {90, 1, 0},    {180, 0, -1},   {270, -1, 0},  {360, 0, 1},  {450, 1, 0},
+        {-90, -1, 0},  {-180, 0, -1}, {-270, 1, 0},   {-360, 0, 1},  {-450, -1, 0}, {720, 0, 1},
+    };
+    for (const Quarter& q : quarters) {
+        for (const XVALUE& v : {expectCallBits("#SIND", q.degrees, {q.sin, 0.0}),
+                                expectCallBits("#COSD", q.degrees, {q.cos, 0.0})}) {
+            // An exact zero is +0: it never tips the angle of a later result.
+            if (v.realValue == 0) {
+                EXPECT_FALSE(std::signbit(v.realValue)) << q.degrees;
+            }
+        }
+    }
+    EXPECT_TRUE(presenter.reports.empty());
+}
+
 TEST_F(FunctionsTest, IntAndNintOfNaNAreNaNAndFailTheEntryPoints) {
     // inf-inf is NaN; #INT and #NINT pass it on rather than invent a number.
     bool ok = false;
     const XVALUE v = eval("#INT(1E308*10-1E308*10)", &ok);
     EXPECT_TRUE(ok);
     EXPECT_TRUE(std::isnan(v.realValue));
+    EXPECT_TRUE(presenter.reports.empty());
     double x = 5;
     EXPECT_FALSE(XNUMBEREX_R8("#NINT(1E308*10-1E308*10)", x));
     EXPECT_EQ(x, 0);
-    EXPECT_TRUE(presenter.reports.empty());
+    expectOnlyReport("Result is not a number", 1, 24);
 }
 
 }  // namespace
