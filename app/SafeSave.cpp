@@ -1,7 +1,9 @@
 #include "SafeSave.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include "Seams.h"
 #include "XExpression.h"
@@ -46,12 +48,45 @@ bool saveParameterList(const std::string& path) {
     return saveParameterList(path, *steps);
 }
 
+namespace {
+
+// A parameter list is text: a NUL byte among its first 64 KB means the user
+// picked some other file (a program, a picture), whose bytes would be read
+// as lines of names and stored as garbage.
+constexpr std::size_t kTextProbe = 64 * 1024;
+
+bool holdsBinaryData(std::istream& in) {
+    std::string head(kTextProbe, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head.find('\0') != std::string::npos;
+}
+
+bool readFailure(const std::string& text) {
+    noticeSink().warn("READ FAILURE", text);
+    return false;
+}
+
+}  // namespace
+
 bool readParameterList(const std::string& path) {
+    const std::string quoted = "\"" + path + "\"";
+    const std::string unable = "Unable to read the parameter list from " + quoted + ".";
+    std::error_code error;
+    // A folder opens as a file on some systems and then reads as nothing.
+    if (std::filesystem::is_directory(path, error)) return readFailure(unable);
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        noticeSink().warn("READ FAILURE", "Unable to read the parameter list from \"" + path + "\".");
-        return false;
+    if (!in) return readFailure(unable);
+    const bool binary = holdsBinaryData(in);
+    if (in.bad()) return readFailure(unable);
+    if (binary) return readFailure(quoted + " is not a parameter list (it holds binary data).");
+    in.clear();
+    in.seekg(0);
+    if (!in) return readFailure(unable);
+    XPARAMREAD(in, std::nullopt, path);
+    if (in.bad()) {
+        return readFailure("Reading the parameter list from " + quoted +
+                           " stopped at a read error; the lines before it were read.");
     }
-    XPARAMREAD(in);
     return true;
 }

@@ -36,5 +36,7 @@ bool saveParameterList(const std::string& path);
 bool saveParameterList(const std::string& path, SaveSteps& steps);
 
 // Merges the parameter list in `path` into the table. A file that cannot be
-// opened gives the warning "READ FAILURE" and leaves the table unchanged.
+// opened, a folder, or a file that holds binary data gives the warning
+// "READ FAILURE" and leaves the table unchanged; a read error part way
+// through says so and keeps the lines read before it.
 bool readParameterList(const std::string& path);

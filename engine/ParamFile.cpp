@@ -2,6 +2,7 @@
 // entry, then NAME=EXPRESSION !COMMENT. Reading is lenient so that files can
 // be written by hand; it merges into the table (known names are edited in
 // place, new ones appended) and evaluates every line as it goes.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <istream>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "EngineState.h"
+#include "Seams.h"
 #include "Wflextra.h"
 
 namespace {
@@ -22,13 +24,19 @@ std::string_view trimRight(std::string_view s) {
     return s.substr(0, n);
 }
 
+// Notepad and many other editors begin a file with the UTF-8 byte-order
+// mark. It is no part of the first line: left in, it would become part of
+// the first name, which then could never be found.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Reads one line, keeping its first 256 characters and blank-padding the
 // rest. A line ends at LF, CR LF or a lone CR; the last one needs no end.
 // Returns false at the end of the input (or on a read error) when no
 // character was read. The characters come straight from the stream's
 // buffer; the stream's state ends as reading it a character at a time with
-// get() and peek() would leave it.
-bool readLine(std::istream& in, std::array<char, kLineLength>& line) {
+// get() and peek() would leave it. A line that begins with all of `skip`
+// loses those characters; one that begins with only a part keeps them.
+bool readLine(std::istream& in, std::array<char, kLineLength>& line, std::string_view skip = {}) {
     using Traits = std::istream::traits_type;
     line.fill(' ');
     const std::istream::sentry ready(in, true);
@@ -36,14 +44,31 @@ bool readLine(std::istream& in, std::array<char, kLineLength>& line) {
     std::streambuf& buffer = *in.rdbuf();
     std::size_t length = 0;
     bool any = false;
+    std::size_t skipped = 0;  // characters of `skip` matched so far
+    bool skipping = !skip.empty();
+    auto keep = [&](char c) {
+        if (length < line.size()) line[length++] = c;
+    };
+    auto keepPartialSkip = [&]() {
+        if (skipping) {
+            for (std::size_t i = 0; i < skipped; ++i) keep(skip[i]);
+            skipping = false;
+        }
+    };
     try {
         for (;;) {
             const Traits::int_type c = buffer.sbumpc();
             if (Traits::eq_int_type(c, Traits::eof())) {
+                keepPartialSkip();
                 in.setstate(std::ios::eofbit | std::ios::failbit);
                 return any;
             }
             any = true;
+            if (skipping && Traits::to_char_type(c) == skip[skipped]) {
+                if (++skipped == skip.size()) skipping = false;
+                continue;
+            }
+            keepPartialSkip();
             if (c == '\n') return true;
             if (c == '\r') {
                 const Traits::int_type next = buffer.sgetc();
@@ -54,7 +79,7 @@ bool readLine(std::istream& in, std::array<char, kLineLength>& line) {
                 }
                 return true;
             }
-            if (length < line.size()) line[length++] = Traits::to_char_type(c);
+            keep(Traits::to_char_type(c));
         }
     } catch (const std::ios_base::failure&) {
         throw;  // the stream asked for exceptions on its own state
@@ -129,15 +154,98 @@ void XPARAMWRITE(std::ostream& out) {
     }
 }
 
-void XPARAMREAD(std::istream& in, std::optional<bool> quiet) {
+namespace {
+
+constexpr int kFaultyLinesShown = 10;
+
+// Stands between one read and the user. A file that is not a parameter
+// list, or one with thousands of faulty lines, would otherwise show one
+// modal report per line, with no way out but to end the program. The
+// reports of the first ten faulty lines pass as they always did; the lines
+// after them are read all the same, their faults counted, not shown.
+// Questions always pass: they need their answer.
+class FaultLimiter final : public ExpressionErrorPresenter, public NoticeSink {
+public:
+    FaultLimiter()
+        : presenter_(expressionErrorPresenter()), notices_(noticeSink()),
+          oldPresenter_(setExpressionErrorPresenter(this)), oldNotices_(setNoticeSink(this)) {}
+    ~FaultLimiter() override {
+        setExpressionErrorPresenter(oldPresenter_);
+        setNoticeSink(oldNotices_);
+    }
+    FaultLimiter(const FaultLimiter&) = delete;
+    FaultLimiter& operator=(const FaultLimiter&) = delete;
+
+    void endLine() {
+        if (lineFaulty_) ++faultyLines_;
+        lineFaulty_ = false;
+    }
+    int hiddenLines() const { return std::max(0, faultyLines_ - kFaultyLinesShown); }
+
+    void present(const ExpressionErrorReport& report) override {
+        if (fault()) presenter_.present(report);
+    }
+    void warn(std::string_view c, std::string_view t) override {
+        if (fault()) notices_.warn(c, t);
+    }
+    void info(std::string_view c, std::string_view t) override {
+        if (fault()) notices_.info(c, t);
+    }
+    void stop(std::string_view c, std::string_view t) override {
+        if (fault()) notices_.stop(c, t);
+    }
+    bool ask(std::string_view c, std::string_view t) override { return notices_.ask(c, t); }
+
+private:
+    // Marks the current line faulty; true while its reports are shown.
+    bool fault() {
+        lineFaulty_ = true;
+        return faultyLines_ < kFaultyLinesShown;
+    }
+    ExpressionErrorPresenter& presenter_;
+    NoticeSink& notices_;
+    ExpressionErrorPresenter* oldPresenter_;
+    NoticeSink* oldNotices_;
+    int faultyLines_ = 0;
+    bool lineFaulty_ = false;
+};
+
+// 1234567 as "1 234 567".
+std::string groupedCount(int n) {
+    std::string digits = std::to_string(n);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), " ");
+    return digits;
+}
+
+}  // namespace
+
+void XPARAMREAD(std::istream& in, std::optional<bool> quiet, std::string_view source) {
     EngineState& st = engineState();
     const bool remembered = st.quiet;
     if (quiet) st.quiet = *quiet;
+    int hidden = 0;
     try {
+        FaultLimiter limiter;
         std::array<char, kLineLength> line{};
-        while (readLine(in, line)) applyLine(std::string_view(line.data(), line.size()));
+        bool first = true;
+        while (readLine(in, line, first ? kByteOrderMark : std::string_view{})) {
+            first = false;
+            applyLine(std::string_view(line.data(), line.size()));
+            limiter.endLine();
+        }
+        hidden = limiter.hiddenLines();
     } catch (...) {
         // A read error ends the reading like the end of the file.
     }
     st.quiet = remembered;
+    if (hidden > 0) {
+        try {
+            const std::string of = source.empty() ? "" : " of \"" + std::string(source) + "\"";
+            noticeSink().warn("READ WARNINGS", groupedCount(hidden) + (hidden == 1 ? " more line" : " more lines") + of +
+                                                   (hidden == 1 ? " had faults; it was" : " had faults; they were") +
+                                                   " read as the first ones were.");
+        } catch (...) {
+            // Without memory for the text there is nothing more to say.
+        }
+    }
 }

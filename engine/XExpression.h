@@ -92,7 +92,9 @@ void XPARAMQUIET(bool quiet);
 
 // ---- Parameter list file ---------------------------------------------------
 void XPARAMWRITE(std::ostream& out);
-void XPARAMREAD(std::istream& in, std::optional<bool> quiet = std::nullopt);
+// Reports of the first ten faulty lines are shown; the faults of later lines
+// are counted and told in one "READ WARNINGS" notice that names `source`.
+void XPARAMREAD(std::istream& in, std::optional<bool> quiet = std::nullopt, std::string_view source = {});
 
 // Empties the parameter table and clears every switch and the work state, as
 // at program start. Meant for tests and tools that need a fresh engine.

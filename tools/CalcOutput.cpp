@@ -86,30 +86,52 @@ std::string calcJson(const CalcResult& r) {
     return out + "]}";
 }
 
+namespace {
+
+// One entry of the table as both listings show it.
+struct ListedParameter {
+    int sequence = 0;
+    std::string name, expression, comment;
+    bool factorOnly = false;
+    bool ok = false;  // evaluated; otherwise it shows as **ERROR**
+    XVALUE value;
+};
+
+std::vector<ListedParameter> listedParameters() {
+    std::vector<ListedParameter> out;
+    XPARAMQUIET(true);  // evaluation errors show as **ERROR**, not as reports
+    const int count = XPARAMCOUNT();
+    for (int i = 1; i <= count; ++i) {
+        ListedParameter p;
+        p.sequence = i;
+        XPARAMFETCH(i, &p.name, &p.expression, &p.comment, &p.factorOnly);
+        p.ok = XPARAMGET(i, p.value, true);
+        out.push_back(std::move(p));
+    }
+    XPARAMQUIET(false);
+    return out;
+}
+
+}  // namespace
+
 std::string calcListing() {
     // The list page's columns: sequence, name, current value (or **ERROR**),
     // factor-only mark, expression and comment, each as wide as its widest
     // entry so the columns line up.
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"Seq.", "Parameter", "Currently", "Factor", "Expression", "Comments"});
-    XPARAMQUIET(true);  // evaluation errors show as **ERROR**, not as reports
-    const int count = XPARAMCOUNT();
-    for (int i = 1; i <= count; ++i) {
-        std::string name, expression, comment;
-        bool factor = false;
-        XPARAMFETCH(i, &name, &expression, &comment, &factor);
-        XVALUE v;
+    for (const ListedParameter& p : listedParameters()) {
         std::string current;
-        if (!XPARAMGET(i, v, true)) {
+        if (!p.ok) {
             current = "**ERROR**";
-        } else if (!v.isReal) {
-            current = formatComplexResult(v.value);
+        } else if (!p.value.isReal) {
+            current = formatComplexResult(p.value.value);
         } else {
-            current = trimLeft(formatResultNumber(v.realValue));
+            current = trimLeft(formatResultNumber(p.value.realValue));
         }
-        rows.push_back({std::to_string(i), name, current, factor ? "Yes" : "", expression, comment});
+        rows.push_back({std::to_string(p.sequence), p.name, current, p.factorOnly ? "Yes" : "", p.expression,
+                        p.comment});
     }
-    XPARAMQUIET(false);
 
     std::vector<std::size_t> widths(rows[0].size(), 0);
     for (const auto& row : rows) {
@@ -127,4 +149,24 @@ std::string calcListing() {
         out += trimRight(line) + "\n";
     }
     return out;
+}
+
+std::string calcListingJson() {
+    std::string out = "{\"parameters\":[";
+    bool first = true;
+    for (const ListedParameter& p : listedParameters()) {
+        if (!first) out += ",";
+        first = false;
+        out += "{\"seq\":" + std::to_string(p.sequence);
+        out += ",\"name\":" + jsonString(p.name);
+        out += ",\"re\":" + (p.ok ? formatJsonNumber(p.value.value.real()) : "null");
+        out += ",\"im\":" + (p.ok ? formatJsonNumber(p.value.value.imag()) : "null");
+        out += ",\"is_real\":" + std::string(p.ok && p.value.isReal ? "true" : "false");
+        out += ",\"real\":" + (p.ok && p.value.isReal ? formatJsonNumber(p.value.realValue) : "null");
+        out += ",\"factor_only\":" + std::string(p.factorOnly ? "true" : "false");
+        out += ",\"expression\":" + jsonString(p.expression);
+        out += ",\"comment\":" + jsonString(p.comment);
+        out += ",\"error\":" + std::string(p.ok ? "false" : "true") + "}";
+    }
+    return out + "]}";
 }

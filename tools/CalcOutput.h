@@ -36,3 +36,9 @@ std::string jsonString(std::string_view s);
 
 // The parameter table as the list page shows it, one line per entry.
 std::string calcListing();
+
+// The same table as one JSON object on one line (no trailing newline):
+// {"parameters":[{"seq","name","re","im","is_real","real","factor_only",
+// "expression","comment","error"}, ...]}; a parameter that does not
+// evaluate has "error":true and null values.
+std::string calcListingJson();

@@ -37,7 +37,8 @@ inline AppSession*& currentAppSession() {
 // After a time-out: answer whatever box is open so the program can end.
 inline void closeOpenBoxes() {
     for (const char* title :
-         {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME", "SAVE FAILURE", "READ FAILURE"}) {
+         {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME", "SAVE FAILURE", "READ FAILURE",
+          "READ WARNINGS"}) {
         if (HWND box = FindWindowA(nullptr, title)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     }
 }

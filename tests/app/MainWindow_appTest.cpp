@@ -65,9 +65,11 @@ struct ErrorSeen {
     bool shown = false;
     std::string message, display, marker;
 };
-// Waits for the error dialog, reads its three lines and presses OK.
+// Waits for the error dialog, reads its three lines and presses OK; done
+// when that dialog has gone, so the next step meets the next dialog.
 Step answerError(ErrorSeen& seen) {
-    return [&seen] {
+    return [&seen, answered = HWND{}]() mutable {
+        if (answered != nullptr) return !IsWindow(answered);
         HWND dialog = FindWindowA(nullptr, "Expression Error");
         if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
         seen.shown = true;
@@ -75,7 +77,8 @@ Step answerError(ErrorSeen& seen) {
         seen.display = text(dialog, 102);
         seen.marker = text(dialog, 103);
         PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        return true;
+        answered = dialog;
+        return false;
     };
 }
 
@@ -313,5 +316,74 @@ TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
     std::fclose(f);
     EXPECT_STREQ(buf, "OLD=1 !\r\n");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+// A file with thousands of faulty lines shows the reports of the first ten,
+// then one notice that counts the rest; the table holds every line.
+TEST(MainWindow, ReadOfAFaultyFileShowsTenReportsAndOneNotice) {
+    const std::string name = "tallyon-app-faulty.par";
+    const std::string path = tempFolder() + "\\" + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    for (int i = 1; i <= 3000; ++i) std::fprintf(f, "A%d=NOPE\r\n", i);
+    std::fclose(f);
+    bool readSeen = false;
+    ErrorSeen reports[10];
+    std::string notice;
+    int stored = 0;
+    std::vector<Step> steps = {
+        [] {
+            SetCurrentDirectoryA(tempFolder().c_str());
+            return true;
+        },
+        click(IDC_MAIN_READ),
+        answerFileDialog("Parameter List File to Read", name, readSeen),
+    };
+    for (ErrorSeen& seen : reports) steps.push_back(answerError(seen));
+    steps.push_back(answerNotice("READ WARNINGS", notice));
+    steps.push_back([&] {
+        stored = XPARAMCOUNT();
+        return true;
+    });
+    steps.push_back(click(IDCANCEL));
+    const int code = runProgram(std::move(steps));
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(readSeen);
+    for (const ErrorSeen& seen : reports) EXPECT_EQ(seen.message, "Parameter used before being defined");
+    EXPECT_EQ(reports[9].display, "NOPE");
+    EXPECT_EQ(notice, "2 990 more lines of \"" + path + "\" had faults; they were read as the first ones were.");
+    EXPECT_EQ(stored, 3000);
+    DeleteFileA(path.c_str());
+}
+
+// A program picked by mistake is refused whole: one notice, no parameter.
+TEST(MainWindow, ReadOfAProgramIsRefused) {
+    const std::string name = "tallyon-app-program.par";
+    const std::string path = tempFolder() + "\\" + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite("MZ\x90\0\x03\0\0\0\r\nA=1\r\n", 1, 14, f);
+    std::fclose(f);
+    bool readSeen = false;
+    std::string notice;
+    int stored = -1;
+    const int code = runProgram({
+        [] {
+            SetCurrentDirectoryA(tempFolder().c_str());
+            return true;
+        },
+        click(IDC_MAIN_READ),
+        answerFileDialog("Parameter List File to Read", name, readSeen),
+        answerNotice("READ FAILURE", notice),
+        [&] {
+            stored = XPARAMCOUNT();
+            return true;
+        },
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(notice, "\"" + path + "\" is not a parameter list (it holds binary data).");
+    EXPECT_EQ(stored, 0);
     DeleteFileA(path.c_str());
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "SafeSave.h"
+#include "app/FailingSaveSteps.h"
 #include "engine/EngineTestSupport.h"
 #include "Seams.h"
 #include "XExpression.h"
@@ -25,37 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The platform's steps, made to fail at one of them (1 = create ... 5 =
-// replace), as a full disk or a lost file would.
-class FailingSteps : public SaveSteps {
-public:
-    explicit FailingSteps(int failAt) : real_(makePlatformSaveSteps()), failAt_(failAt) {}
-    bool createTemp(const std::string& target, std::string& temp) override {
-        return step(1) && real_->createTemp(target, temp);
-    }
-    bool write(std::string_view bytes) override {
-        if (failAt_ == 2) {
-            real_->write(bytes.substr(0, bytes.size() / 2));  // a partial write, then the failure
-            return false;
-        }
-        return real_->write(bytes);
-    }
-    bool flush() override { return step(3) && real_->flush(); }
-    bool close() override {
-        const bool ok = real_->close();
-        return step(4) && ok;
-    }
-    bool replace(const std::string& temp, const std::string& target) override {
-        return step(5) && real_->replace(temp, target);
-    }
-    void discard(const std::string& temp) override { real_->discard(temp); }
-
-private:
-    bool step(int k) const { return k != failAt_; }
-    std::unique_ptr<SaveSteps> real_;
-    int failAt_;
-};
 
 std::string slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -135,6 +105,55 @@ TEST_F(SaveFixture, ReadOfAMissingFileLeavesTheTableAndSaysSo) {
     EXPECT_EQ(XPARAMCOUNT(), 2);
     ASSERT_EQ(notices.seen().size(), 1u);
     EXPECT_EQ(notices.seen()[0], "READ FAILURE: Unable to read the parameter list from \"" + missing.string() + "\".");
+}
+
+// What cannot be a parameter list is refused whole: the table stays as it
+// was and the user hears why, once.
+TEST_F(SaveFixture, ReadRefusesWhatIsNoParameterList) {
+    const fs::path program = folder / "program.exe";
+    std::string bytes = "MZ";
+    bytes += std::string(3, '\0');
+    bytes += "\nA=1\n\x90\x90=2\n";
+    std::ofstream(program, std::ios::binary) << bytes;
+    const fs::path late = folder / "late.par";
+    std::ofstream(late, std::ios::binary) << std::string(70000, ' ') + "\nB=1\n" + std::string("C\0=2\n", 5);
+    fs::create_directory(folder / "dir.par");
+    struct Row {
+        const char* what;
+        fs::path path;
+        std::string notice;  // "" = read
+    } rows[] = {
+        {"a program", program, "READ FAILURE: \"" + program.string() + "\" is not a parameter list (it holds binary data)."},
+        {"a folder", folder / "dir.par",
+         "READ FAILURE: Unable to read the parameter list from \"" + (folder / "dir.par").string() + "\"."},
+        // Text for its first 64 KB: read line by line as any text file.
+        {"a NUL past the first 64 KB", late, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        ScopedNoticeRecorder notices;
+        const bool read = readParameterList(r.path.string());
+        EXPECT_EQ(read, r.notice.empty());
+        if (r.notice.empty()) {
+            EXPECT_EQ(XPARAMCOUNT(), 4);  // B and C joined the two of the fixture
+        } else {
+            EXPECT_EQ(XPARAMCOUNT(), 2);
+            EXPECT_EQ(notices.seen(), std::vector<std::string>{r.notice});
+        }
+    }
+}
+
+// The closing count of a read with many faulty lines names the file.
+TEST_F(SaveFixture, ReadWarningsNameTheFile) {
+    const fs::path junk = folder / "junk.par";
+    std::string text;
+    for (int i = 0; i < 25; ++i) text += "9X" + std::to_string(i) + "=1\r\n";
+    std::ofstream(junk, std::ios::binary) << text;
+    ScopedNoticeRecorder notices;
+    EXPECT_TRUE(readParameterList(junk.string()));
+    ASSERT_EQ(notices.seen().size(), 11u);
+    EXPECT_EQ(notices.seen().back(), "READ WARNINGS: 15 more lines of \"" + junk.string() +
+                                         "\" had faults; they were read as the first ones were.");
 }
 
 #ifndef _WIN32

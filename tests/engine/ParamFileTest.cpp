@@ -1,8 +1,10 @@
 // The parameter list file: the lines written, and how lenient reading
 // merges lines into the table.
+#include <cstdio>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "EngineTestSupport.h"
 
@@ -15,9 +17,21 @@ protected:
         XPARAMWRITE(out);
         return out.str();
     }
-    void read(const std::string& text, std::optional<bool> quiet = std::nullopt) {
+    void read(const std::string& text, std::optional<bool> quiet = std::nullopt, std::string_view source = {}) {
         std::istringstream in(text);
-        XPARAMREAD(in, quiet);
+        XPARAMREAD(in, quiet, source);
+    }
+    // Every entry with its value, as one comparable text.
+    std::string table() {
+        std::string out;
+        for (int i = 1; i <= XPARAMCOUNT(); ++i) {
+            XVALUE v;
+            const bool ok = XPARAMGET(i, v);
+            const Entry e = entry(i);
+            out += (e.factorOnly ? "*" : "") + e.name + "=" + e.expression + " !" + e.comment + " -> " +
+                   (ok ? std::to_string(v.realValue) : "invalid") + "\n";
+        }
+        return out;
     }
     struct Entry {
         std::string name, expression, comment;
@@ -162,6 +176,91 @@ TEST_F(ParamFileTest, BinaryJunkIsReadLineByLine) {
     EXPECT_TRUE(XPARAMGET(index, v));
     EXPECT_EQ(v.realValue, 5);
     for (const Notice& n : notices.notices) EXPECT_NE(n.caption, "LOGIC ERROR");
+}
+
+// A file saved with a UTF-8 byte-order mark reads as the same file without
+// it. Only a whole mark at the very start goes: anywhere else, or in part,
+// the bytes stay what they are.
+TEST_F(ParamFileTest, ByteOrderMarkAtTheStartIsSkipped) {
+    const std::string text = "*Inch = 2.54 !cm\r\nFoot=12 Inch\r\n";
+    read(text);
+    const std::string plain = table();
+    resetExpressionEngine();
+    read("\xEF\xBB\xBF" + text);
+    EXPECT_EQ(table(), plain);
+    EXPECT_TRUE(presenter.reports.empty());
+    EXPECT_TRUE(notices.notices.empty());
+
+    struct Row {
+        const char* what;
+        std::string text;
+    } kept[] = {
+        {"part of a mark", "\xEF\xBB" "A=1\n"},
+        {"a mark on the second line", "Z=1\n\xEF\xBB\xBF" "A=1\n"},
+    };
+    for (const Row& r : kept) {
+        SCOPED_TRACE(r.what);
+        resetExpressionEngine();
+        read(r.text, true);
+        int index = 0;
+        XPARAMFIND("A", index);
+        EXPECT_EQ(index, 0);
+    }
+}
+
+// One read shows the reports of its first ten faulty lines; the faults of
+// the lines after them are counted and told once. What is stored does not
+// depend on what is shown.
+TEST_F(ParamFileTest, FaultyLinesBeyondTheTenthAreCountedNotShown) {
+    struct Row {
+        const char* what;
+        int lines;
+        const char* line;  // printf pattern of one faulty line, %d its number
+        std::size_t reports, warnings;
+        const char* notice;  // the closing notice, or "" for none
+        int stored;
+    } rows[] = {
+        {"3 000 bad names", 3000, "9A%d=1", 0, 10,
+         "2 990 more lines of \"junk.par\" had faults; they were read as the first ones were.", 0},
+        {"3 000 faulty expressions", 3000, "A%d=NOPE", 10, 0,
+         "2 990 more lines of \"junk.par\" had faults; they were read as the first ones were.", 3000},
+        {"eleven faulty lines", 11, "A%d=1/0", 10, 0,
+         "1 more line of \"junk.par\" had faults; it was read as the first ones were.", 11},
+        {"exactly ten", 10, "A%d=1/0", 10, 0, "", 10},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        resetExpressionEngine();
+        clearRecords();
+        std::string text;
+        for (int i = 1; i <= r.lines; ++i) {
+            char line[32];
+            std::snprintf(line, sizeof line, r.line, i);
+            text += std::string(line) + "\n";
+        }
+        read(text + "good=7\n", std::nullopt, "junk.par");
+        EXPECT_EQ(presenter.reports.size(), r.reports);
+        std::size_t warnings = 0;
+        std::vector<std::string> closing;
+        for (const Notice& n : notices.notices) {
+            if (n.caption == "READ WARNINGS") closing.push_back(n.kind + ": " + n.text);
+            else ++warnings;
+        }
+        EXPECT_EQ(warnings, r.warnings);
+        if (*r.notice == '\0') {
+            EXPECT_TRUE(closing.empty());
+        } else {
+            EXPECT_EQ(closing, std::vector<std::string>{std::string("warn: ") + r.notice});
+        }
+        ASSERT_EQ(XPARAMCOUNT(), r.stored + 1);
+        XVALUE v;
+        EXPECT_TRUE(XPARAMGET(XPARAMCOUNT(), v));
+        EXPECT_EQ(v.realValue, 7);
+    }
+    // After the read every report reaches the user again.
+    clearRecords();
+    eval("1/0");
+    EXPECT_EQ(presenter.reports.size(), 1u);
 }
 
 TEST_F(ParamFileTest, QuietArgumentHoldsOnlyForTheRead) {

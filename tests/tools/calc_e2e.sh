@@ -116,7 +116,37 @@ c=q !"
 if [ "$saved" = "$want_saved" ]; then passed=$((passed + 1)); else
   failures=$((failures + 1)); printf 'FAIL: saved file\n%s\n' "$saved"; fi
 
-check "unreadable parameter file" 2 "" "tallyon-calc: cannot read parameter file missing.par" -- --params missing.par 1
+check "unreadable parameter file" 2 "" \
+'READ FAILURE: Unable to read the parameter list from "missing.par".' -- --params missing.par 1
+mkdir folder.par
+check "a folder is no parameter file" 2 "" \
+'READ FAILURE: Unable to read the parameter list from "folder.par".' -- --params folder.par 1
+printf 'MZ\0\0x=1\n' >program.par
+check "a binary file is no parameter list" 2 "" \
+'READ FAILURE: "program.par" is not a parameter list (it holds binary data).' -- --params program.par 1
+
+check "json values of the acceptance list" 1 \
+'{"expr":"(5E200)^(-7)","ok":true,"re":0,"im":0,"is_real":true,"real":0,"real_ok":true,"error":null,"notices":[]}
+{"expr":"#SIND(-1E-20)","ok":true,"re":-1.7453292519943293e-22,"im":0,"is_real":true,"real":-1.7453292519943293e-22,"real_ok":true,"error":null,"notices":[]}
+{"expr":"(1E308*10)*0","ok":false,"re":null,"im":null,"is_real":false,"real":null,"real_ok":false,"error":{"message":"Result is not a number","first":1,"last":12,"display":"(1E308*10)*0","marker":"^^^^^^^^^^^^"},"notices":[]}' \
+"" -- --json '(5E200)^(-7)' '#SIND(-1E-20)' '(1E308*10)*0'
+
+check "a result that is no number is told" 1 "" \
+"Result is not a number
+(1E308*10)-(1E308*10)
+^^^^^^^^^^^^^^^^^^^^^" -- '(1E308*10)-(1E308*10)'
+
+printf '\xEF\xBB\xBFx=4\r\n' >bom.par
+printf '\xEF\xBB\xBFx*2\n' >stdin
+check "byte-order marks of a file and of standard input" 0 \
+"x*2
+Real Result = 8.0000000
+Complex Result = (8.0000000, 0.0000000)" "" -- --params bom.par
+
+check "json listing is one object of its own" 0 \
+'{"expr":"b","ok":true,"re":6,"im":0,"is_real":true,"real":6,"real_ok":true,"error":null,"notices":[]}
+{"parameters":[{"seq":1,"name":"a","re":2,"im":0,"is_real":true,"real":2,"factor_only":false,"expression":"2","comment":"two","error":false},{"seq":2,"name":"in","re":2.54,"im":0,"is_real":true,"real":2.54,"factor_only":true,"expression":"2.54","comment":"","error":false},{"seq":3,"name":"b","re":6,"im":0,"is_real":true,"real":6,"factor_only":false,"expression":"a*3","comment":"","error":false},{"seq":4,"name":"c","re":null,"im":null,"is_real":false,"real":null,"factor_only":false,"expression":"q","comment":"","error":true}]}' \
+"*" -- --params t.par --json --list b
 check "unknown option" 2 "" "*" -- --frobnicate 1
 check "option without its file" 2 "" "*" -- 1 --params
 

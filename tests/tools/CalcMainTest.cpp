@@ -1,0 +1,95 @@
+// tallyon-calc as a whole: its save is the safe save, so a save that fails
+// at any step leaves the old file byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CalcMain.h"
+#include "app/FailingSaveSteps.h"
+#include "engine/EngineTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class CalcMainTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        folder = fs::temp_directory_path() /
+                 ("tallyon-calc-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        fs::remove_all(folder);
+        EngineTest::TearDown();
+    }
+    int run(const std::vector<std::string>& args, const SaveStepsFactory& steps = makePlatformSaveSteps) {
+        std::istringstream in;
+        out.str("");
+        err.str("");
+        return runTallyonCalc(args, {in, out, err}, steps);
+    }
+    std::vector<std::string> filesLeft() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    fs::path folder;
+    std::ostringstream out, err;
+};
+
+TEST_F(CalcMainTest, FailedSaveKeepsTheOldFileAtEveryStep) {
+    const fs::path target = folder / "kept.par";
+    const fs::path source = folder / "new.par";
+    std::string old;
+    for (int i = 0; i < 100; ++i) old += "OLD" + std::to_string(i) + "=" + std::to_string(i) + " !\r\n";
+    std::ofstream(target, std::ios::binary) << old;
+    std::string fresh;
+    for (int i = 0; i < 300; ++i) fresh += "NEW" + std::to_string(i) + "=" + std::to_string(i) + " !a longer comment\n";
+    std::ofstream(source, std::ios::binary) << fresh;
+
+    for (int step = 1; step <= 5; ++step) {
+        SCOPED_TRACE("failing step " + std::to_string(step));
+        resetExpressionEngine();
+        clearRecords();
+        const int status = run({"--params", source.string(), "--save", target.string()},
+                               [step] { return std::make_unique<FailingSteps>(step); });
+        EXPECT_EQ(status, 2);
+        EXPECT_EQ(slurp(target), old);
+        EXPECT_EQ(filesLeft(), (std::vector<std::string>{"kept.par", "new.par"}));
+        ASSERT_EQ(notices.notices.size(), 1u);
+        EXPECT_EQ(notices.notices[0].caption, "SAVE FAILURE");
+    }
+
+    // The same run with nothing failing replaces the file whole.
+    resetExpressionEngine();
+    EXPECT_EQ(run({"--params", source.string(), "--save", target.string()}), 0);
+    std::string saved = slurp(target);
+    std::erase(saved, '\r');
+    EXPECT_EQ(saved.substr(0, 26), "NEW0=0 !a longer comment\nN");
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 300);
+}
+
+TEST_F(CalcMainTest, HelpAndBadUsage) {
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_NE(out.str().find("usage: tallyon-calc"), std::string::npos);
+    EXPECT_EQ(run({"--save"}), 2);
+    EXPECT_NE(err.str().find("--save needs a file name"), std::string::npos);
+}
+
+}  // namespace
