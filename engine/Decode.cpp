@@ -154,7 +154,7 @@ bool PXNAPRXRL(const XVALUE& v) {
     return b == 0.0 || b <= a * 1.1920928955078125e-07;
 }
 
-int PXNDECODE(XVALUE& result) {
+int decodeTokens() {
     EngineState& s = st();
     const int n = s.n;
     const char* const C = s.cls.data();
@@ -277,8 +277,14 @@ int PXNDECODE(XVALUE& result) {
         }
     }
     s.tokenCount = k;
-    if (s.decodeOnly) return 0;
+    return 0;
+}
 
+int PXNDECODE(XVALUE& result) {
+    if (decodeTokens() != 0) return 1;
+    EngineState& s = st();
+    const int n = s.n;
+    const int k = s.tokenCount;
     auto span = [](std::array<int, kFieldLength + 1>& a, int count) {
         return std::span<int>(a.data() + 1, static_cast<size_t>(count));
     };

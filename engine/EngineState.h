@@ -72,11 +72,6 @@ struct EngineState {
     // Error report.
     FixedText<64> marker;
 
-    // Test switches: PXNPREP returns 0 right after this step (0 = run to the
-    // end); PXNDECODE returns 0 with the token table built but not evaluated.
-    int prepareStopAfter = 0;
-    bool decodeOnly = false;
-
     // Views of the prepared form, positions 1..n.
     std::string_view workingText() const { return {text.data() + 1, static_cast<size_t>(n)}; }
     std::string_view classString() const { return {cls.data() + 1, static_cast<size_t>(n)}; }
@@ -92,6 +87,16 @@ inline EngineState& engineState() {
 
 // Preparation.
 int PXNPREP(std::string_view line);
+// Preparation run up to a named stage and stopped there with status 0, so
+// the tests can look at the working form between stages.
+enum class PrepareCheckpoint {
+    kClassified,       // working text made, blanks shrunk, codes given
+    kDeletionsMarked,  // names merged, "**" and separating blanks marked Z
+    kSqueezed,         // function names marked, the Z positions removed
+    kProductsImplied,  // exponents checked, mantissas and implied "*" in place
+    kDone,
+};
+int prepareThrough(std::string_view line, PrepareCheckpoint stop);
 int PXNSIMPLIFY(std::span<char> text, std::string_view set, char c);
 int PXNREP(std::span<char> text, std::string_view from, std::string_view to);
 int PXNINSERT(int k, char c1, char c2);
@@ -103,6 +108,9 @@ int findParameter(std::string_view name, int limit);
 
 // Decoding.
 int PXNDECODE(XVALUE& result);
+// The first half of PXNDECODE: the operand table and the token arrays,
+// built and left unevaluated.
+int decodeTokens();
 int PXNSPAN(char code, int& start);
 struct OperatorPick {
     int rank = 0;

@@ -67,10 +67,7 @@ TEST_F(DecodeRunsTest, CountsAndMissingBracketsAsAPlainWalk) {
         }
         const Expected e = walk(s);
         s.searchLimit = 1;
-        s.decodeOnly = true;
-        XVALUE unused;
-        const int status = PXNDECODE(unused);
-        s.decodeOnly = false;
+        const int status = decodeTokens();
 
         const std::string what = "class string [" + std::string(s.cls.data() + 1, kFieldLength) + "] n " +
                                  std::to_string(s.n);

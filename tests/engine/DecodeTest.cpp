@@ -14,11 +14,7 @@ protected:
     bool decodeOnly(std::string_view line) {
         engineState().searchLimit = XPARAMCOUNT();
         if (PXNPREP(line) != 0) return false;
-        engineState().decodeOnly = true;
-        XVALUE unused;
-        const int status = PXNDECODE(unused);
-        engineState().decodeOnly = false;
-        return status == 0;
+        return decodeTokens() == 0;
     }
     std::vector<int> tokens(const std::array<int, kFieldLength + 1>& a) const {
         return {a.begin() + 1, a.begin() + 1 + engineState().tokenCount};

@@ -144,11 +144,7 @@ TEST_F(EvaluateEquivalenceTest, DecodedFormsOfGeneratedExpressions) {
         EngineState& s = engineState();
         s.searchLimit = XPARAMCOUNT();
         if (PXNPREP(line) != 0) continue;
-        s.decodeOnly = true;
-        XVALUE unused;
-        const int decoded = PXNDECODE(unused);
-        s.decodeOnly = false;
-        if (decoded != 0) continue;
+        if (decodeTokens() != 0) continue;
         ++evaluated;
         const std::string difference = compareFromHere(s.tokenCount, s.operandCount);
         ASSERT_TRUE(difference.empty()) << "expression [" << line << "]: " << difference;

@@ -1,6 +1,6 @@
 // The engine's preparation against the literal one of PrepareReference.h:
-// on many generated lines, at the end and after each step the test switch
-// can stop at, both must leave the same status, the same reports, and the
+// on many generated lines, at the end and at each checkpoint between the
+// stages, both must leave the same status, the same reports, and the
 // same display line, working text, class string, position map and working
 // length, down to the positions past the working length.
 #include <iterator>
@@ -12,18 +12,31 @@
 
 namespace {
 
+// Each checkpoint of the engine's stages and the step of the literal rules
+// after which the reference stands at the same point (0 = the end).
+struct Stop {
+    const char* name;
+    PrepareCheckpoint checkpoint;
+    int referenceStep;
+};
+constexpr Stop kStops[] = {
+    {"classified", PrepareCheckpoint::kClassified, 10},
+    {"deletions marked", PrepareCheckpoint::kDeletionsMarked, 14},
+    {"squeezed", PrepareCheckpoint::kSqueezed, 16},
+    {"products implied", PrepareCheckpoint::kProductsImplied, 23},
+    {"done", PrepareCheckpoint::kDone, 0},
+};
+
 class PrepareEquivalenceTest : public EngineTest {
 protected:
     // Runs both on LINE and reports the first difference; empty when equal.
-    std::string compare(const std::string& line, int stopAfter) {
+    std::string compare(const std::string& line, const Stop& stop) {
         clearRecords();
         EngineState& s = engineState();
-        s.prepareStopAfter = stopAfter;
-        const int status = PXNPREP(line);
-        s.prepareStopAfter = 0;
+        const int status = prepareThrough(line, stop.checkpoint);
 
         prepref::State ref;
-        const int refStatus = prepref::prepare(ref, line, stopAfter);
+        const int refStatus = prepref::prepare(ref, line, stop.referenceStep);
 
         if (status != refStatus) return "status " + std::to_string(status) + " vs " + std::to_string(refStatus);
         if (presenter.reports.size() != ref.reports.size()) return "report count";
@@ -54,9 +67,9 @@ protected:
     }
 
     void checkAllStops(const std::string& line) {
-        for (int stop : {0, 10, 14, 16, 23}) {
+        for (const Stop& stop : kStops) {
             const std::string difference = compare(line, stop);
-            ASSERT_TRUE(difference.empty()) << "line [" << line << "] stopped after " << stop << ": " << difference;
+            ASSERT_TRUE(difference.empty()) << "line [" << line << "] stopped at " << stop.name << ": " << difference;
         }
     }
 };

@@ -9,11 +9,8 @@ namespace {
 
 class PrepareTest : public EngineTest {
 protected:
-    int prepare(std::string_view line, int stopAfter = 0) {
-        engineState().prepareStopAfter = stopAfter;
-        const int status = PXNPREP(line);
-        engineState().prepareStopAfter = 0;
-        return status;
+    int prepare(std::string_view line, PrepareCheckpoint stop = PrepareCheckpoint::kDone) {
+        return prepareThrough(line, stop);
     }
     std::vector<int> map() const {
         const auto m = engineState().positionMap();
@@ -23,18 +20,19 @@ protected:
 
 TEST_F(PrepareTest, WorkedExampleStepByStep) {
     struct Row {
-        int step;
+        const char* stage;
+        PrepareCheckpoint stop;
         std::string text, classes;
         std::vector<int> map;
     } rows[] = {
-        {10, "2X**2 + 3(Y-1)", "NL**N + N(L-N)", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
-        {14, "2X**2 + 3(Y-1)", "NL^ZNZ+ZN(L-N)", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
-        {16, "2X*2+3(Y-1)", "NL^N+N(L-N)", {1, 2, 3, 5, 7, 9, 10, 11, 12, 13, 14}},
-        {23, "2*X*2+3*(Y-1)", "N*L^N+N*(L-N)", {1, 2, 2, 3, 5, 7, 9, 10, 10, 11, 12, 13, 14}},
+        {"classified", PrepareCheckpoint::kClassified, "2X**2 + 3(Y-1)", "NL**N + N(L-N)", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        {"deletions marked", PrepareCheckpoint::kDeletionsMarked, "2X**2 + 3(Y-1)", "NL^ZNZ+ZN(L-N)", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        {"squeezed", PrepareCheckpoint::kSqueezed, "2X*2+3(Y-1)", "NL^N+N(L-N)", {1, 2, 3, 5, 7, 9, 10, 11, 12, 13, 14}},
+        {"products implied", PrepareCheckpoint::kProductsImplied, "2*X*2+3*(Y-1)", "N*L^N+N*(L-N)", {1, 2, 2, 3, 5, 7, 9, 10, 10, 11, 12, 13, 14}},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE("after step " + std::to_string(r.step));
-        ASSERT_EQ(prepare("2x**2 + 3(y-1)", r.step), 0);
+        SCOPED_TRACE(r.stage);
+        ASSERT_EQ(prepare("2x**2 + 3(y-1)", r.stop), 0);
         EXPECT_EQ(engineState().workingText(), r.text);
         EXPECT_EQ(engineState().classString(), r.classes);
         EXPECT_EQ(engineState().n, static_cast<int>(r.text.size()));
