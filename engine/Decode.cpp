@@ -12,7 +12,6 @@
 namespace {
 
 EngineState& st() { return engineState(); }
-char cls(int k) { return st().cls[static_cast<size_t>(k)]; }
 
 std::string_view runText(int first, int last) {
     return {st().text.data() + first, static_cast<size_t>(last - first + 1)};
@@ -82,40 +81,40 @@ void countRuns(const char* C, int last, int& operandRuns, int& badCalls) {
     badCalls += static_cast<int>(previousF != 0);
 }
 
+// A name of at most 8 characters, blank-padded to 8, as one word.
+std::uint64_t nameWord(std::string_view name) {
+    char padded[8];
+    std::memset(padded, ' ', sizeof padded);
+    std::memcpy(padded, name.data(), std::min(name.size(), sizeof padded));
+    std::uint64_t word = 0;
+    std::memcpy(&word, padded, sizeof word);
+    return word;
+}
+
+// The built-in functions' names as words, by token code.
+const std::array<std::uint64_t, kFunctionCount + 1>& functionNameWords() {
+    static const std::array<std::uint64_t, kFunctionCount + 1> words = [] {
+        std::array<std::uint64_t, kFunctionCount + 1> w{};
+        for (int i = 1; i <= kFunctionCount; ++i) w[static_cast<size_t>(i)] = nameWord(builtinFunction(i)->name);
+        return w;
+    }();
+    return words;
+}
+
 // Index of a function name in the built-in table, 0 when it is none of them.
 // Names fill at most 8 characters, blank-padded; a longer run matches none.
 // The 8 characters are compared as one word.
 int functionIndex(std::string_view name) {
     if (name.size() > 8) return 0;
-    char padded[8];
-    std::memset(padded, ' ', sizeof padded);
-    std::memcpy(padded, name.data(), name.size());
-    std::uint64_t word = 0;
-    std::memcpy(&word, padded, sizeof word);
+    const std::uint64_t word = nameWord(name);
+    const auto& words = functionNameWords();
     for (int i = 1; i <= kFunctionCount; ++i) {
-        std::uint64_t entry = 0;
-        std::memcpy(&entry, st().functions[static_cast<size_t>(i)].name.data(), sizeof entry);
-        if (entry == word) return i;
+        if (words[static_cast<size_t>(i)] == word) return i;
     }
     return 0;
 }
 
 }  // namespace
-
-int PXNSPAN(char code, int& start) {
-    int first = 0;
-    for (int k = std::max(start, 1); k <= kFieldLength; ++k) {
-        if (cls(k) == code) {
-            first = k;
-            break;
-        }
-    }
-    if (first == 0) return 0;
-    start = first;
-    int last = first;
-    while (last < kFieldLength && cls(last + 1) == code) ++last;
-    return last;
-}
 
 OperatorPick PNXGETOP(int count, std::span<const int> ranks) {
     OperatorPick pick;

@@ -19,12 +19,21 @@
 inline constexpr int kFieldLength = 64;  // working text, class string, map, tokens
 inline constexpr int kFunctionCount = 21;
 
+// One built-in function: its name with the "#", how many arguments it
+// takes, which of them must be real, and how it computes. Unused argument
+// slots repeat the first argument. compute returns the message of a user
+// error, or nullptr.
 struct BuiltinFunction {
-    FixedText<8> name;
+    enum class RealArgs { kNone, kAll, kFirst };
+    using Args = const XVALUE* const (&)[4];
+    std::string_view name;
     int minArgs = 0;
     int maxArgs = 0;
-    int kind = 0;  // 1: every argument must be real (#IF: the first only)
+    RealArgs realArgs = RealArgs::kNone;
+    const char* (*compute)(Args a, XVALUE& out) = nullptr;
 };
+// The function with token code CODE (1..21), or nullptr.
+const BuiltinFunction* builtinFunction(int code);
 
 // Token codes of the binary operators.
 inline constexpr int kCodeAdd = 1;
@@ -39,8 +48,6 @@ struct EngineState {
     std::array<char, kFieldLength + 1> cls{};   // class string, 1-based
     std::array<int, kFieldLength + 1> pos{};    // source position map, 1-based
     int n = 0;                                  // working length
-    std::array<BuiltinFunction, kFunctionCount + 1> functions{};  // 1-based
-    bool functionsFilled = false;  // the table never changes once filled
 
     // Decoding: operands and the three token arrays.
     std::array<XVALUE, kFieldLength + 1> operands{};  // 1-based
@@ -97,11 +104,8 @@ enum class PrepareCheckpoint {
     kDone,
 };
 int prepareThrough(std::string_view line, PrepareCheckpoint stop);
-int PXNSIMPLIFY(std::span<char> text, std::string_view set, char c);
-int PXNREP(std::span<char> text, std::string_view from, std::string_view to);
 int PXNINSERT(int k, char c1, char c2);
 int PXNSQUEEZ(char c);
-void fillFunctionTable();
 
 // XPARAMFIND with a limit, as a result: the decoder's lookup.
 int findParameter(std::string_view name, int limit);
@@ -111,7 +115,6 @@ int PXNDECODE(XVALUE& result);
 // The first half of PXNDECODE: the operand table and the token arrays,
 // built and left unevaluated.
 int decodeTokens();
-int PXNSPAN(char code, int& start);
 struct OperatorPick {
     int rank = 0;
     int position = 0;

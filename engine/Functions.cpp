@@ -4,6 +4,7 @@
 // of the whole call, in the first argument's operand.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "EngineState.h"
@@ -11,11 +12,6 @@
 #include "WflStrings.h"
 
 namespace {
-
-enum Function {
-    kAbs = 1, kAtan2, kAtan2d, kCmplx, kConjg, kCos, kCosd, kExp, kImag, kInt, kLn,
-    kLog, kMax, kMin, kMod, kNint, kReal, kSin, kSind, kSqrt, kIf,
-};
 
 XVALUE realResult(double v) {
     XVALUE r;
@@ -25,116 +21,200 @@ XVALUE realResult(double v) {
     return r;
 }
 
-// Computes function f of the arguments *a[0..3]; returns a message for a
-// user error.
-const char* compute(int f, const XVALUE* const (&a)[4], XVALUE& out) {
-    const XVALUE& a1 = *a[0];
-    const XVALUE& a2 = *a[1];
-    switch (f) {
-    case kAbs: {
-        const double m = numeric::magnitude(a1.value);
-        out.value = {m, 0.0};
-        out.realValue = a1.isReal ? std::fabs(a1.realValue) : m;
-        out.isReal = true;
-        return nullptr;
-    }
-    case kAtan2:
-    case kAtan2d: {
-        const double y = numeric::plusZero(a1.realValue);
-        double angle = (a1.realValue == 0 && a2.realValue == 0) ? 0.0 : std::atan2(y, a2.realValue);
-        if (f == kAtan2d) angle /= 0.017453292519943295;
-        out = realResult(numeric::plusZero(angle));
-        return nullptr;
-    }
-    case kCmplx:
-        out.value = {a1.realValue, a2.realValue};
-        out.realValue = a1.realValue;
-        out.isReal = a2.realValue == 0;
-        return nullptr;
-    case kConjg:
-        out.value = std::conj(a1.value);
-        out.realValue = a1.realValue;
-        out.isReal = a1.isReal;
-        return nullptr;
-    case kCos: out = realResult(std::cos(a1.realValue)); return nullptr;
-    case kCosd: out = realResult(numeric::cosd(a1.realValue)); return nullptr;
-    case kSin: out = realResult(std::sin(a1.realValue)); return nullptr;
-    case kSind: out = realResult(numeric::sind(a1.realValue)); return nullptr;
-    case kExp:
-        // On the real axis the complex exponential is exp(x) + 0i, and the
-        // libraries compute it as exactly that up to x = 709 (beyond, they
-        // scale in two steps, which may differ in the last bit). There the
-        // one real exp stands in for the complex exp with its sine and
-        // cosine, and gives the same bits.
-        if (a1.value.imag() == 0 && !std::signbit(a1.value.imag()) && std::isfinite(a1.value.real()) &&
-            a1.value.real() <= 709.0) {
-            const double e = std::exp(a1.value.real());
-            out.value = {e, 0.0};
-            out.realValue = a1.realValue == a1.value.real() ? e : std::exp(a1.realValue);
-        } else {
-            out.value = std::exp(a1.value);
-            out.realValue = std::exp(a1.realValue);
-        }
-        out.isReal = a1.isReal;
-        return nullptr;
-    case kImag: out = realResult(a1.value.imag()); return nullptr;
-    case kReal: out = realResult(a1.value.real()); return nullptr;
-    // Beyond the 32-bit range the truncated or rounded value is kept as it is.
-    case kInt: out = realResult(std::trunc(a1.value.real())); return nullptr;
-    case kNint: out = realResult(std::round(a1.value.real())); return nullptr;
-    case kLn: {
-        if (numeric::hasZeroMagnitude(a1.value)) return "Cannot take log of zero";
-        out.isReal = a1.isReal && a1.realValue > 0;
-        // A positive real x gives log(x) + 0i. The libraries' complex log
-        // computes exactly log(x) there, except between 0.5 and 2, where
-        // one of them takes log1p of x*x-1 (which may differ in the last
-        // bit), and at the ends of the range, where it scales; outside
-        // those the real log alone gives the same bits.
-        const double x = a1.value.real();
-        if (a1.value.imag() == 0 && (x >= 2.0 || (x < 0.5 && x >= 0x1p-1022)) && x <= 0x1p1020) {
-            const double l = std::log(x);
-            out.value = {l, 0.0};
-            out.realValue = out.isReal ? (a1.realValue == x ? l : std::log(a1.realValue)) : 0.0;
-            return nullptr;
-        }
-        out.value = numeric::log(a1.value);
-        out.realValue = out.isReal ? std::log(a1.realValue) : 0.0;
-        return nullptr;
-    }
-    case kLog:
-        if (!(a1.realValue > 0)) return "Log 10 argument must be > zero";
-        out = realResult(std::log10(a1.realValue));
-        return nullptr;
-    case kMax:
-    case kMin: {
-        double v = a1.realValue;
-        for (const XVALUE* x : a) v = f == kMax ? std::max(v, x->realValue) : std::min(v, x->realValue);
-        out = realResult(v);
-        return nullptr;
-    }
-    case kMod:
-        if (a2.realValue == 0) return "#MOD denominator cannot be zero";
-        // The remainder takes the sign of the dividend; fmod computes it exactly.
-        out = realResult(std::fmod(a1.realValue, a2.realValue));
-        return nullptr;
-    case kSqrt:
-        if (a1.isReal && a1.realValue >= 0) {
-            out = realResult(std::sqrt(a1.realValue));
-        } else {
-            out.value = std::sqrt(numeric::plusZero(a1.value));
-            out.realValue = 0;
-            out.isReal = false;
-        }
-        return nullptr;
-    case kIf:
-        out = a1.realValue >= 0 ? a2 : *a[2];
-        return nullptr;
-    default:
-        return nullptr;
-    }
+using Args = BuiltinFunction::Args;
+
+// Each function computes from its arguments *a[0..3] (unused slots repeat
+// the first) into `out`, or returns the message of a user error.
+
+const char* absolute(Args a, XVALUE& out) {
+    const double m = numeric::magnitude(a[0]->value);
+    out.value = {m, 0.0};
+    out.realValue = a[0]->isReal ? std::fabs(a[0]->realValue) : m;
+    out.isReal = true;
+    return nullptr;
 }
 
+// Arc tangent of a1/a2 with the quadrant from both signs; 0 at the origin.
+double atan2Of(Args a) {
+    const double y = numeric::plusZero(a[0]->realValue);
+    return (a[0]->realValue == 0 && a[1]->realValue == 0) ? 0.0 : std::atan2(y, a[1]->realValue);
+}
+const char* atan2Radians(Args a, XVALUE& out) {
+    out = realResult(numeric::plusZero(atan2Of(a)));
+    return nullptr;
+}
+const char* atan2Degrees(Args a, XVALUE& out) {
+    out = realResult(numeric::plusZero(atan2Of(a) / 0.017453292519943295));
+    return nullptr;
+}
+
+const char* complexOf(Args a, XVALUE& out) {
+    out.value = {a[0]->realValue, a[1]->realValue};
+    out.realValue = a[0]->realValue;
+    out.isReal = a[1]->realValue == 0;
+    return nullptr;
+}
+
+const char* conjugate(Args a, XVALUE& out) {
+    out.value = std::conj(a[0]->value);
+    out.realValue = a[0]->realValue;
+    out.isReal = a[0]->isReal;
+    return nullptr;
+}
+
+const char* cosine(Args a, XVALUE& out) {
+    out = realResult(std::cos(a[0]->realValue));
+    return nullptr;
+}
+const char* cosineDegrees(Args a, XVALUE& out) {
+    out = realResult(numeric::cosd(a[0]->realValue));
+    return nullptr;
+}
+const char* sine(Args a, XVALUE& out) {
+    out = realResult(std::sin(a[0]->realValue));
+    return nullptr;
+}
+const char* sineDegrees(Args a, XVALUE& out) {
+    out = realResult(numeric::sind(a[0]->realValue));
+    return nullptr;
+}
+
+const char* exponential(Args a, XVALUE& out) {
+    const XVALUE& a1 = *a[0];
+    // On the real axis the complex exponential is exp(x) + 0i, and the
+    // libraries compute it as exactly that up to x = 709 (beyond, they
+    // scale in two steps, which may differ in the last bit). There the one
+    // real exp stands in for the complex exp with its sine and cosine, and
+    // gives the same bits.
+    if (a1.value.imag() == 0 && !std::signbit(a1.value.imag()) && std::isfinite(a1.value.real()) &&
+        a1.value.real() <= 709.0) {
+        const double e = std::exp(a1.value.real());
+        out.value = {e, 0.0};
+        out.realValue = a1.realValue == a1.value.real() ? e : std::exp(a1.realValue);
+    } else {
+        out.value = std::exp(a1.value);
+        out.realValue = std::exp(a1.realValue);
+    }
+    out.isReal = a1.isReal;
+    return nullptr;
+}
+
+const char* imaginaryPart(Args a, XVALUE& out) {
+    out = realResult(a[0]->value.imag());
+    return nullptr;
+}
+const char* realPart(Args a, XVALUE& out) {
+    out = realResult(a[0]->value.real());
+    return nullptr;
+}
+// Beyond the 32-bit range the truncated or rounded value is kept as it is.
+const char* truncated(Args a, XVALUE& out) {
+    out = realResult(std::trunc(a[0]->value.real()));
+    return nullptr;
+}
+const char* nearestInteger(Args a, XVALUE& out) {
+    out = realResult(std::round(a[0]->value.real()));  // halves away from zero
+    return nullptr;
+}
+
+const char* naturalLog(Args a, XVALUE& out) {
+    const XVALUE& a1 = *a[0];
+    if (numeric::hasZeroMagnitude(a1.value)) return "Cannot take log of zero";
+    out.isReal = a1.isReal && a1.realValue > 0;
+    // A positive real x gives log(x) + 0i. The libraries' complex log
+    // computes exactly log(x) there, except between 0.5 and 2, where one of
+    // them takes log1p of x*x-1 (which may differ in the last bit), and at
+    // the ends of the range, where it scales; outside those the real log
+    // alone gives the same bits.
+    const double x = a1.value.real();
+    if (a1.value.imag() == 0 && (x >= 2.0 || (x < 0.5 && x >= 0x1p-1022)) && x <= 0x1p1020) {
+        const double l = std::log(x);
+        out.value = {l, 0.0};
+        out.realValue = out.isReal ? (a1.realValue == x ? l : std::log(a1.realValue)) : 0.0;
+        return nullptr;
+    }
+    out.value = numeric::log(a1.value);
+    out.realValue = out.isReal ? std::log(a1.realValue) : 0.0;
+    return nullptr;
+}
+
+const char* commonLog(Args a, XVALUE& out) {
+    if (!(a[0]->realValue > 0)) return "Log 10 argument must be > zero";
+    out = realResult(std::log10(a[0]->realValue));
+    return nullptr;
+}
+
+const char* largest(Args a, XVALUE& out) {
+    double v = a[0]->realValue;
+    for (const XVALUE* x : a) v = std::max(v, x->realValue);
+    out = realResult(v);
+    return nullptr;
+}
+const char* smallest(Args a, XVALUE& out) {
+    double v = a[0]->realValue;
+    for (const XVALUE* x : a) v = std::min(v, x->realValue);
+    out = realResult(v);
+    return nullptr;
+}
+
+const char* remainder(Args a, XVALUE& out) {
+    if (a[1]->realValue == 0) return "#MOD denominator cannot be zero";
+    // The remainder takes the sign of the dividend; fmod computes it
+    // exactly, where a1 - a2 * trunc(a1 / a2) loses it for large a1.
+    out = realResult(std::fmod(a[0]->realValue, a[1]->realValue));
+    return nullptr;
+}
+
+const char* squareRoot(Args a, XVALUE& out) {
+    const XVALUE& a1 = *a[0];
+    if (a1.isReal && a1.realValue >= 0) {
+        out = realResult(std::sqrt(a1.realValue));
+    } else {
+        out.value = std::sqrt(numeric::plusZero(a1.value));
+        out.realValue = 0;
+        out.isReal = false;
+    }
+    return nullptr;
+}
+
+const char* choose(Args a, XVALUE& out) {
+    out = a[0]->realValue >= 0 ? *a[1] : *a[2];  // NaN chooses the third
+    return nullptr;
+}
+
+using Real = BuiltinFunction::RealArgs;
+
+// The order gives each function its token code (its index, counted from 1).
+constexpr BuiltinFunction kBuiltins[] = {
+    {"#ABS", 1, 1, Real::kNone, absolute},
+    {"#ATAN2", 2, 2, Real::kAll, atan2Radians},
+    {"#ATAN2D", 2, 2, Real::kAll, atan2Degrees},
+    {"#CMPLX", 2, 2, Real::kAll, complexOf},
+    {"#CONJG", 1, 1, Real::kNone, conjugate},
+    {"#COS", 1, 1, Real::kAll, cosine},
+    {"#COSD", 1, 1, Real::kAll, cosineDegrees},
+    {"#EXP", 1, 1, Real::kNone, exponential},
+    {"#IMAG", 1, 1, Real::kNone, imaginaryPart},
+    {"#INT", 1, 1, Real::kNone, truncated},
+    {"#LN", 1, 1, Real::kNone, naturalLog},
+    {"#LOG", 1, 1, Real::kAll, commonLog},
+    {"#MAX", 2, 4, Real::kAll, largest},
+    {"#MIN", 2, 4, Real::kAll, smallest},
+    {"#MOD", 2, 2, Real::kAll, remainder},
+    {"#NINT", 1, 1, Real::kNone, nearestInteger},
+    {"#REAL", 1, 1, Real::kNone, realPart},
+    {"#SIN", 1, 1, Real::kAll, sine},
+    {"#SIND", 1, 1, Real::kAll, sineDegrees},
+    {"#SQRT", 1, 1, Real::kNone, squareRoot},
+    {"#IF", 3, 3, Real::kFirst, choose},
+};
+static_assert(std::size(kBuiltins) == kFunctionCount);
+
 }  // namespace
+
+const BuiltinFunction* builtinFunction(int code) {
+    return code >= 1 && code <= kFunctionCount ? &kBuiltins[code - 1] : nullptr;
+}
 
 int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
     count = std::min({count, static_cast<int>(ranks.size()), static_cast<int>(codes.size()),
@@ -144,8 +224,8 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     auto column = [&](int i) { return sourceColumn(positions[static_cast<size_t>(i - 1)]); };
     EngineState& st = engineState();
 
-    const int f = codes[0];
-    if (f < 1 || f > kFunctionCount || rank(1) != 90) {
+    const BuiltinFunction* const fn = builtinFunction(codes[0]);
+    if (fn == nullptr || rank(1) != 90) {
         reportLogicError("Routine PXNDECODE function processing.");
         return 1;
     }
@@ -175,20 +255,19 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
         if (given == 0) firstToken = i;
         operandNumbers[given++] = -rank(i);
     }
-    const BuiltinFunction& fn = st.functions[static_cast<size_t>(f)];
     if (given == 0) return whine("Function has no arguments", 2);
-    if (given < fn.minArgs) {
-        return whine("Function has too few arguments.  " + PXISTRING(fn.minArgs) + " reqd.", c);
+    if (given < fn->minArgs) {
+        return whine("Function has too few arguments.  " + PXISTRING(fn->minArgs) + " reqd.", c);
     }
-    if (given > fn.maxArgs) {
-        return whine("Function has too many arguments.  " + PXISTRING(fn.maxArgs) + " max.", c);
+    if (given > fn->maxArgs) {
+        return whine("Function has too many arguments.  " + PXISTRING(fn->maxArgs) + " max.", c);
     }
-    if (fn.kind == 1) {
-        const int checked = f == kIf ? 1 : given;
-        for (int k = 0; k < checked; ++k) {
-            if (st.operands[static_cast<size_t>(operandNumbers[k])].isReal) continue;
-            return whine("Argument " + PXISTRING(k + 1) + " is Complex " + "where a Real is required.", c);
-        }
+    const int mustBeReal = fn->realArgs == BuiltinFunction::RealArgs::kAll     ? given
+                           : fn->realArgs == BuiltinFunction::RealArgs::kFirst ? 1
+                                                                                : 0;
+    for (int k = 0; k < mustBeReal; ++k) {
+        if (st.operands[static_cast<size_t>(operandNumbers[k])].isReal) continue;
+        return whine("Argument " + PXISTRING(k + 1) + " is Complex " + "where a Real is required.", c);
     }
 
     const XVALUE* args[4];
@@ -197,7 +276,7 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
         args[k] = &st.operands[static_cast<size_t>(number)];
     }
     XVALUE result;
-    if (const char* message = compute(f, args, result)) return whine(message, c);
+    if (const char* message = fn->compute(args, result)) return whine(message, c);
 
     for (int i = 1; i <= c; ++i) rank(i) = 0;
     rank(firstToken) = -operandNumbers[0];

@@ -522,7 +522,6 @@ void markUnarySigns(EngineState& s, const LineFacts& f) {
 // The stages in their order, each ending at the checkpoint named after it.
 int prepareThrough(std::string_view line, PrepareCheckpoint stop) {
     EngineState& s = engineState();
-    fillFunctionTable();
     LineFacts f;
     if (classify(s, line, f) != 0) return 1;
     if (stop == PrepareCheckpoint::kClassified) return 0;

@@ -1,5 +1,5 @@
 // Decoding: the token table, operand values, name and number lookups, the
-// decoder's own errors, and the helpers PXNSPAN, PNXGETOP and PXNAPRXRL.
+// decoder's own errors, and the helpers PNXGETOP and PXNAPRXRL.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -125,19 +125,6 @@ TEST_F(DecodeTest, AlmostRealResultIsMarkedReal) {
     EXPECT_EQ(tiny.value.imag(), 1e-9);  // the imaginary part stays
     const XVALUE visible = eval("(1000,1E-3)");
     EXPECT_FALSE(visible.isReal);
-}
-
-TEST_F(DecodeTest, SpanFindsTheFirstRunFromStart) {
-    ASSERT_EQ(PXNPREP("12+AB+7"), 0);  // NN+LL+N
-    int start = 1;
-    EXPECT_EQ(PXNSPAN('L', start), 5);
-    EXPECT_EQ(start, 4);
-    start = 6;
-    EXPECT_EQ(PXNSPAN('N', start), 7);
-    EXPECT_EQ(start, 7);
-    start = 2;
-    EXPECT_EQ(PXNSPAN('F', start), 0);
-    EXPECT_EQ(start, 2);
 }
 
 TEST(PNXGETOP, PicksTheLeftmostHighestAndItsNeighbours) {
