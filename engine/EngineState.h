@@ -128,6 +128,23 @@ bool PXNAPRXRL(const XVALUE& v);
 
 // Evaluation. The spans start at the range's first token; count <= size.
 int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions);
+// What one pick does, apart from how the pick was found, so that any
+// reduction (the engine's, the tests' literal one) applies it the same way.
+// A range of tokens, 1-based, and the reduction its sub-ranges go through.
+struct TokenRange {
+    std::span<int> ranks, codes, positions;
+    int (*reduce)(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) = nullptr;
+    int count() const { return static_cast<int>(ranks.size()); }
+    int& rank(int i) const { return ranks[static_cast<size_t>(i - 1)]; }
+    int code(int i) const { return codes[static_cast<size_t>(i - 1)]; }
+    int where(int i) const { return positions[static_cast<size_t>(i - 1)]; }
+    int reduceSub(int first, int last) const;  // tokens first..last; 0 when empty
+};
+// The group of "(" at p and its ")" at c.
+int applyGroup(const TokenRange& range, int p, int c);
+// Any other operator (rank below 100, not 0 or 10); the operands in `op` are
+// needed for ranks 60, 50, 30, 20 and 5.
+int applyOperator(const TokenRange& range, const OperatorPick& op);
 bool PXNR8ASINT(double x, int& n);
 int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions);
 

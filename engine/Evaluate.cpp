@@ -32,18 +32,6 @@ int logicError(std::string_view text) {
     return 1;
 }
 
-// Tokens first..last (1-based within the range) as a range of their own.
-struct Range {
-    std::span<int> ranks, codes, positions;
-    int crank(int first, int last) const {
-        if (last < first) return 0;
-        const auto offset = static_cast<size_t>(first - 1);
-        const auto count = static_cast<size_t>(last - first + 1);
-        return PXNCRANK(static_cast<int>(count), ranks.subspan(offset, count), codes.subspan(offset, count),
-                        positions.subspan(offset, count));
-    }
-};
-
 // Scans over a range of ranks, four at a time where the processor allows.
 // Index of the first of r[0..n) equal to value, or n.
 int firstEqual(const int* r, int n, int value) {
@@ -99,11 +87,9 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     count = std::min({count, static_cast<int>(ranks.size()), static_cast<int>(codes.size()),
                       static_cast<int>(positions.size())});
     if (count < 1) return 0;
-    const Range range{ranks.first(static_cast<size_t>(count)), codes.first(static_cast<size_t>(count)),
-                      positions.first(static_cast<size_t>(count))};
+    const TokenRange range{ranks.first(static_cast<size_t>(count)), codes.first(static_cast<size_t>(count)),
+                           positions.first(static_cast<size_t>(count)), PXNCRANK};
     auto rank = [&](int i) -> int& { return ranks[static_cast<size_t>(i - 1)]; };
-    auto code = [&](int i) { return codes[static_cast<size_t>(i - 1)]; };
-    auto where = [&](int i) { return positions[static_cast<size_t>(i - 1)]; };
 
     // The operator to apply next is the leftmost of the highest rank. No
     // operation ever raises a positive rank, and everything left of the
@@ -165,23 +151,7 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
                 if (rank(i) == R) c = i;
             }
             if (c == 0) return logicError("Routine PXNCRANKparentheses matching.");
-            const bool call = p > 1 && rank(p - 1) == 90;
-            int commas = 0;
-            int comma = 0;
-            for (int i = p + 1; i < c; ++i) {
-                if (rank(i) == 80) {
-                    ++commas;
-                    comma = i;
-                }
-            }
-            if (commas == 1 && !call) {
-                // A pair (re, im): both sides first, then the pair itself.
-                if (range.crank(p + 1, comma - 1) != 0 || range.crank(comma + 1, c - 1) != 0) return 1;
-                rank(comma) = 5;
-            }
-            rank(p) = call ? 10 : 0;
-            rank(c) = call ? 10 : 0;
-            if (range.crank(p, c) != 0) return 1;
+            if (applyGroup(range, p, c) != 0) return 1;
             continue;
         }
 
@@ -193,73 +163,108 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
             op.leftOperand = leftOf(p, op.leftPosition);
             op.rightOperand = rightOf(p, op.rightPosition);
         }
-        switch (R) {
-        case 90:
-            if (PXNFUNCT(count - p + 1, ranks.subspan(static_cast<size_t>(p - 1)),
-                         codes.subspan(static_cast<size_t>(p - 1)),
-                         positions.subspan(static_cast<size_t>(p - 1))) != 0) {
-                return 1;
-            }
-            break;
-        case 80:
-            // A comma binds more loosely than every operator: each side whole.
-            if (range.crank(1, p - 1) != 0 || range.crank(p + 1, count) != 0) return 1;
-            rank(p) = 4;
-            break;
-        case 70: {
-            if (range.crank(1, p - 1) != 0 || range.crank(p + 1, count) != 0) return 1;
-            const OperatorPick again = PNXGETOP(count, ranks.first(static_cast<size_t>(count)));
-            if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
-                return logicError("Routine PXNCRANK < operation.");
-            }
-            valueops::polar(operand(again.leftOperand), operand(again.rightOperand));
-            rank(p) = 0;
-            rank(again.leftPosition) = 0;
-            break;
+        if (applyOperator(range, op) != 0) return 1;
+    }
+}
+
+int TokenRange::reduceSub(int first, int last) const {
+    if (last < first) return 0;
+    const auto offset = static_cast<size_t>(first - 1);
+    const auto n = static_cast<size_t>(last - first + 1);
+    return reduce(static_cast<int>(n), ranks.subspan(offset, n), codes.subspan(offset, n), positions.subspan(offset, n));
+}
+
+// A bracket group "(" at p, ")" at c. Inside a function's argument list the
+// brackets stay (rank 10) for the function to find; a pair (re, im) has
+// both sides evaluated first and its comma becomes the pair operator.
+int applyGroup(const TokenRange& range, int p, int c) {
+    const bool call = p > 1 && range.rank(p - 1) == 90;
+    int commas = 0;
+    int comma = 0;
+    for (int i = p + 1; i < c; ++i) {
+        if (range.rank(i) == 80) {
+            ++commas;
+            comma = i;
         }
-        case 60: {
-            if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
-            valueops::negate(operand(op.rightOperand));
-            rank(p) = 0;
-            break;
+    }
+    if (commas == 1 && !call) {
+        if (range.reduceSub(p + 1, comma - 1) != 0 || range.reduceSub(comma + 1, c - 1) != 0) return 1;
+        range.rank(comma) = 5;
+    }
+    range.rank(p) = call ? 10 : 0;
+    range.rank(c) = call ? 10 : 0;
+    return range.reduceSub(p, c);
+}
+
+int applyOperator(const TokenRange& range, const OperatorPick& op) {
+    const int R = op.rank;
+    const int p = op.position;
+    const int count = range.count();
+    switch (R) {
+    case 90:
+        return PXNFUNCT(count - p + 1, range.ranks.subspan(static_cast<size_t>(p - 1)),
+                        range.codes.subspan(static_cast<size_t>(p - 1)),
+                        range.positions.subspan(static_cast<size_t>(p - 1)));
+    case 80:
+        // A comma binds more loosely than every operator: each side whole.
+        if (range.reduceSub(1, p - 1) != 0 || range.reduceSub(p + 1, count) != 0) return 1;
+        range.rank(p) = 4;
+        return 0;
+    case 70: {
+        // The polar operator too: each side whole, then the magnitude on the
+        // left turned by the angle on the right.
+        if (range.reduceSub(1, p - 1) != 0 || range.reduceSub(p + 1, count) != 0) return 1;
+        const OperatorPick again = PNXGETOP(count, range.ranks);
+        if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
+            return logicError("Routine PXNCRANK < operation.");
         }
-        case 50:
-        case 30:
-        case 20:
-        case 5: {
-            if (op.leftOperand == 0 || op.rightOperand == 0) {
-                return logicError(R == 50   ? "Routine PXNCRANK ^ operation."
-                                  : R == 30 ? "Routine PXNCRANK * / operation."
-                                  : R == 20 ? "Routine PXNCRANK + - operation."
-                                            : "Routine PXNCRANK real,imag operation.");
-            }
-            const XVALUE l = operand(op.leftOperand);
-            XVALUE& r = operand(op.rightOperand);
-            if (R == 50) {
-                valueops::power(l, r);
-            } else if (R == 30 && code(p) == kCodeMultiply) {
-                valueops::multiply(l, r);
-            } else if (R == 30 && code(p) == kCodeDivide) {
-                if (!valueops::divide(l, r)) return whineAt("Division by zero", where(p));
-            } else if (R == 30) {
-                return logicError("Routine PXNCRANK * / logic.");
-            } else if (R == 20 && code(p) == kCodeAdd) {
-                valueops::add(l, r);
-            } else if (R == 20 && code(p) == kCodeSubtract) {
-                valueops::subtract(l, r);
-            } else if (R == 20) {
-                return logicError("Routine PXNCRANK + - logic.");
-            } else {
-                valueops::pair(l, r);
-            }
-            rank(p) = 0;
-            rank(op.leftPosition) = 0;
-            break;
+        valueops::polar(operand(again.leftOperand), operand(again.rightOperand));
+        range.rank(p) = 0;
+        range.rank(again.leftPosition) = 0;
+        return 0;
+    }
+    case 60:
+        if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
+        valueops::negate(operand(op.rightOperand));
+        range.rank(p) = 0;
+        return 0;
+    case 50:
+    case 30:
+    case 20:
+    case 5: {
+        if (op.leftOperand == 0 || op.rightOperand == 0) {
+            return logicError(R == 50   ? "Routine PXNCRANK ^ operation."
+                              : R == 30 ? "Routine PXNCRANK * / operation."
+                              : R == 20 ? "Routine PXNCRANK + - operation."
+                                        : "Routine PXNCRANK real,imag operation.");
         }
-        case 4:
-            return whineAt("Spurious comma", where(p));
-        default:
-            return logicError("Routine PXNCRANK rank logic.");
+        const XVALUE l = operand(op.leftOperand);
+        XVALUE& r = operand(op.rightOperand);
+        const int code = range.code(p);
+        if (R == 50) {
+            valueops::power(l, r);
+        } else if (R == 30 && code == kCodeMultiply) {
+            valueops::multiply(l, r);
+        } else if (R == 30 && code == kCodeDivide) {
+            if (!valueops::divide(l, r)) return whineAt("Division by zero", range.where(p));
+        } else if (R == 30) {
+            return logicError("Routine PXNCRANK * / logic.");
+        } else if (R == 20 && code == kCodeAdd) {
+            valueops::add(l, r);
+        } else if (R == 20 && code == kCodeSubtract) {
+            valueops::subtract(l, r);
+        } else if (R == 20) {
+            return logicError("Routine PXNCRANK + - logic.");
+        } else {
+            valueops::pair(l, r);
         }
+        range.rank(p) = 0;
+        range.rank(op.leftPosition) = 0;
+        return 0;
+    }
+    case 4:
+        return whineAt("Spurious comma", range.where(p));
+    default:
+        return logicError("Routine PXNCRANK rank logic.");
     }
 }
