@@ -230,7 +230,7 @@ TEST(ParamDialog, EmptyTableGivesOnlyTheBlankNameAndEmptyLists) {
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
         act([&] { ownerAfter = expressionErrorOwner(); }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(names, strings({""}));
     EXPECT_FALSE(laterEnabled);
@@ -280,7 +280,7 @@ TEST(ParamDialog, ShowAllListsValuesMarksAndSorts) {
                    answer("Expression Error", IDOK, &atClose),
                    answer("FIX IT NOW?", IDNO, &fixQuestion),
                    waitFor([] { return frame() == nullptr; }),
-                   act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+                   quitProgram(),
                });
     EXPECT_TRUE(failing.shown);
     EXPECT_EQ(comboAfter, strings({"", "A", "B", "C", "Zed"}));
@@ -332,7 +332,7 @@ TEST(ParamDialog, RearrangeMovesWithTheSelectionAndClosingChecksTheTable) {
         answer("Expression Error", IDOK),
         answer("FIX IT NOW?", IDNO, &secondQuestion),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(afterMove, strings({"B", "A"}));
     EXPECT_EQ(selectedLine, 0);  // the selection followed B
@@ -369,7 +369,7 @@ TEST(ParamDialog, DeleteAsksAndNoKeepsTheParameter) {
         act([&] { afterYes = column(control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE), 0); }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     ASSERT_TRUE(question.shown);
     EXPECT_EQ(question.text, "Do you really want to delete parameter \"Width\" ?");
@@ -400,7 +400,7 @@ TEST(ParamDialog, HalfTypedEntrySurvivesShowAllButNotReArrange) {
         }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(nameBack, "Half");
     EXPECT_EQ(expressionBack, "3*4");
@@ -439,7 +439,7 @@ TEST(ParamDialog, SaveLaterOnlyAfterAFailedSave) {
         answer("Expression Error", IDOK),
         answer("FIX IT NOW?", IDNO),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_FALSE(enabledAtStart);
     EXPECT_TRUE(report.shown);
@@ -464,7 +464,7 @@ TEST(ParamDialog, TabAndEnterWorkInsideThePage) {
         act([&] { XPARAMFETCH(1, &name); }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(afterTab, IDC_ENTRY_FACTOR);
     EXPECT_EQ(name, "Rate");  // Enter pressed SAVE and Continue
