@@ -469,3 +469,49 @@ TEST(ParamDialog, TabAndEnterWorkInsideThePage) {
     EXPECT_EQ(afterTab, IDC_ENTRY_FACTOR);
     EXPECT_EQ(name, "Rate");  // Enter pressed SAVE and Continue
 }
+
+TEST(ParamDialog, ALongNameIsRefusedAndOverwritesNothing) {
+    Seen tooLong;
+    int countAfter = 0;
+    std::string name, expression, comment;
+    runSession(std::vector<Step>{openDialog()} + define("WATER_DENSITY_KG", "1000", false, "kg per cubic metre") +
+               std::vector<Step>{
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "WATER_DENSITY_KG_L"),
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "1"),
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT, "kg per litre"),
+                   press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+                   answer("TOO LONG", IDOK, &tooLong), gone("TOO LONG"), settle(),
+                   act([&] {
+                       countAfter = XPARAMCOUNT();
+                       XPARAMFETCH(1, &name, &expression, &comment);
+                   }),
+                   press(0, IDCANCEL),
+                   waitFor([] { return frame() == nullptr; }),
+                   quitProgram(),
+               });
+    ASSERT_TRUE(tooLong.shown);
+    EXPECT_EQ(tooLong.text, "The given name \"WATER_DENSITY_KG_L\" is too long.  16 chars. max.");
+    EXPECT_EQ(countAfter, 1);
+    EXPECT_EQ(name, "WATER_DENSITY_KG");
+    EXPECT_EQ(expression, "1000");
+    EXPECT_EQ(comment, "kg per cubic metre");
+}
+
+TEST(ParamDialog, TypingANameStopsAtSixteenCharacters) {
+    std::string typed;
+    runSession({
+        openDialog(),
+        act([] {
+            HWND combo = control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME);
+            HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+            SetFocus(edit);
+            for (char c : std::string("WATER_DENSITY_KG_L")) PostMessageA(edit, WM_CHAR, c, 1);
+        }),
+        settle(),
+        act([&] { typed = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME)); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_EQ(typed, "WATER_DENSITY_KG");
+}
