@@ -19,18 +19,22 @@
 
 namespace {
 
-// One line of SHOW ALL: "(+i4, a16, a32, a4, a80, a80)". The status leads
-// as the line's image number: 1 valid, 2 in error.
+// One line of SHOW ALL. The status leads as the line's image number: 1
+// valid, 2 in error. The value has the room of the main window's result
+// line: the widest value, a complex one with two three-digit exponents,
+// takes 34 characters, and a value cut short would read as another.
 struct ListRow {
     std::int32_t status;
     std::int32_t sequence;
     char name[16];
-    char value[32];
+    char value[40];
     char factor[4];
     char expression[80];
     char comment[80];
 };
-static_assert(sizeof(ListRow) == 220);
+static_assert(sizeof(ListRow) == 228);
+constexpr char kListColumns[] = "(+i4, a16, a40, a4, a80, a80)";
+constexpr int kValueColumn = 3;
 
 constexpr int kStatusValid = 1, kStatusError = 2;
 constexpr int kMarkerSize = 12;
@@ -80,7 +84,7 @@ void PARAM_LIST(XWND& page) {
     // comes; with a thousand lines that is seconds of flicker. It is drawn
     // once, when all lines and widths are in place.
     XCTLSENDMESSAGE(page, IDC_LIST_TABLE, WM_SETREDRAW, FALSE, 0);
-    XCTLSETCHAR(page, IDC_LIST_TABLE, "(+i4, a16, a32, a4, a80, a80)", XSEL_COLUMNS);
+    XCTLSETCHAR(page, IDC_LIST_TABLE, kListColumns, XSEL_COLUMNS);
     int column = 1;
     for (const char* title : {"Seq.", "Parameter", "Currently", "Factor", "Expression", "Comments"}) {
         XCTLSETCHAR(page, IDC_LIST_TABLE, title, column++);

@@ -515,3 +515,17 @@ TEST(ParamDialog, TypingANameStopsAtSixteenCharacters) {
     });
     EXPECT_EQ(typed, "WATER_DENSITY_KG");
 }
+
+TEST(ParamDialog, ShowAllShowsAWholeLargeComplexValue) {
+    std::vector<std::string> values;
+    runSession({
+        act([] { XPARAMNEW("ZZ", "(-1e300,-1e300)", ""); }),
+        openDialog(),
+        clickTab(2), settle(),
+        act([&] { values = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 2); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_EQ(values, strings({"(-1.0000000E+300, -1.0000000E+300)"}));
+}
