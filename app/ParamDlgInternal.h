@@ -55,6 +55,9 @@ void PARAM_EDIT_LATER(XWND& page, int id, int code);
 
 // SHOW ALL and RE-ARRANGE pages.
 void PARAM_LIST(XWND& page);
+// A click on a SHOW ALL header: "Currently" sorts by value, the others
+// by their text.
+void PARAM_LIST_ONCOLUMN(XWND& page, int id, int column);
 void PARAM_MOVE(XWND& page);
 void PARAM_MOVE_UP(XWND& page, int id, int code);
 void PARAM_MOVE_DOWN(XWND& page, int id, int code);

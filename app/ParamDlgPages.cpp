@@ -5,8 +5,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "Format.h"
 #include "ParamDlgInternal.h"
@@ -70,7 +74,60 @@ HIMAGELIST markerImages() {
     return images;
 }
 
+// A "Currently" text read back as the value it shows. Numbers come first,
+// then anything that is not a number (NaN), then the entries in error.
+struct ShownValue {
+    int group = 0;  // 0 number, 1 not a number, 2 error
+    double re = 0, im = 0;
+};
+
+std::optional<double> shownNumber(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    double x = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), x);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return x;
+}
+
+ShownValue readShownValue(std::string_view text) {
+    ShownValue v;
+    std::optional<double> re, im = 0.0;
+    if (text.starts_with('(') && text.ends_with(')') && text.find(',') != std::string_view::npos) {
+        const std::size_t comma = text.find(',');
+        re = shownNumber(text.substr(1, comma - 1));
+        im = shownNumber(text.substr(comma + 1, text.size() - comma - 2));
+    } else {
+        re = shownNumber(text);
+    }
+    if (!re || !im) {
+        v.group = 2;  // "**ERROR**"
+    } else if (std::isnan(*re) || std::isnan(*im)) {
+        v.group = 1;
+    } else {
+        v.re = *re;
+        v.im = *im;
+    }
+    return v;
+}
+
+// Values by real part, then imaginary part. Entries without a value stay
+// at the end in both directions, where a reader of numbers looks for them.
+int currentlyOrder(std::string_view first, std::string_view second, int direction) {
+    const ShownValue a = readShownValue(first), b = readShownValue(second);
+    if (a.group != b.group) return a.group - b.group;
+    if (a.group != 0) return 0;
+    auto sign = [](double x, double y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    const int byReal = sign(a.re, b.re);
+    return direction * (byReal != 0 ? byReal : sign(a.im, b.im));
+}
+
 }  // namespace
+
+void PARAM_LIST_ONCOLUMN(XWND& page, int id, int column) {
+    XLV_ONCOLUMNCLICK(page, id, column, column == kValueColumn ? currentlyOrder : nullptr);
+}
 
 void PARAM_LIST(XWND& page) {
     // The list view keeps one image list at a time; the one of an earlier

@@ -529,3 +529,31 @@ TEST(ParamDialog, ShowAllShowsAWholeLargeComplexValue) {
     });
     EXPECT_EQ(values, strings({"(-1.0000000E+300, -1.0000000E+300)"}));
 }
+
+TEST(ParamDialog, CurrentlySortsByValueWithErrorsLast) {
+    std::vector<std::string> ascending, descending;
+    runSession({
+        act([] {
+            for (const auto& [name, expression] : {std::pair{"P10", "10"}, {"P2", "2"}, {"C12", "(1,2)"},
+                                                    {"C1M", "(1,-1)"}, {"ONE", "1"}, {"NEG", "-3"},
+                                                    {"BIG", "1E20"}}) {
+                XPARAMNEW(name, expression, "");
+            }
+            XPARAMNEW("BAD", "NOPE", "", false, false);  // listed as **ERROR**
+        }),
+        openDialog(),
+        clickTab(2), settle(),
+        clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 3), settle(),
+        act([&] { ascending = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
+        clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 3), settle(),
+        act([&] { descending = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
+        press(0, IDCANCEL),
+        answer("Expression Error", IDOK),
+        answer("FIX IT NOW?", IDNO),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    // Real part first, then the imaginary part: (1,-1) before 1 before (1,2).
+    EXPECT_EQ(ascending, strings({"NEG", "C1M", "ONE", "C12", "P2", "P10", "BIG", "BAD"}));
+    EXPECT_EQ(descending, strings({"BIG", "P10", "P2", "C12", "ONE", "C1M", "NEG", "BAD"}));
+}
