@@ -220,12 +220,20 @@ bool selectedRow(XWND& page, int& row) {
     return XCTLGETINT(page, IDC_ARRANGE_TABLE, row, XSEL_SELECTION) && row >= 1;
 }
 
-// After a move the selection follows the parameter to its new place.
+// After a move the selection follows the parameter to its new place, and
+// so does the focus outline: the arrow keys go on from the moved row.
 void moved(XWND& page, int from, int to) {
     XSETDIALOGFOCUS(page.hwnd, IDC_ARRANGE_TABLE);
     XCTLSETLOG(page, IDC_ARRANGE_TABLE, false, from);
     PARAM_MOVE(page);
     XCTLSETLOG(page, IDC_ARRANGE_TABLE, true, to);
+    const int line = FXLV_FWDMAP(GetDlgItem(page.hwnd, IDC_ARRANGE_TABLE), to);
+    if (line < 0) return;  // line -1 would mean every line
+    LVITEMA focus{};
+    focus.stateMask = LVIS_FOCUSED;
+    focus.state = LVIS_FOCUSED;
+    XCTLSENDMESSAGE(page, IDC_ARRANGE_TABLE, LVM_SETITEMSTATE, static_cast<WPARAM>(line),
+                    reinterpret_cast<LPARAM>(&focus));
 }
 
 }  // namespace

@@ -557,3 +557,44 @@ TEST(ParamDialog, CurrentlySortsByValueWithErrorsLast) {
     EXPECT_EQ(ascending, strings({"NEG", "C1M", "ONE", "C12", "P2", "P10", "BIG", "BAD"}));
     EXPECT_EQ(descending, strings({"BIG", "P10", "P2", "C12", "ONE", "C1M", "NEG", "BAD"}));
 }
+
+TEST(ParamDialog, MovesTakeSelectionAndFocusAlongTogether) {
+    struct Move {
+        const char* what;
+        int button;
+        int line;  // where B stands afterwards
+    } moves[] = {
+        {"up from the middle", IDC_ARRANGE_UP, 0},
+        {"down from the top", IDC_ARRANGE_DOWN, 1},
+        {"down to the bottom", IDC_ARRANGE_DOWN, 2},
+    };
+    std::vector<int> selected(std::size(moves), -1), focused(std::size(moves), -1);
+    std::vector<Step> steps{
+        act([] {
+            XPARAMNEW("A", "1", "");
+            XPARAMNEW("B", "2", "");
+            XPARAMNEW("C", "3", "");
+        }),
+        openDialog(), clickTab(3), settle(),
+        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
+    };
+    for (std::size_t i = 0; i < std::size(moves); ++i) {
+        steps.push_back(press(IDD_PARAM_ARRANGE, moves[i].button));
+        steps.push_back(settle());
+        steps.push_back(act([&, i] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE);
+            selected[i] = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+            focused[i] = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+        }));
+    }
+    runSession(steps + std::vector<Step>{
+                           press(0, IDCANCEL),
+                           waitFor([] { return frame() == nullptr; }),
+                           quitProgram(),
+                       });
+    for (std::size_t i = 0; i < std::size(moves); ++i) {
+        SCOPED_TRACE(moves[i].what);
+        EXPECT_EQ(selected[i], moves[i].line);
+        EXPECT_EQ(focused[i], moves[i].line);
+    }
+}
