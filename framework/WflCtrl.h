@@ -138,12 +138,14 @@ HWND PXCTLGETEDIT(HWND combo);
 void FXDEFTABCALLBACK(HWND tab);
 
 // A font description: face between t'...' (or t"..."), then i italic, e bold,
-// u underline, h<n> height (default 10), w<n> weight (400, or 700 after e).
+// u underline, f fixed pitch, h<n> height (default 10), w<n> weight (400,
+// or 700 after e).
 struct FontDescription {
     std::string face;
     int height = 10;
     int weight = 400;
     bool italic = false;
     bool underline = false;
+    bool fixedPitch = false;
 };
 FontDescription readFontDescription(std::string_view text);

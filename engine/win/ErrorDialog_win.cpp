@@ -18,6 +18,9 @@ constexpr int kMessageId = 101;
 constexpr int kDisplayId = 102;
 constexpr int kMarkerId = 103;
 constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
+// Fixed pitch ("f") is what the marker line needs: only then does column j
+// of the marks stand under column j of the expression. Courier is the
+// preferred face, not a condition.
 constexpr char kFixedFont[] = "t'Courier'fh10b";
 
 struct ErrorDialogState {

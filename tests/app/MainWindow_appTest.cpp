@@ -448,3 +448,60 @@ TEST(MainWindow, QuittingAsksOnlyWhenNoFileHoldsTheTable) {
     DeleteFileA((folder + "\\" + saved).c_str());
     DeleteFileA((folder + "\\" + other).c_str());
 }
+
+namespace {
+
+// What the user sees of one line of the error dialog: its text, whether its
+// font gives every character the same width, and where on the screen
+// character k of it starts.
+struct ShownLine {
+    std::string text;
+    bool fixedPitch = false;
+    std::vector<int> columnX;  // screen x of each character's left edge
+};
+ShownLine shownLine(HWND dialog, int id) {
+    ShownLine line;
+    HWND control = GetDlgItem(dialog, id);
+    line.text = text(dialog, id);
+    HDC dc = GetDC(control);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    line.fixedPitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;  // the bit set means variable
+    RECT box{};
+    GetWindowRect(control, &box);
+    for (std::size_t k = 0; k < line.text.size(); ++k) {
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, line.text.c_str(), static_cast<int>(k), &extent);
+        line.columnX.push_back(box.left + extent.cx);
+    }
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    return line;
+}
+
+}  // namespace
+
+TEST(MainWindow, TheErrorMarkerStandsUnderItsCharacter) {
+    ShownLine display, marker;
+    const int code = runProgram({
+        type("111111+222222+333333+444444+555555+666666+777777+88888$8"), click(IDC_MAIN_EVALUATE),
+        [&] {
+            HWND dialog = FindWindowA(nullptr, "Expression Error");
+            if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
+            display = shownLine(dialog, 102);
+            marker = shownLine(dialog, 103);
+            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            return true;
+        },
+        settle(), click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(display.fixedPitch);
+    EXPECT_TRUE(marker.fixedPitch);
+    const std::size_t caret = marker.text.find('^');
+    ASSERT_NE(caret, std::string::npos);
+    ASSERT_LT(caret, display.text.size());
+    EXPECT_EQ(display.text[caret], '$');
+    EXPECT_EQ(marker.columnX[caret], display.columnX[caret]);
+}
