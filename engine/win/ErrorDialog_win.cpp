@@ -52,7 +52,11 @@ public:
         XCTLSETCHAR(s.dialog, kMarkerId, kFixedFont, XSEL_FONT);
         XCTLSETINT(s.dialog, kMarkerId, XRGB(128, 0, 0), XSEL_TEXTCOLOR);
         XCTLSETCHAR(s.dialog, kMarkerId, report.marker);
-        XMODALDIALOG(s.dialog, owner);
+        // The evaluation waits for this dialog with its work half done, and
+        // the engine cannot start another meanwhile: every other window of
+        // the program stays closed to input until the report is answered,
+        // not just its owner.
+        XMODALDIALOG(s.dialog, owner, true);
         XDESTROYDIALOG(s.dialog);
     }
 };

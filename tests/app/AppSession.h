@@ -38,7 +38,7 @@ inline AppSession*& currentAppSession() {
 inline void closeOpenBoxes() {
     for (const char* title :
          {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME", "TOO LONG", "SAVE FAILURE",
-          "READ FAILURE", "NOT SAVED"}) {
+          "READ FAILURE", "NOT SAVED", "LOGIC ERROR", "Parameter List File to Read"}) {
         if (HWND box = FindWindowA(nullptr, title)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     }
 }

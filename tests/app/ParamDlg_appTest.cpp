@@ -598,3 +598,78 @@ TEST(ParamDialog, MovesTakeSelectionAndFocusAlongTogether) {
         EXPECT_EQ(focused[i], moves[i].line);
     }
 }
+
+namespace {
+
+// Input as the system delivers a user's: to whatever window is under the
+// mouse or holds the keyboard focus, and not at all to a disabled window.
+void realClick(HWND target) {
+    RECT box{};
+    GetWindowRect(target, &box);
+    SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+void realKey(WORD vk) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+bool shown(const char* title) {
+    HWND w = FindWindowA(nullptr, title);
+    return w && IsWindowVisible(w);
+}
+
+}  // namespace
+
+TEST(ParamDialog, WhileAReportIsOpenNoOtherWindowTakesInput) {
+    bool reportShown = false, logicError = false, readDialog = false, enterClosedTheReport = false;
+    std::string evaluated = "untouched";
+    runSession({
+        openDialog(),
+        // Side by side, so that the main window's buttons are in reach of
+        // the mouse while the report stands over the maintenance dialog.
+        act([] {
+            SetWindowPos(mainWindow(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            RECT main{};
+            GetWindowRect(mainWindow(), &main);
+            SetWindowPos(frame(), nullptr, main.right + 10, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            SetDlgItemTextA(mainWindow(), IDC_MAIN_EXPRESSION, "2+2");
+        }),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Zed"),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "NOPE*2"),
+        press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+        waitFor([&] { return reportShown = shown("Expression Error"); }),
+        act([] { realClick(GetDlgItem(mainWindow(), IDC_MAIN_EVALUATE)); }), settle(),
+        act([] { realClick(GetDlgItem(mainWindow(), IDC_MAIN_READ)); }), settle(),
+        act([&] {
+            char result[64] = {};
+            GetDlgItemTextA(mainWindow(), IDC_MAIN_COMPLEX_RESULT, result, sizeof result);
+            evaluated = result;
+            logicError = shown("LOGIC ERROR");
+            readDialog = shown("Parameter List File to Read");
+            // Whatever came up goes again, so that the report is what is left.
+            for (const char* title : {"LOGIC ERROR", "Parameter List File to Read"}) {
+                if (HWND w = FindWindowA(nullptr, title)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            }
+        }),
+        settle(),
+        act([] { realKey(VK_RETURN); }),
+        waitFor([&] { return enterClosedTheReport = !shown("Expression Error"); }),
+        press(0, IDCANCEL),
+        answer("Expression Error", IDOK),
+        answer("FIX IT NOW?", IDNO),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_TRUE(reportShown);
+    EXPECT_FALSE(logicError);
+    EXPECT_FALSE(readDialog);
+    EXPECT_EQ(evaluated, "");  // Evaluate never ran
+    EXPECT_TRUE(enterClosedTheReport);
+}
