@@ -673,3 +673,39 @@ TEST(ParamDialog, WhileAReportIsOpenNoOtherWindowTakesInput) {
     EXPECT_EQ(evaluated, "");  // Evaluate never ran
     EXPECT_TRUE(enterClosedTheReport);
 }
+
+TEST(ParamDialog, PickingANameFromTheListFillsItsEntry) {
+    std::string expression, comment;
+    bool factorOnly = false;
+    runSession({
+        act([] {
+            XPARAMNEW("A", "1", "first");
+            XPARAMNEW("Rate", "0.5*A", "per year", true);
+        }),
+        openDialog(),
+        // The user opens the list and clicks "Rate", the third entry.
+        act([] {
+            HWND combo = control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME);
+            SetFocus(combo);
+            SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            GetComboBoxInfo(combo, &info);
+            RECT item{};
+            SendMessageA(info.hwndList, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+            clickAt(info.hwndList, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        }),
+        settle(),
+        act([&] {
+            expression = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+            comment = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT));
+            factorOnly = SendMessageA(control(IDD_PARAM_ENTRY, IDC_ENTRY_FACTOR), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_EQ(expression, "0.5*A");
+    EXPECT_EQ(comment, "per year");
+    EXPECT_TRUE(factorOnly);
+}
