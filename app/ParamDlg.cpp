@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
 
 #include "ErrorDialog_win.h"
@@ -35,6 +37,17 @@ void pressPageDefault(XWND& frame, int, int) {
                      reinterpret_cast<LPARAM>(button));
         return;
     }
+}
+
+// The longest name the table takes; the name field stops the user there.
+constexpr int kNameLength = 16;
+
+// The whole text of a control's value field, however long.
+std::string wholeValue(XWND& page, int id) {
+    const auto length = XCTLSENDMESSAGE(page, id, WM_GETTEXTLENGTH);
+    std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, ' ');
+    XCTLGETCHAR(page, id, std::span<char>(text), XSEL_VALUE);
+    return text;
 }
 
 void destroyAll(ParamDlgState& s) {
@@ -86,7 +99,9 @@ void PARAM_ENTRY(XWND& window) {
     XSETCOMMAND(s.frame, IDOK, pressPageDefault);
     XCTLSETSUB(s.frame, IDC_PARAM_TAB, PARAM_ENTRY_ONTAB, XEVT_SELCHANGE);
     XCTLSETSUB(s.entryPage, IDC_ENTRY_NAME, PARAM_EDIT_COMBOUP, XEVT_SELCHANGE);
+    XCTLSENDMESSAGE(s.entryPage, IDC_ENTRY_NAME, CB_LIMITTEXT, kNameLength);
     XCTLSETSUB(s.entryPage, IDC_ENTRY_SAVE, PARAM_EDIT_SAVE);
+    XCTLSETSUB(s.listPage, IDC_LIST_TABLE, PARAM_LIST_ONCOLUMN, XEVT_COLUMNCLICK);
     XCTLSETSUB(s.entryPage, IDC_ENTRY_SAVE_LATER, PARAM_EDIT_LATER);
     XCTLSETSUB(s.arrangePage, IDC_ARRANGE_UP, PARAM_MOVE_UP);
     XCTLSETSUB(s.arrangePage, IDC_ARRANGE_DOWN, PARAM_MOVE_DOWN);
@@ -155,8 +170,8 @@ void PARAM_EDIT_INIT(XWND& page) {
     s.factorOnly = false;
     COMBOFILL(page);
     // The name goes too: a fresh form starts from the blank choice.
-    s.name = "";
-    XCTLSETCHAR(page, IDC_ENTRY_NAME, s.name.raw(), XSEL_VALUE);
+    s.name.clear();
+    XCTLSETCHAR(page, IDC_ENTRY_NAME, s.name, XSEL_VALUE);
     XCTLSETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression.raw(), XSEL_VALUE);
     XCTLSETCHAR(page, IDC_ENTRY_COMMENT, s.comment.raw(), XSEL_VALUE);
     XCTLSETLOG(page, IDC_ENTRY_FACTOR, false);
@@ -166,9 +181,9 @@ void PARAM_EDIT_INIT(XWND& page) {
 
 void PARAM_EDIT_COMBOUP(XWND& page, int, int) {
     ParamDlgState& s = paramDlgState();
-    XCTLGETCHAR(page, IDC_ENTRY_NAME, s.name, XSEL_VALUE);
+    s.name = wholeValue(page, IDC_ENTRY_NAME);
     int index = 0;
-    XPARAMFIND(s.name.view(), index);
+    XPARAMFIND(s.name, index);
     // The blank first entry is no parameter: the fields stay as they are,
     // so a shown parameter's texts can be saved under a new name.
     if (index == 0) return;
@@ -183,16 +198,14 @@ void PARAM_EDIT_COMBOUP(XWND& page, int, int) {
 
 bool PARAM_EDIT_STORE(XWND& page, bool evaluate) {
     ParamDlgState& s = paramDlgState();
-    XCTLGETCHAR(page, IDC_ENTRY_NAME, s.name, XSEL_VALUE);
+    s.name = wholeValue(page, IDC_ENTRY_NAME);
     XCTLGETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression, XSEL_VALUE);
     XCTLGETCHAR(page, IDC_ENTRY_COMMENT, s.comment, XSEL_VALUE);
     XCTLGETLOG(page, IDC_ENTRY_FACTOR, s.factorOnly);
     int index = 0;
-    XPARAMFIND(s.name.view(), index);
-    if (index == 0) {
-        return XPARAMNEW(s.name.view(), s.expression.view(), s.comment.view(), s.factorOnly, evaluate);
-    }
-    return XPARAMEDIT(s.name.view(), s.expression.view(), s.comment.view(), s.factorOnly, evaluate);
+    XPARAMFIND(s.name, index);
+    if (index == 0) return XPARAMNEW(s.name, s.expression.view(), s.comment.view(), s.factorOnly, evaluate);
+    return XPARAMEDIT(s.name, s.expression.view(), s.comment.view(), s.factorOnly, evaluate);
 }
 
 void PARAM_EDIT_SAVE(XWND& page, int, int) {

@@ -2,6 +2,7 @@
 // of the frame and the three pages.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "FixedText.h"
@@ -24,8 +25,10 @@ struct ParamDlgState {
     XWND* savedOwner = nullptr;
     // Set by a visit to RE-ARRANGE: the entry page's name list is stale.
     bool rearranged = false;
-    // The entry form as last filled or read.
-    FixedText<16> name;
+    // The entry form as last filled or read. The name is kept whole: a
+    // name too long for the table must meet the table's own check rather
+    // than be cut into another parameter's name.
+    std::string name;
     FixedText<80> expression;
     FixedText<80> comment;
     bool factorOnly = false;
@@ -52,6 +55,9 @@ void PARAM_EDIT_LATER(XWND& page, int id, int code);
 
 // SHOW ALL and RE-ARRANGE pages.
 void PARAM_LIST(XWND& page);
+// A click on a SHOW ALL header: "Currently" sorts by value, the others
+// by their text.
+void PARAM_LIST_ONCOLUMN(XWND& page, int id, int column);
 void PARAM_MOVE(XWND& page);
 void PARAM_MOVE_UP(XWND& page, int id, int code);
 void PARAM_MOVE_DOWN(XWND& page, int id, int code);

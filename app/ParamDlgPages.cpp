@@ -5,8 +5,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "Format.h"
 #include "ParamDlgInternal.h"
@@ -19,18 +23,22 @@
 
 namespace {
 
-// One line of SHOW ALL: "(+i4, a16, a32, a4, a80, a80)". The status leads
-// as the line's image number: 1 valid, 2 in error.
+// One line of SHOW ALL. The status leads as the line's image number: 1
+// valid, 2 in error. The value has the room of the main window's result
+// line: the widest value, a complex one with two three-digit exponents,
+// takes 34 characters, and a value cut short would read as another.
 struct ListRow {
     std::int32_t status;
     std::int32_t sequence;
     char name[16];
-    char value[32];
+    char value[40];
     char factor[4];
     char expression[80];
     char comment[80];
 };
-static_assert(sizeof(ListRow) == 220);
+static_assert(sizeof(ListRow) == 228);
+constexpr char kListColumns[] = "(+i4, a16, a40, a4, a80, a80)";
+constexpr int kValueColumn = 3;
 
 constexpr int kStatusValid = 1, kStatusError = 2;
 constexpr int kMarkerSize = 12;
@@ -66,7 +74,60 @@ HIMAGELIST markerImages() {
     return images;
 }
 
+// A "Currently" text read back as the value it shows. Numbers come first,
+// then anything that is not a number (NaN), then the entries in error.
+struct ShownValue {
+    int group = 0;  // 0 number, 1 not a number, 2 error
+    double re = 0, im = 0;
+};
+
+std::optional<double> shownNumber(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    double x = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), x);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return x;
+}
+
+ShownValue readShownValue(std::string_view text) {
+    ShownValue v;
+    std::optional<double> re, im = 0.0;
+    if (text.starts_with('(') && text.ends_with(')') && text.find(',') != std::string_view::npos) {
+        const std::size_t comma = text.find(',');
+        re = shownNumber(text.substr(1, comma - 1));
+        im = shownNumber(text.substr(comma + 1, text.size() - comma - 2));
+    } else {
+        re = shownNumber(text);
+    }
+    if (!re || !im) {
+        v.group = 2;  // "**ERROR**"
+    } else if (std::isnan(*re) || std::isnan(*im)) {
+        v.group = 1;
+    } else {
+        v.re = *re;
+        v.im = *im;
+    }
+    return v;
+}
+
+// Values by real part, then imaginary part. Entries without a value stay
+// at the end in both directions, where a reader of numbers looks for them.
+int currentlyOrder(std::string_view first, std::string_view second, int direction) {
+    const ShownValue a = readShownValue(first), b = readShownValue(second);
+    if (a.group != b.group) return a.group - b.group;
+    if (a.group != 0) return 0;
+    auto sign = [](double x, double y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    const int byReal = sign(a.re, b.re);
+    return direction * (byReal != 0 ? byReal : sign(a.im, b.im));
+}
+
 }  // namespace
+
+void PARAM_LIST_ONCOLUMN(XWND& page, int id, int column) {
+    XLV_ONCOLUMNCLICK(page, id, column, column == kValueColumn ? currentlyOrder : nullptr);
+}
 
 void PARAM_LIST(XWND& page) {
     // The list view keeps one image list at a time; the one of an earlier
@@ -80,7 +141,7 @@ void PARAM_LIST(XWND& page) {
     // comes; with a thousand lines that is seconds of flicker. It is drawn
     // once, when all lines and widths are in place.
     XCTLSENDMESSAGE(page, IDC_LIST_TABLE, WM_SETREDRAW, FALSE, 0);
-    XCTLSETCHAR(page, IDC_LIST_TABLE, "(+i4, a16, a32, a4, a80, a80)", XSEL_COLUMNS);
+    XCTLSETCHAR(page, IDC_LIST_TABLE, kListColumns, XSEL_COLUMNS);
     int column = 1;
     for (const char* title : {"Seq.", "Parameter", "Currently", "Factor", "Expression", "Comments"}) {
         XCTLSETCHAR(page, IDC_LIST_TABLE, title, column++);
@@ -159,12 +220,20 @@ bool selectedRow(XWND& page, int& row) {
     return XCTLGETINT(page, IDC_ARRANGE_TABLE, row, XSEL_SELECTION) && row >= 1;
 }
 
-// After a move the selection follows the parameter to its new place.
+// After a move the selection follows the parameter to its new place, and
+// so does the focus outline: the arrow keys go on from the moved row.
 void moved(XWND& page, int from, int to) {
     XSETDIALOGFOCUS(page.hwnd, IDC_ARRANGE_TABLE);
     XCTLSETLOG(page, IDC_ARRANGE_TABLE, false, from);
     PARAM_MOVE(page);
     XCTLSETLOG(page, IDC_ARRANGE_TABLE, true, to);
+    const int line = FXLV_FWDMAP(GetDlgItem(page.hwnd, IDC_ARRANGE_TABLE), to);
+    if (line < 0) return;  // line -1 would mean every line
+    LVITEMA focus{};
+    focus.stateMask = LVIS_FOCUSED;
+    focus.state = LVIS_FOCUSED;
+    XCTLSENDMESSAGE(page, IDC_ARRANGE_TABLE, LVM_SETITEMSTATE, static_cast<WPARAM>(line),
+                    reinterpret_cast<LPARAM>(&focus));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "Tallyon.h"
 
 #include <complex>
+#include <cstdint>
 #include <string>
 
 #include "ErrorDialog_win.h"
@@ -27,6 +28,9 @@ struct MainWindowState {
     std::complex<double> complexResult;
     FixedText<256> directory;  // shared by Save and Read, so the second
     FixedText<256> fileName;   // dialog opens where the first one ended
+    // The table's change count when a file last held all of it (saved or
+    // read into an unchanged table), or at start.
+    std::uint64_t savedChanges = 0;
 };
 
 MainWindowState& state() {
@@ -42,6 +46,18 @@ std::string chosenPath() {
     return std::string(s.directory.view()) + "\\" + std::string(s.fileName.view());
 }
 
+bool tableUnsaved() { return paramTableChanges() != state().savedChanges; }
+
+// Nothing else keeps the table yet, so quitting with changes that no file
+// holds asks first. Only Yes quits: No, Esc and the close box of the
+// question all keep the program open.
+bool userAgreesToQuit(XWND& window) {
+    if (!tableUnsaved()) return true;
+    XMESSAGEBEEP(MB_ICONQUESTION);
+    return XMESSAGEBOX("Parameters were changed and not saved. Quit anyway?", "NOT SAVED",
+                       MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, window.hwnd) == IDYES;
+}
+
 std::string leftAligned(const std::string& field) {
     const std::size_t first = field.find_first_not_of(' ');
     return first == std::string::npos ? std::string() : field.substr(first);
@@ -52,6 +68,7 @@ std::string leftAligned(const std::string& field) {
 bool XINIT(const FixedText<256>&, int&) {
     if (!XCREATEDIALOGAPP(IDD_MAIN, nullptr, IDI_MAIN)) return false;
     XWND& frame = frameWindow();
+    state().savedChanges = paramTableChanges();
     installErrorDialog();
     installWindowsNotices();
     XCTLSETSUB(frame, IDCANCEL, XW_FRAME_ONCANCEL);
@@ -98,7 +115,7 @@ void XW_FRAME_ONBUTTON3(XWND& window, int, int) {
                       "Name of File to Receive Parameter List")) {
         return;
     }
-    saveParameterList(chosenPath());
+    if (saveParameterList(chosenPath())) s.savedChanges = paramTableChanges();
 }
 
 void XW_FRAME_ONBUTTON4(XWND& window, int, int) {
@@ -108,10 +125,13 @@ void XW_FRAME_ONBUTTON4(XWND& window, int, int) {
                          {kFilterPatterns, kFilterDescriptions}, "Parameter List File to Read")) {
         return;
     }
-    readParameterList(chosenPath());
+    // Read merges: changes made before it are still in no file.
+    const bool unchangedBefore = !tableUnsaved();
+    if (readParameterList(chosenPath()) && unchangedBefore) s.savedChanges = paramTableChanges();
 }
 
 void XW_FRAME_ONCANCEL(XWND& window, int, int) {
+    if (!userAgreesToQuit(window)) return;
     XDESTROYDIALOG(window);
     PostQuitMessage(0);
 }

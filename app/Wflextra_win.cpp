@@ -26,6 +26,16 @@ int buttonSet(std::optional<int> buttons) {
     return buttons && *buttons >= 1 && *buttons <= 5 ? *buttons : MB_YESNO;
 }
 
+// The engine refuses an evaluation started while another one waits for
+// its report, and says so in its developers' terms, naming its routine.
+// Unlike its other internal faults this one follows from what the user
+// did, so should a window ever let it through, the user reads it in the
+// user's words.
+constexpr std::string_view kSecondEvaluation = "Routine PXNSOLVE entered during another evaluation.";
+constexpr std::string_view kSecondEvaluationForUser =
+    "An expression is still being evaluated. Answer its \"Expression Error\" window first, then try "
+    "again.";
+
 // The engine's notices as message boxes; a question is answered yes by
 // its first button.
 class WindowsNotices final : public NoticeSink {
@@ -37,6 +47,10 @@ public:
         XUSERINFO(caption, text);
     }
     void stop(std::string_view caption, std::string_view text) override {
+        if (text == kSecondEvaluation) {
+            XUSERSTOP("BUSY", kSecondEvaluationForUser);
+            return;
+        }
         XUSERSTOP(caption, text);
     }
     bool ask(std::string_view caption, std::string_view text) override {

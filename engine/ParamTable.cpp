@@ -143,6 +143,17 @@ bool nameIsAcceptable(std::string_view name, const std::string& squeezed) {
     return true;
 }
 
+// The change counter behind paramTableChanges(). It only ever grows, also
+// across resetExpressionEngine(): a reading taken before a reset must not
+// match one taken after as many new changes.
+std::uint64_t changes = 0;
+void noteChange() { ++changes; }
+
+bool sameDefinition(const XPARAM& a, const XPARAM& b) {
+    return a.name == b.name && a.expression == b.expression && a.comment == b.comment &&
+           a.factorOnly == b.factorOnly;
+}
+
 void setUnevaluated(XPARAM& p) {
     p.valid = false;
     p.value = XVALUE{};
@@ -173,6 +184,7 @@ bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_v
         p.comment = comment;
         p.factorOnly = factorOnly;
         setUnevaluated(p);
+        noteChange();
         if (evaluate) {
             // The new entry is visible but not yet valid, so naming itself
             // is reported as a parameter used before being defined.
@@ -207,10 +219,12 @@ bool XPARAMEDIT(std::string_view name, std::string_view expression, std::string_
         if (static_cast<unsigned char>(c) > ' ' && n < squeezed.size()) squeezed[n++] = c;
     }
     XPARAM& p = entry(index);
+    const XPARAM before = p;
     p.name = std::string_view(squeezed.data(), n);
     p.expression = expression;
     p.comment = comment;
     if (factorOnly) p.factorOnly = *factorOnly;
+    if (!sameDefinition(p, before)) noteChange();
     // The given name matched the entry, so its squeezed form has the same
     // key; should that ever change, the index is built again.
     if (const ParamKey key = keyOf(p.name); key != keys()[static_cast<size_t>(index - 1)]) {
@@ -290,11 +304,17 @@ bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {
 }
 
 void XPARAMMOVEUP(int index) {
-    if (index > 1 && index <= count()) swapNeighbours(index - 1);
+    if (index > 1 && index <= count()) {
+        swapNeighbours(index - 1);
+        noteChange();
+    }
 }
 
 void XPARAMMOVEDOWN(int index) {
-    if (index >= 1 && index < count()) swapNeighbours(index);
+    if (index >= 1 && index < count()) {
+        swapNeighbours(index);
+        noteChange();
+    }
 }
 
 bool XPARAMDELETE(std::string_view name) {
@@ -304,6 +324,7 @@ bool XPARAMDELETE(std::string_view name) {
     for (int i = index; i < count(); ++i) entry(i) = entry(i + 1);
     entry(count()) = XPARAM{};
     --count();
+    noteChange();
 
     // The index follows: the deleted key now first stands at its next entry,
     // if any, and every key first found behind the gap moves one place up.
@@ -345,3 +366,5 @@ bool XPARAMGETFACTOR(std::string_view name) {
 }
 
 void XPARAMQUIET(bool quiet) { engineState().quiet = quiet; }
+
+std::uint64_t paramTableChanges() { return changes; }

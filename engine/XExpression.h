@@ -89,6 +89,10 @@ bool XPARAMUPDATE();
 bool XPARAMGETFACTOR(std::string_view name);
 // While set, expression error reports are not shown; warnings still are.
 void XPARAMQUIET(bool quiet);
+// Counts the changes to what the table holds: entries added, edited to
+// another definition, moved or deleted. Evaluating changes no definition
+// and does not count. Two readings differ when the table changed between.
+std::uint64_t paramTableChanges();
 
 // ---- Parameter list file ---------------------------------------------------
 void XPARAMWRITE(std::ostream& out);

@@ -114,8 +114,13 @@ bool XCTLGETITEM(XWND& window, int id, XItem item, int row);
 
 // ---- Events, messages, positions -------------------------------------------
 bool XCTLSETSUB(XWND& window, int id, XCommandRoutine routine, int event = XEVT_DEFAULT);
+// XEVT_DRAW takes a routine of its own form: a command routine for it is
+// refused (and raises kFaultWrongForm).
 // The owner-draw routine (XEVT_DRAW) of an owner-drawn static or button.
 bool XCTLSETSUB(XWND& window, int id, XDrawRoutine routine);
+// The routine (XEVT_DRAW) that fills the lines of a virtual list view; while
+// it is there, the list view's own answer from its record array stands back.
+bool XCTLSETSUB(XWND& window, int id, XListDataRoutine routine);
 // The slot (1..6) a kind gives an event, 0 when it has none. `style` tells
 // owner-drawn statics and buttons and virtual list views apart.
 int PXGETCALLBACKINDEX(int kind, DWORD style, int event);
@@ -138,12 +143,14 @@ HWND PXCTLGETEDIT(HWND combo);
 void FXDEFTABCALLBACK(HWND tab);
 
 // A font description: face between t'...' (or t"..."), then i italic, e bold,
-// u underline, h<n> height (default 10), w<n> weight (400, or 700 after e).
+// u underline, f fixed pitch, h<n> height (default 10), w<n> weight (400,
+// or 700 after e).
 struct FontDescription {
     std::string face;
     int height = 10;
     int weight = 400;
     bool italic = false;
     bool underline = false;
+    bool fixedPitch = false;
 };
 FontDescription readFontDescription(std::string_view text);

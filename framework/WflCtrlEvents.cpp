@@ -216,6 +216,12 @@ bool XCTLSETSUB(XWND& window, int id, XCommandRoutine routine, int event) {
     if (!target || !target->record) return false;
     const int slot = PXGETCALLBACKINDEX(target->kind, target->style(), event);
     if (slot == 0) return false;
+    if (event == XEVT_DRAW) {
+        // Drawing and a list view's request come with a record that a
+        // command routine has no argument for.
+        raiseFault(kFaultWrongForm);
+        return false;
+    }
     target->record->slots[static_cast<std::size_t>(slot - 1)] = routine;
     return true;
 }
@@ -231,20 +237,34 @@ bool XCTLSETSUB(XWND& window, int id, XDrawRoutine routine) {
     return true;
 }
 
+bool XCTLSETSUB(XWND& window, int id, XListDataRoutine routine) {
+    const auto target = findControl(window, id);
+    if (!target || !target->record || target->kind != kCtlListView) return false;
+    if (PXGETCALLBACKINDEX(target->kind, target->style(), XEVT_DRAW) == 0) return false;
+    target->record->listData = routine;
+    return true;
+}
+
 bool FXCTLCALLBACK(XWND& record, XCTL& control, int id, int code, LPARAM detail) {
     if (code == WM_DRAWITEM && control.kind != kCtlChildDialog) {
         return callDraw(record, control, id, detail);
     }
     const Route route = routeFor(control, code, detail);
     if (route.slot == 0) return false;
+    if (control.kind == kCtlListView && route.slot == 4) {
+        // A virtual list view asks for a line: the application's routine
+        // answers the request when there is one, else the list view answers
+        // from its record array.
+        if (!detail) return false;
+        auto& request = *reinterpret_cast<NMLVDISPINFOA*>(detail);
+        if (!control.listData) return listViewAnswerDisplayInfo(control.hwnd, request);
+        control.listData(record, id, request);
+        return true;
+    }
     XCommandRoutine routine = control.slots[static_cast<std::size_t>(route.slot - 1)];
-    if (!routine && control.kind == kCtlListView) {
-        // Without a routine of its own, a list view sorts on a header click
-        // and a virtual one answers its requests for text itself.
-        if (route.slot == 3) return XLV_ONCOLUMNCLICK(record, id, route.event);
-        if (route.slot == 4 && detail) {
-            return listViewAnswerDisplayInfo(control.hwnd, *reinterpret_cast<NMLVDISPINFOA*>(detail));
-        }
+    // Without a routine of its own, a list view sorts on a header click.
+    if (!routine && control.kind == kCtlListView && route.slot == 3) {
+        return XLV_ONCOLUMNCLICK(record, id, route.event);
     }
     if (!routine) return false;
     FXCALLCOMMAND(routine, record, id, route.event);

@@ -143,12 +143,45 @@ bool putColumnTitle(HWND list, int column, std::string text) {
     return SendMessageA(list, LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&col)) != FALSE;
 }
 
+// Whether the font the system makes of a request gives every character
+// the same width.
+bool givesFixedPitch(HFONT font) {
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ before = SelectObject(screen, font);
+    TEXTMETRICA metrics{};
+    const bool measured = GetTextMetricsA(screen, &metrics) != FALSE;
+    SelectObject(screen, before);
+    ReleaseDC(nullptr, screen);
+    return measured && (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;  // set means variable
+}
+
+// A face name alone does not make a fixed-pitch font: a system without
+// that face substitutes whatever it likes, often a proportional font, and
+// text meant to line up in columns no longer does. So a fixed-pitch request
+// asks by pitch and family too, keeping the face as the first choice;
+// should the face exist and be proportional, the family alone is asked,
+// and failing that the system's own fixed font is taken.
+HFONT createFont(const FontDescription& font) {
+    const BYTE pitch = font.fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE;
+    auto create = [&](const char* face) {
+        return CreateFontA(font.height, 0, 0, 0, font.weight, font.italic, font.underline, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           pitch, face);
+    };
+    HFONT created = create(font.face.c_str());
+    if (!font.fixedPitch || !created || givesFixedPitch(created)) return created;
+    DeleteObject(created);
+    created = create("");
+    if (created && givesFixedPitch(created)) return created;
+    if (created) DeleteObject(created);
+    LOGFONTA system{};
+    if (!GetObjectA(GetStockObject(ANSI_FIXED_FONT), sizeof system, &system)) return nullptr;
+    return CreateFontIndirectA(&system);
+}
+
 bool setFont(const ControlTarget& c, std::string_view description) {
     if (!c.record) return false;  // the record keeps the font alive
-    const FontDescription font = readFontDescription(description);
-    HFONT created = CreateFontA(font.height, 0, 0, 0, font.weight, font.italic, font.underline,
-                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
+    HFONT created = createFont(readFontDescription(description));
     if (!created) return false;
     SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
     if (c.record->font) DeleteObject(c.record->font);
@@ -188,6 +221,7 @@ FontDescription readFontDescription(std::string_view text) {
     }
     font.italic = rest.find('i') != std::string::npos;
     font.underline = rest.find('u') != std::string::npos;
+    font.fixedPitch = rest.find('f') != std::string::npos;
     if (rest.find('e') != std::string::npos) font.weight = 700;
     if (const std::size_t h = rest.find('h'); h != std::string::npos) {
         font.height = numberAfter(rest, h).value_or(font.height);

@@ -116,9 +116,16 @@ bool listViewAnswerDisplayInfo(HWND list, NMLVDISPINFOA& request);
 // Redraws every line, or only the lines of the given row numbers; false when
 // the control is missing or a row has no line.
 bool XLVUPDATE(XWND& window, int id, std::optional<std::span<const int>> rows = std::nullopt);
+// An application's own order for the shown texts of a column: negative
+// when `first` goes before `second` in a sort of `direction` (+1 ascending,
+// -1 descending). It is told the direction so that it can keep some texts
+// at the end either way.
+using XShownOrder = int (*)(std::string_view first, std::string_view second, int direction);
 // The default action of a header click: sorts by the 1-based column, the
 // other way round when it is already sorted by it, and moves the arrow.
-bool XLV_ONCOLUMNCLICK(XWND& window, int id, int column);
+// With `order`, the column's texts are ranked by it instead of by the
+// column's sort type.
+bool XLV_ONCOLUMNCLICK(XWND& window, int id, int column, XShownOrder order = nullptr);
 
 // Ranks n items: index[0] becomes the number (1-based) of the first item in
 // sorted order, and so on. `compare` gets two item numbers and the context.

@@ -95,13 +95,16 @@ SortType columnSortType(HWND header, int column) {
 struct SortRun {
     SortType type = SortType::Text;
     int direction = 1;
+    XShownOrder order = nullptr;     // the application's, in place of the type's
     std::vector<std::string> texts;  // item k's text is texts[k - 1]
 };
 
 int compareTexts(int first, int second, void* context) {
     const auto& run = *static_cast<const SortRun*>(context);
-    return run.direction * compareShown(run.type, run.texts[static_cast<std::size_t>(first - 1)],
-                                        run.texts[static_cast<std::size_t>(second - 1)]);
+    const std::string& a = run.texts[static_cast<std::size_t>(first - 1)];
+    const std::string& b = run.texts[static_cast<std::size_t>(second - 1)];
+    if (run.order) return run.order(a, b, run.direction);
+    return run.direction * compareShown(run.type, a, b);
 }
 
 std::string lineText(HWND list, int line, int column) {
@@ -189,7 +192,7 @@ bool sortVirtual(HWND list, XLVDATA& data, SortRun& run, int column) {
 
 }  // namespace
 
-bool XLV_ONCOLUMNCLICK(XWND& window, int id, int column) {
+bool XLV_ONCOLUMNCLICK(XWND& window, int id, int column, XShownOrder order) {
     const auto target = findControl(window, id);
     if (!target || target->kind != kCtlListView) return false;
     HWND list = target->hwnd;
@@ -202,6 +205,7 @@ bool XLV_ONCOLUMNCLICK(XWND& window, int id, int column) {
     SortRun run;
     run.direction = nextDirection(header, column - 1, data->shellArrows);
     run.type = columnSortType(header, column - 1);
+    run.order = order;
     showArrow(header, column - 1, run.direction, data->shellArrows);
     data->sortColumn = column;
     data->sortDirection = run.direction;

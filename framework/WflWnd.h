@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <array>
 #include <cstdint>
@@ -47,6 +48,10 @@ using XCommandRoutine = void (*)(XWND& window, int id, int code);
 // An owner-draw routine: window record, control identifier, and a drawing
 // record whose viewport is the item's rectangle.
 using XDrawRoutine = void (*)(XWND& window, int id, DrawingRecord& dc);
+// The routine that fills the lines of a virtual list view: window record,
+// list view identifier, and the list view's request (line, column and what
+// it wants), which the routine answers in place.
+using XListDataRoutine = void (*)(XWND& window, int id, NMLVDISPINFOA& request);
 
 // Message handlers get the record and then the arguments of their message's
 // form; one pointer type per form. A result of 0 means "not handled".
@@ -100,9 +105,11 @@ struct XCTL {
     HBRUSH background = noBrush();
     COLORREF textColor = kNoColor;
     HFONT font = nullptr;
-    // The routine of the owner-draw slot; it has a form of its own, so it is
-    // kept beside the slots rather than in them.
+    // The routines of the drawing slot (an owner-drawn static or button
+    // draws, a virtual list view asks for its lines); each has a form of its
+    // own, so they are kept beside the slots rather than in them.
     XDrawRoutine draw = nullptr;
+    XListDataRoutine listData = nullptr;
 };
 
 // Control kinds.

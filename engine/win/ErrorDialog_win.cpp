@@ -18,6 +18,9 @@ constexpr int kMessageId = 101;
 constexpr int kDisplayId = 102;
 constexpr int kMarkerId = 103;
 constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
+// Fixed pitch ("f") is what the marker line needs: only then does column j
+// of the marks stand under column j of the expression. Courier is the
+// preferred face, not a condition.
 constexpr char kFixedFont[] = "t'Courier'fh10b";
 
 struct ErrorDialogState {
@@ -49,7 +52,11 @@ public:
         XCTLSETCHAR(s.dialog, kMarkerId, kFixedFont, XSEL_FONT);
         XCTLSETINT(s.dialog, kMarkerId, XRGB(128, 0, 0), XSEL_TEXTCOLOR);
         XCTLSETCHAR(s.dialog, kMarkerId, report.marker);
-        XMODALDIALOG(s.dialog, owner);
+        // The evaluation waits for this dialog with its work half done, and
+        // the engine cannot start another meanwhile: every other window of
+        // the program stays closed to input until the report is answered,
+        // not just its owner.
+        XMODALDIALOG(s.dialog, owner, true);
         XDESTROYDIALOG(s.dialog);
     }
 };

@@ -37,8 +37,8 @@ inline AppSession*& currentAppSession() {
 // After a time-out: answer whatever box is open so the program can end.
 inline void closeOpenBoxes() {
     for (const char* title :
-         {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME", "SAVE FAILURE", "READ FAILURE",
-          "READ WARNINGS"}) {
+         {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME", "TOO LONG", "SAVE FAILURE",
+          "READ FAILURE", "READ WARNINGS", "NOT SAVED", "LOGIC ERROR", "Parameter List File to Read"}) {
         if (HWND box = FindWindowA(nullptr, title)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     }
 }
@@ -84,6 +84,27 @@ inline int runProgram(std::vector<Step> steps) {
 }
 
 inline HWND mainWindow() { return frameWindow().hwnd; }
+
+// The question the program asks before it quits with parameters that no
+// file holds.
+inline constexpr char kQuitQuestionCaption[] = "NOT SAVED";
+
+// Presses Quit; when the program asks about unsaved parameters, answers
+// Yes and notes that it asked.
+inline Step quitProgram(bool* asked = nullptr) {
+    return [asked, pressed = false]() mutable {
+        if (!pressed) {
+            PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0);
+            pressed = true;
+            return false;
+        }
+        HWND box = FindWindowA("#32770", kQuitQuestionCaption);
+        if (!box || !IsWindowVisible(box)) return false;
+        if (asked) *asked = true;
+        PostMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+        return true;
+    };
+}
 
 // Waits until the program has handled everything posted so far.
 inline Step settle() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AppSession.h"
+#include "DialogDriver.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
 #include "WflWndTestSupport.h"
@@ -279,7 +280,7 @@ TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
     std::fputs("OLD=1 !\r\n", f);
     std::fclose(f);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    bool saveSeen = false;
+    bool saveSeen = false, askedAtQuit = false;
     std::string notice;
     const int code = runProgram({
         [] {
@@ -304,11 +305,12 @@ TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
             return FindWindowA(nullptr, "SAVE FAILURE") != nullptr;
         },
         answerNotice("SAVE FAILURE", notice),
-        click(IDCANCEL),
+        quitProgram(&askedAtQuit),
     });
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(saveSeen);
     EXPECT_EQ(notice, "Unable to save the parameter list to \"" + path + "\".");
+    EXPECT_TRUE(askedAtQuit);  // nothing holds A
     f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);
     char buf[64] = {};
@@ -317,6 +319,194 @@ TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_STREQ(buf, "OLD=1 !\r\n");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
+}
+
+namespace {
+
+// What the question before quitting showed.
+struct QuitQuestion {
+    bool shown = false;
+    std::string text;
+    std::vector<SeenButton> buttons;
+};
+// Waits for the question before quitting, notes it and answers it.
+Step answerQuitQuestion(std::function<void(HWND box)> answer, QuitQuestion& seen) {
+    return [answer, &seen] {
+        HWND box = FindWindowA("#32770", kQuitQuestionCaption);
+        if (box == nullptr || !IsWindowVisible(box)) return false;
+        seen.shown = true;
+        std::string textSeen;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (classOf(c) == "Static" && textOf(c).size() > textSeen.size()) textSeen = textOf(c);
+        }
+        seen.text = textSeen;
+        seen.buttons = pushButtons(box);
+        answer(box);
+        return true;
+    };
+}
+void pressNo(HWND box) { clickButton(box, IDNO); }
+void pressYes(HWND box) { clickButton(box, IDYES); }
+void pressEscape(HWND box) { pressKey(box, VK_ESCAPE); }
+
+}  // namespace
+
+TEST(MainWindow, QuittingWithUnsavedParametersAsksAndNoStays) {
+    struct Way {
+        const char* what;
+        Step quit;
+        void (*answer)(HWND box);
+    } ways[] = {
+        {"the Quit button, answered No", click(IDCANCEL), pressNo},
+        {"Escape, answered No", keyInExpression(VK_ESCAPE), pressNo},
+        {"the close box, answered No", [] {
+             PostMessageA(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+             return true;
+         }, pressNo},
+        {"Escape, answered with Escape", keyInExpression(VK_ESCAPE), pressEscape},
+    };
+    std::vector<QuitQuestion> seen(std::size(ways));
+    std::vector<bool> stillOpen(std::size(ways), false);
+    std::vector<Step> steps{[] {
+        XPARAMNEW("A", "1", "");
+        return true;
+    }};
+    for (std::size_t i = 0; i < std::size(ways); ++i) {
+        steps.push_back(ways[i].quit);
+        steps.push_back(answerQuitQuestion(ways[i].answer, seen[i]));
+        steps.push_back(settle());
+        steps.push_back([&stillOpen, i] {
+            stillOpen[i] = IsWindow(mainWindow()) && IsWindowEnabled(mainWindow());
+            return true;
+        });
+    }
+    QuitQuestion last;
+    steps.push_back(click(IDCANCEL));
+    steps.push_back(answerQuitQuestion(pressYes, last));
+    const int code = runProgram(std::move(steps));
+    EXPECT_EQ(code, 0);  // Yes quits as before
+    EXPECT_TRUE(last.shown);
+    for (std::size_t i = 0; i < std::size(ways); ++i) {
+        SCOPED_TRACE(ways[i].what);
+        ASSERT_TRUE(seen[i].shown);
+        EXPECT_EQ(seen[i].text, "Parameters were changed and not saved. Quit anyway?");
+        ASSERT_EQ(seen[i].buttons.size(), 2u);
+        EXPECT_EQ(seen[i].buttons[1].id, IDNO);
+        EXPECT_TRUE(seen[i].buttons[1].isDefault);  // No is the default
+        EXPECT_TRUE(stillOpen[i]);                  // only Yes quits
+    }
+}
+
+TEST(MainWindow, QuittingAsksOnlyWhenNoFileHoldsTheTable) {
+    const std::string folder = tempFolder();
+    const std::string saved = "tallyon-quit-saved.par";
+    const std::string other = "tallyon-quit-other.par";
+    FILE* f = std::fopen((folder + "\\" + other).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("B=2 !\r\n", f);
+    std::fclose(f);
+    auto addA = [] {
+        XPARAMNEW("A", "1", "");
+        SetCurrentDirectoryA(tempFolder().c_str());
+        return true;
+    };
+    auto goHome = [] {
+        SetCurrentDirectoryA(tempFolder().c_str());
+        return true;
+    };
+    struct Case {
+        const char* what;
+        std::function<std::vector<Step>(bool& seen)> before;
+        bool asks;
+    } cases[] = {
+        {"nothing changed", [](bool&) { return std::vector<Step>{}; }, false},
+        {"a parameter added", [&](bool&) { return std::vector<Step>{addA}; }, true},
+        {"added, then saved", [&](bool& seen) {
+             return std::vector<Step>{addA, click(IDC_MAIN_SAVE),
+                                      answerFileDialog("Name of File to Receive Parameter List", saved, seen),
+                                      [&] { return GetFileAttributesA((folder + "\\" + saved).c_str()) !=
+                                                   INVALID_FILE_ATTRIBUTES; }};
+         }, false},
+        {"a file read into an unchanged table", [&](bool& seen) {
+             return std::vector<Step>{goHome, click(IDC_MAIN_READ),
+                                      answerFileDialog("Parameter List File to Read", other, seen),
+                                      [] { return XPARAMCOUNT() == 1; }};
+         }, false},
+        {"a file read after an unsaved change", [&](bool& seen) {
+             return std::vector<Step>{addA, click(IDC_MAIN_READ),
+                                      answerFileDialog("Parameter List File to Read", other, seen),
+                                      [] { return XPARAMCOUNT() == 2; }};
+         }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA((folder + "\\" + saved).c_str());
+        bool dialogSeen = false, asked = false;
+        std::vector<Step> steps = c.before(dialogSeen);
+        steps.push_back(settle());
+        steps.push_back(quitProgram(&asked));
+        EXPECT_EQ(runProgram(std::move(steps)), 0);
+        EXPECT_EQ(asked, c.asks);
+    }
+    DeleteFileA((folder + "\\" + saved).c_str());
+    DeleteFileA((folder + "\\" + other).c_str());
+}
+
+namespace {
+
+// What the user sees of one line of the error dialog: its text, whether its
+// font gives every character the same width, and where on the screen
+// character k of it starts.
+struct ShownLine {
+    std::string text;
+    bool fixedPitch = false;
+    std::vector<int> columnX;  // screen x of each character's left edge
+};
+ShownLine shownLine(HWND dialog, int id) {
+    ShownLine line;
+    HWND control = GetDlgItem(dialog, id);
+    line.text = text(dialog, id);
+    HDC dc = GetDC(control);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    line.fixedPitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;  // the bit set means variable
+    RECT box{};
+    GetWindowRect(control, &box);
+    for (std::size_t k = 0; k < line.text.size(); ++k) {
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, line.text.c_str(), static_cast<int>(k), &extent);
+        line.columnX.push_back(box.left + extent.cx);
+    }
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    return line;
+}
+
+}  // namespace
+
+TEST(MainWindow, TheErrorMarkerStandsUnderItsCharacter) {
+    ShownLine display, marker;
+    const int code = runProgram({
+        type("111111+222222+333333+444444+555555+666666+777777+88888$8"), click(IDC_MAIN_EVALUATE),
+        [&] {
+            HWND dialog = FindWindowA(nullptr, "Expression Error");
+            if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
+            display = shownLine(dialog, 102);
+            marker = shownLine(dialog, 103);
+            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            return true;
+        },
+        settle(), click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(display.fixedPitch);
+    EXPECT_TRUE(marker.fixedPitch);
+    const std::size_t caret = marker.text.find('^');
+    ASSERT_NE(caret, std::string::npos);
+    ASSERT_LT(caret, display.text.size());
+    EXPECT_EQ(display.text[caret], '$');
+    EXPECT_EQ(marker.columnX[caret], display.columnX[caret]);
 }
 
 // A file with thousands of faulty lines shows the reports of the first ten,

@@ -230,7 +230,7 @@ TEST(ParamDialog, EmptyTableGivesOnlyTheBlankNameAndEmptyLists) {
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
         act([&] { ownerAfter = expressionErrorOwner(); }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(names, strings({""}));
     EXPECT_FALSE(laterEnabled);
@@ -280,7 +280,7 @@ TEST(ParamDialog, ShowAllListsValuesMarksAndSorts) {
                    answer("Expression Error", IDOK, &atClose),
                    answer("FIX IT NOW?", IDNO, &fixQuestion),
                    waitFor([] { return frame() == nullptr; }),
-                   act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+                   quitProgram(),
                });
     EXPECT_TRUE(failing.shown);
     EXPECT_EQ(comboAfter, strings({"", "A", "B", "C", "Zed"}));
@@ -332,7 +332,7 @@ TEST(ParamDialog, RearrangeMovesWithTheSelectionAndClosingChecksTheTable) {
         answer("Expression Error", IDOK),
         answer("FIX IT NOW?", IDNO, &secondQuestion),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(afterMove, strings({"B", "A"}));
     EXPECT_EQ(selectedLine, 0);  // the selection followed B
@@ -369,7 +369,7 @@ TEST(ParamDialog, DeleteAsksAndNoKeepsTheParameter) {
         act([&] { afterYes = column(control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE), 0); }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     ASSERT_TRUE(question.shown);
     EXPECT_EQ(question.text, "Do you really want to delete parameter \"Width\" ?");
@@ -400,7 +400,7 @@ TEST(ParamDialog, HalfTypedEntrySurvivesShowAllButNotReArrange) {
         }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(nameBack, "Half");
     EXPECT_EQ(expressionBack, "3*4");
@@ -439,7 +439,7 @@ TEST(ParamDialog, SaveLaterOnlyAfterAFailedSave) {
         answer("Expression Error", IDOK),
         answer("FIX IT NOW?", IDNO),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_FALSE(enabledAtStart);
     EXPECT_TRUE(report.shown);
@@ -464,8 +464,248 @@ TEST(ParamDialog, TabAndEnterWorkInsideThePage) {
         act([&] { XPARAMFETCH(1, &name); }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
-        act([] { PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0); }),
+        quitProgram(),
     });
     EXPECT_EQ(afterTab, IDC_ENTRY_FACTOR);
     EXPECT_EQ(name, "Rate");  // Enter pressed SAVE and Continue
+}
+
+TEST(ParamDialog, ALongNameIsRefusedAndOverwritesNothing) {
+    Seen tooLong;
+    int countAfter = 0;
+    std::string name, expression, comment;
+    runSession(std::vector<Step>{openDialog()} + define("WATER_DENSITY_KG", "1000", false, "kg per cubic metre") +
+               std::vector<Step>{
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "WATER_DENSITY_KG_L"),
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "1"),
+                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT, "kg per litre"),
+                   press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+                   answer("TOO LONG", IDOK, &tooLong), gone("TOO LONG"), settle(),
+                   act([&] {
+                       countAfter = XPARAMCOUNT();
+                       XPARAMFETCH(1, &name, &expression, &comment);
+                   }),
+                   press(0, IDCANCEL),
+                   waitFor([] { return frame() == nullptr; }),
+                   quitProgram(),
+               });
+    ASSERT_TRUE(tooLong.shown);
+    EXPECT_EQ(tooLong.text, "The given name \"WATER_DENSITY_KG_L\" is too long.  16 chars. max.");
+    EXPECT_EQ(countAfter, 1);
+    EXPECT_EQ(name, "WATER_DENSITY_KG");
+    EXPECT_EQ(expression, "1000");
+    EXPECT_EQ(comment, "kg per cubic metre");
+}
+
+TEST(ParamDialog, TypingANameStopsAtSixteenCharacters) {
+    std::string typed;
+    runSession({
+        openDialog(),
+        act([] {
+            HWND combo = control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME);
+            HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+            SetFocus(edit);
+            for (char c : std::string("WATER_DENSITY_KG_L")) PostMessageA(edit, WM_CHAR, c, 1);
+        }),
+        settle(),
+        act([&] { typed = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME)); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_EQ(typed, "WATER_DENSITY_KG");
+}
+
+TEST(ParamDialog, ShowAllShowsAWholeLargeComplexValue) {
+    std::vector<std::string> values;
+    runSession({
+        act([] { XPARAMNEW("ZZ", "(-1e300,-1e300)", ""); }),
+        openDialog(),
+        clickTab(2), settle(),
+        act([&] { values = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 2); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_EQ(values, strings({"(-1.0000000E+300, -1.0000000E+300)"}));
+}
+
+TEST(ParamDialog, CurrentlySortsByValueWithErrorsLast) {
+    std::vector<std::string> ascending, descending;
+    runSession({
+        act([] {
+            for (const auto& [name, expression] : {std::pair{"P10", "10"}, {"P2", "2"}, {"C12", "(1,2)"},
+                                                    {"C1M", "(1,-1)"}, {"ONE", "1"}, {"NEG", "-3"},
+                                                    {"BIG", "1E20"}}) {
+                XPARAMNEW(name, expression, "");
+            }
+            XPARAMNEW("BAD", "NOPE", "", false, false);  // listed as **ERROR**
+        }),
+        openDialog(),
+        clickTab(2), settle(),
+        clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 3), settle(),
+        act([&] { ascending = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
+        clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 3), settle(),
+        act([&] { descending = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
+        press(0, IDCANCEL),
+        answer("Expression Error", IDOK),
+        answer("FIX IT NOW?", IDNO),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    // Real part first, then the imaginary part: (1,-1) before 1 before (1,2).
+    EXPECT_EQ(ascending, strings({"NEG", "C1M", "ONE", "C12", "P2", "P10", "BIG", "BAD"}));
+    EXPECT_EQ(descending, strings({"BIG", "P10", "P2", "C12", "ONE", "C1M", "NEG", "BAD"}));
+}
+
+TEST(ParamDialog, MovesTakeSelectionAndFocusAlongTogether) {
+    struct Move {
+        const char* what;
+        int button;
+        int line;  // where B stands afterwards
+    } moves[] = {
+        {"up from the middle", IDC_ARRANGE_UP, 0},
+        {"down from the top", IDC_ARRANGE_DOWN, 1},
+        {"down to the bottom", IDC_ARRANGE_DOWN, 2},
+    };
+    std::vector<int> selected(std::size(moves), -1), focused(std::size(moves), -1);
+    std::vector<Step> steps{
+        act([] {
+            XPARAMNEW("A", "1", "");
+            XPARAMNEW("B", "2", "");
+            XPARAMNEW("C", "3", "");
+        }),
+        openDialog(), clickTab(3), settle(),
+        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
+    };
+    for (std::size_t i = 0; i < std::size(moves); ++i) {
+        steps.push_back(press(IDD_PARAM_ARRANGE, moves[i].button));
+        steps.push_back(settle());
+        steps.push_back(act([&, i] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE);
+            selected[i] = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+            focused[i] = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+        }));
+    }
+    runSession(steps + std::vector<Step>{
+                           press(0, IDCANCEL),
+                           waitFor([] { return frame() == nullptr; }),
+                           quitProgram(),
+                       });
+    for (std::size_t i = 0; i < std::size(moves); ++i) {
+        SCOPED_TRACE(moves[i].what);
+        EXPECT_EQ(selected[i], moves[i].line);
+        EXPECT_EQ(focused[i], moves[i].line);
+    }
+}
+
+namespace {
+
+// Input as the system delivers a user's: to whatever window is under the
+// mouse or holds the keyboard focus, and not at all to a disabled window.
+void realClick(HWND target) {
+    RECT box{};
+    GetWindowRect(target, &box);
+    SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+void realKey(WORD vk) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+bool shown(const char* title) {
+    HWND w = FindWindowA(nullptr, title);
+    return w && IsWindowVisible(w);
+}
+
+}  // namespace
+
+TEST(ParamDialog, WhileAReportIsOpenNoOtherWindowTakesInput) {
+    bool reportShown = false, logicError = false, readDialog = false, enterClosedTheReport = false;
+    std::string evaluated = "untouched";
+    runSession({
+        openDialog(),
+        // Side by side, so that the main window's buttons are in reach of
+        // the mouse while the report stands over the maintenance dialog.
+        act([] {
+            SetWindowPos(mainWindow(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            RECT main{};
+            GetWindowRect(mainWindow(), &main);
+            SetWindowPos(frame(), nullptr, main.right + 10, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            SetDlgItemTextA(mainWindow(), IDC_MAIN_EXPRESSION, "2+2");
+        }),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Zed"),
+        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "NOPE*2"),
+        press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+        waitFor([&] { return reportShown = shown("Expression Error"); }),
+        act([] { realClick(GetDlgItem(mainWindow(), IDC_MAIN_EVALUATE)); }), settle(),
+        act([] { realClick(GetDlgItem(mainWindow(), IDC_MAIN_READ)); }), settle(),
+        act([&] {
+            char result[64] = {};
+            GetDlgItemTextA(mainWindow(), IDC_MAIN_COMPLEX_RESULT, result, sizeof result);
+            evaluated = result;
+            logicError = shown("LOGIC ERROR");
+            readDialog = shown("Parameter List File to Read");
+            // Whatever came up goes again, so that the report is what is left.
+            for (const char* title : {"LOGIC ERROR", "Parameter List File to Read"}) {
+                if (HWND w = FindWindowA(nullptr, title)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            }
+        }),
+        settle(),
+        act([] { realKey(VK_RETURN); }),
+        waitFor([&] { return enterClosedTheReport = !shown("Expression Error"); }),
+        press(0, IDCANCEL),
+        answer("Expression Error", IDOK),
+        answer("FIX IT NOW?", IDNO),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_TRUE(reportShown);
+    EXPECT_FALSE(logicError);
+    EXPECT_FALSE(readDialog);
+    EXPECT_EQ(evaluated, "");  // Evaluate never ran
+    EXPECT_TRUE(enterClosedTheReport);
+}
+
+TEST(ParamDialog, PickingANameFromTheListFillsItsEntry) {
+    std::string expression, comment;
+    bool factorOnly = false;
+    runSession({
+        act([] {
+            XPARAMNEW("A", "1", "first");
+            XPARAMNEW("Rate", "0.5*A", "per year", true);
+        }),
+        openDialog(),
+        // The user opens the list and clicks "Rate", the third entry.
+        act([] {
+            HWND combo = control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME);
+            SetFocus(combo);
+            SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            GetComboBoxInfo(combo, &info);
+            RECT item{};
+            SendMessageA(info.hwndList, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+            clickAt(info.hwndList, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        }),
+        settle(),
+        act([&] {
+            expression = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+            comment = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT));
+            factorOnly = SendMessageA(control(IDD_PARAM_ENTRY, IDC_ENTRY_FACTOR), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_EQ(expression, "0.5*A");
+    EXPECT_EQ(comment, "per year");
+    EXPECT_TRUE(factorOnly);
 }

@@ -5,6 +5,7 @@
 
 #include "Seams.h"
 #include "WflextraNotices.h"
+#include "XExpression.h"
 #include "framework/DialogDriver.h"
 #include "framework/Screenshot.h"
 #include "framework/WflWndTestSupport.h"
@@ -213,3 +214,44 @@ TEST(DialogFocus, PostedFocusMovesWhenTheDialogRuns) {
 // A missing sound is no failure to observe: without SND_NODEFAULT the system
 // plays its default sound instead. Silencing is what can be checked.
 TEST(Sounds, SilenceSucceeds) { EXPECT_TRUE(PXPLAYSOUND_SILENCE()); }
+
+namespace {
+
+// A presenter that starts a second evaluation while it shows a report, as a
+// window message handled under the report could.
+class EvaluatingPresenter final : public ExpressionErrorPresenter {
+public:
+    void present(const ExpressionErrorReport&) override {
+        double inner = 0;
+        XNUMBEREX_R8("2+2", inner);
+    }
+};
+
+}  // namespace
+
+TEST(Notices, ASecondEvaluationIsRefusedInTheUsersWords) {
+    ensureFramework();
+    NoticeSink* previousNotices = installWindowsNotices();
+    EvaluatingPresenter evaluating;
+    ExpressionErrorPresenter* previousPresenter = setExpressionErrorPresenter(&evaluating);
+    std::string title, text;
+    {
+        DialogDriver user([&](HWND box) {
+            title = textOf(box);
+            for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                if (classOf(c) == "Static" && (GetWindowLongPtrA(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+                    text = textOf(c);
+                }
+            }
+            clickButton(box, IDOK);
+        });
+        double x = 0;
+        EXPECT_FALSE(XNUMBEREX_R8("(2+3", x));
+        EXPECT_TRUE(user.acted());
+    }
+    setExpressionErrorPresenter(previousPresenter);
+    setNoticeSink(previousNotices);
+    EXPECT_EQ(title, "BUSY");
+    EXPECT_EQ(text, "An expression is still being evaluated. Answer its \"Expression Error\" window first, "
+                    "then try again.");
+}

@@ -2,7 +2,10 @@
 // through the real entry logic with start-up routines of the tests' own.
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "TestDialogsRes.h"
 #include "WflWndTestSupport.h"
 
 namespace {
@@ -171,6 +174,41 @@ TEST_F(Application, DefaultStartUpOpensAPlainVisibleFrame) {
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(style & (WS_VISIBLE | WS_OVERLAPPEDWINDOW), WS_VISIBLE | WS_OVERLAPPEDWINDOW);
+}
+
+namespace {
+
+// Where each F5 command was handled: the main loop sends the first, which
+// presses F5 again and lets the pump take that one.
+std::vector<std::string> keyCommands;
+bool inPump = false;
+void pressF5() {
+    XPOSTMESSAGE(frameWindow(), WM_KEYDOWN, VK_F5, 1);
+    XPOSTMESSAGE(frameWindow(), WM_KEYUP, VK_F5, 0xC0000001);
+}
+void onKeyCommand(XWND&, int, int code) {
+    keyCommands.push_back(inPump ? "pump" : "main loop");
+    if (code != 0 || inPump) return;  // an accelerator arrives as a menu command
+    inPump = true;
+    pressF5();
+    XPROCESSMESSAGES();
+    inPump = false;
+    PostQuitMessage(5);
+}
+
+}  // namespace
+
+TEST_F(Application, AcceleratorKeysBecomeCommandsInBothLoops) {
+    keyCommands.clear();
+    const int code = run([] {
+        if (!hiddenFrame() || !XLOADACCELERATORS(IDR_TEST_KEYS)) return false;
+        XSETCOMMAND(frameWindow(), IDM_TEST_KEY, onKeyCommand);
+        pressF5();
+        return true;
+    });
+    XLOADACCELERATORS(4711);  // no table for the tests after this one
+    EXPECT_EQ(code, 5);
+    EXPECT_EQ(keyCommands, (std::vector<std::string>{"main loop", "pump"}));
 }
 
 TEST(MessagePump, EmptyQueueGivesZeroAtOnce) {

@@ -319,14 +319,16 @@ TEST_F(Controls, FontDescriptions) {
         const char* description;
         const char* face;
         int height, weight;
-        bool italic, underline;
+        bool italic, underline, fixedPitch;
     } rows[] = {
         {"letters inside the quoted face do not count", "t'Courier'fh10b", "Courier", 10, 400,
-         false, false},
+         false, false, true},
         {"double quotes, bold, italic, underlined", "T\"Arial\" E I U H14", "Arial", 14, 700, true,
-         true},
-        {"an explicit weight wins over bold", "ew600", "", 10, 600, false, false},
-        {"h without a number keeps the height", "h", "", 10, 400, false, false},
+         true, false},
+        {"an explicit weight wins over bold", "ew600", "", 10, 600, false, false, false},
+        {"h without a number keeps the height", "h", "", 10, 400, false, false, false},
+        {"an f inside the face asks no fixed pitch", "t'Fixedsys'h12", "Fixedsys", 12, 400, false,
+         false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -336,6 +338,7 @@ TEST_F(Controls, FontDescriptions) {
         EXPECT_EQ(font.weight, row.weight);
         EXPECT_EQ(font.italic, row.italic);
         EXPECT_EQ(font.underline, row.underline);
+        EXPECT_EQ(font.fixedPitch, row.fixedPitch);
     }
 
     create(1, kCtlEdit);
@@ -347,6 +350,51 @@ TEST_F(Controls, FontDescriptions) {
     EXPECT_STREQ(info.lfFaceName, "Courier");
     EXPECT_EQ(info.lfHeight, 10);
     EXPECT_EQ(info.lfWeight, 400);
+}
+
+namespace {
+
+// What the system made of a control's font: its face and whether every
+// character has the same width.
+struct RealizedFont {
+    std::string face;
+    bool fixedPitch = false;
+};
+RealizedFont realized(HFONT font) {
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ before = SelectObject(screen, font);
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(screen, sizeof face, face);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen, &metrics);
+    SelectObject(screen, before);
+    ReleaseDC(nullptr, screen);
+    return {face, (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0};  // set means variable
+}
+
+}  // namespace
+
+TEST_F(Controls, AFixedPitchRequestGetsFixedPitchWhateverTheFace) {
+    // The face the system shows its dialogs in is present everywhere and
+    // proportional: a request naming it must still come out fixed.
+    const std::string guiFace = realized(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))).face;
+    ASSERT_FALSE(realized(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))).fixedPitch);
+    struct Row {
+        const char* what;
+        std::string description;
+    } rows[] = {
+        {"a face this system may lack", "t'Courier'fh10b"},
+        {"a proportional face that is there", "t'" + guiFace + "'fh10"},
+        {"no face at all", "fh12"},
+    };
+    create(1, kCtlStatic);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(XCTLSETCHAR(w, 1, row.description, XSEL_FONT));
+        const auto font = reinterpret_cast<HFONT>(send(1, WM_GETFONT));
+        EXPECT_EQ(font, FXCTLBYHANDLE(GetDlgItem(w.hwnd, 1))->font);
+        EXPECT_TRUE(realized(font).fixedPitch) << "got " << realized(font).face;
+    }
 }
 
 TEST_F(Controls, TheWindowsOwnIdentifierAddressesTheWindow) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <span>
 #include <string>
 
 #include "FixedText.h"
@@ -132,6 +133,28 @@ TEST_F(FileDialog, PlacedAtAGivenPosition) {
     EXPECT_EQ(script.box.left, 30);
     EXPECT_EQ(script.box.top, 40);
     EXPECT_EQ(script.filterShown, "All files (*.*)");
+}
+
+TEST_F(FileDialog, SeveralChosenFilesComeBackAsTheFolderAndTheirNames) {
+    const std::string folder = tempFolder();
+    for (const char* name : {"tallyon-multi-a.par", "tallyon-multi-b.par"}) {
+        FILE* f = std::fopen((folder + "\\" + name).c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    FixedText<256> directory(folder);
+    FixedText<64> first("stale"), second("stale"), third("stale");
+    const std::span<char> names[] = {first, second, third};
+    script.title = "Open";
+    script.type = "\"tallyon-multi-a.par\" \"tallyon-multi-b.par\"";
+    int filterIndex = 0;
+    ASSERT_TRUE(PXGETOPENFILE_2(owner, directory, filterIndex, names));
+    EXPECT_TRUE(script.seen);
+    EXPECT_EQ(directory.view(), folder);
+    EXPECT_EQ(first.view(), "tallyon-multi-a.par");
+    EXPECT_EQ(second.view(), "tallyon-multi-b.par");
+    EXPECT_EQ(third.view(), "");  // more fields than files: the rest are blank
+    for (const char* name : {"tallyon-multi-a.par", "tallyon-multi-b.par"}) DeleteFileA((folder + "\\" + name).c_str());
 }
 
 TEST(FileSystem, EnumeratesAndMakesShortcuts) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "WflCtrl.h"
@@ -368,6 +369,41 @@ TEST_F(ListView, VirtualListShowsItsRecordsAndSortsByRowMap) {
     // pair of the first pass, so the merges keep their order.
     clickHeader(3);
     EXPECT_EQ(names(), (std::vector<std::string>{"alice", "Eve", "carol", "dave", "Bob"}));
+}
+
+namespace {
+
+// An application's routine that fills a virtual list view's lines itself,
+// from nothing but the request: line n, column c reads "n.c".
+void fillLine(XWND&, int id, NMLVDISPINFOA& request) {
+    if (id != kList) return;
+    LVITEMA& item = request.item;
+    if (item.mask & LVIF_TEXT) {
+        const std::string text = std::to_string(item.iItem + 1) + "." + std::to_string(item.iSubItem + 1);
+        lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+    }
+}
+void commandRoutine(XWND&, int, int) {}
+
+}  // namespace
+
+TEST_F(ListView, VirtualListFilledByTheApplicationsRoutine) {
+    create(XCF_OWNERDRAW);  // virtual
+    // A record array is there too: the routine's answer stands over it.
+    std::vector<Entry> records = people();
+    ASSERT_TRUE(XCTLSETCHAR(w, kList, kEntryFormat, XSEL_COLUMNS));
+    ASSERT_TRUE(XCTLSETINT(w, kList, sizeof(Entry), XSEL_LVDATA));
+    ASSERT_TRUE(XCTLSETITEM(w, kList, XITEM(records[0]), 0));
+    ASSERT_TRUE(XCTLSETINT(w, kList, 3, XSEL_COUNT));
+    ASSERT_TRUE(XCTLSETSUB(w, kList, fillLine));
+    EXPECT_EQ(cell(0, 0), "1.1");
+    EXPECT_EQ(cell(2, 1), "3.2");
+
+    // A command routine has no argument for the request.
+    FaultRecorder faults;
+    EXPECT_FALSE(XCTLSETSUB(w, kList, commandRoutine, XEVT_DRAW));
+    EXPECT_EQ(faults.seen(), std::vector<DWORD>{kFaultWrongForm});
+    EXPECT_EQ(cell(1, 0), "2.1");
 }
 
 TEST_F(ListView, VirtualListWithNoLinesKeepsItsRecords) {

@@ -142,6 +142,25 @@ TEST_F(MessageBoxTest, ButtonSetsOrderAndDefaultsAndEscapeAlwaysGivesCancel) {
     }
 }
 
+TEST_F(MessageBoxTest, ATaskModalBoxHoldsEveryWindowOfTheProgramAndGivesThemBack) {
+    TestWindow first, second;
+    bool enabledWhileShown[2] = {true, true};
+    bool boxEnabled = false;
+    DialogDriver user([&](HWND box) {
+        enabledWhileShown[0] = IsWindowEnabled(first.hwnd()) != FALSE;
+        enabledWhileShown[1] = IsWindowEnabled(second.hwnd()) != FALSE;
+        boxEnabled = IsWindowEnabled(box) != FALSE;
+        clickButton(box, IDOK);
+    });
+    EXPECT_EQ(XMESSAGEBOX("Wait for me.", "TASK", MB_TASKMODAL), IDOK);
+    ASSERT_TRUE(user.acted());
+    EXPECT_FALSE(enabledWhileShown[0]);
+    EXPECT_FALSE(enabledWhileShown[1]);
+    EXPECT_TRUE(boxEnabled);
+    EXPECT_TRUE(IsWindowEnabled(first.hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(second.hwnd()));
+}
+
 TEST_F(MessageBoxTest, CaptionsAndTitleWhenNoneIsGiven) {
     Sighting seen;
     DialogDriver user([&](HWND box) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "WflCtrl.h"
 #include "WflWndTestSupport.h"
 
 namespace {
@@ -120,6 +121,81 @@ TEST(Painting, NoUpdateRegionNoCall) {
     InvalidateRect(w.hwnd(), nullptr, FALSE);
     SendMessageA(w.hwnd(), WM_PAINT, 0, 0);
     EXPECT_EQ(painted.calls, before + 1);
+}
+
+TEST(Painting, AControlIsPaintedInTheColoursItsRecordKeeps) {
+    TestWindow w({.visibleChild = true});
+    ASSERT_EQ(XCTLCREATE(w.record, 1, kCtlStatic, 0, 10, 10, 120, 30), 1);
+    ASSERT_EQ(XCTLCREATE(w.record, 2, kCtlStatic, 0, 10, 50, 120, 30), 2);
+    HWND coloured = GetDlgItem(w.hwnd(), 1), plain = GetDlgItem(w.hwnd(), 2);
+    const COLORREF red = RGB(200, 0, 0), blue = RGB(0, 0, 255);
+    ASSERT_TRUE(XCTLSETINT(w.record, 1, red, XSEL_BKCOLOR));
+    ASSERT_TRUE(XCTLSETINT(w.record, 1, blue, XSEL_TEXTCOLOR));
+
+    // The answer to the control's request: the record's brush, its colour
+    // behind the text and the record's text colour.
+    HDC dc = CreateCompatibleDC(nullptr);
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(w.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(coloured)));
+    EXPECT_EQ(brush, FXCTLBYHANDLE(coloured)->background);
+    EXPECT_EQ(GetBkColor(dc), red);
+    EXPECT_EQ(GetTextColor(dc), blue);
+    // A control without colours of its own gets the system's answer.
+    const LRESULT system = DefWindowProcA(w.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                          reinterpret_cast<LPARAM>(plain));
+    EXPECT_EQ(SendMessageA(w.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(plain)),
+              system);
+    DeleteDC(dc);
+
+    // And the control on the screen is filled with it.
+    RedrawWindow(coloured, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(pixelAt(coloured, 2, 2), red);
+    EXPECT_EQ(pixelAt(coloured, 117, 27), red);
+}
+
+namespace {
+struct ItemDrawing {
+    int calls = 0;
+    int id = 0;
+    DrawingRecord dc;
+    HWND drawnOn = nullptr;
+};
+ItemDrawing itemDrawing;
+// Draws the item's left half red and its right half green, in the drawing
+// record's window coordinates.
+void drawHalves(XWND&, int id, DrawingRecord& dc) {
+    ++itemDrawing.calls;
+    itemDrawing.id = id;
+    itemDrawing.dc = dc;
+    itemDrawing.drawnOn = WindowFromDC(dc.dc);
+    const float w = dc.windowWidth, h = dc.windowHeight;
+    XFILLRECT_W(dc, 0, 0, w / 2, h, XBRUSH{BS_SOLID, RGB(200, 0, 0)});
+    XFILLRECT_W(dc, w / 2, 0, w, h, XBRUSH{BS_SOLID, RGB(0, 160, 0)});
+}
+}  // namespace
+
+TEST(Painting, AnOwnerDrawnControlDrawsInItsItemRectangle) {
+    TestWindow w({.visibleChild = true});
+    ASSERT_EQ(XCTLCREATE(w.record, 5, kCtlPushButton, XCF_OWNERDRAW, 20, 30, 80, 24), 5);
+    ASSERT_TRUE(XCTLSETSUB(w.record, 5, drawHalves));
+    HWND button = GetDlgItem(w.hwnd(), 5);
+    itemDrawing = {};
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_GE(itemDrawing.calls, 1);
+    EXPECT_EQ(itemDrawing.id, 5);
+    EXPECT_EQ(itemDrawing.drawnOn, button);
+    RECT item{};
+    GetClientRect(button, &item);
+    const DrawingRecord& dc = itemDrawing.dc;
+    EXPECT_EQ(dc.viewportLeft, item.left);
+    EXPECT_EQ(dc.viewportTop, item.top);
+    EXPECT_EQ(dc.viewportWidth, item.right - item.left);
+    EXPECT_EQ(dc.viewportHeight, item.bottom - item.top);
+    EXPECT_EQ(pixelAt(button, 1, 12), RGB(200, 0, 0));
+    EXPECT_EQ(pixelAt(button, 38, 12), RGB(200, 0, 0));
+    EXPECT_EQ(pixelAt(button, 42, 12), RGB(0, 160, 0));
+    EXPECT_EQ(pixelAt(button, 78, 22), RGB(0, 160, 0));
 }
 
 namespace {

@@ -19,3 +19,7 @@
 
 // A bare modal dialog for nested runs.
 #define IDD_MODAL 700
+
+// Keys for the accelerator tests: F5 gives the command IDM_TEST_KEY.
+#define IDR_TEST_KEYS 800
+#define IDM_TEST_KEY 8001
