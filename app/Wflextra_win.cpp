@@ -90,7 +90,9 @@ int userAskPosition(int set, int result) {
         case MB_OKCANCEL: case MB_RETRYCANCEL: return result == IDCANCEL ? 2 : 1;
         case MB_ABORTRETRYIGNORE: return result == IDRETRY ? 2 : result == IDIGNORE ? 3 : 1;
         case MB_YESNOCANCEL: return result == IDNO ? 2 : result == IDCANCEL ? 3 : 1;
-        default: return result == IDNO ? 2 : 1;
+        // A Yes/No box left with Esc or its close box is not a yes: taken
+        // as one, Esc on "YOU SURE ?" would delete the parameter.
+        default: return result == IDYES ? 1 : result == IDNO || result == IDCANCEL ? 2 : 1;
     }
 }
 

@@ -55,7 +55,7 @@ TEST(UserAsk, PressedButtonBecomesItsPosition) {
         {"Ignore", MB_ABORTRETRYIGNORE, IDIGNORE, 3},
         {"Yes of three", MB_YESNOCANCEL, IDYES, 1}, {"No of three", MB_YESNOCANCEL, IDNO, 2},
         {"Cancel of three", MB_YESNOCANCEL, IDCANCEL, 3}, {"Yes", MB_YESNO, IDYES, 1},
-        {"No", MB_YESNO, IDNO, 2}, {"Esc on yes/no counts as the first", MB_YESNO, IDCANCEL, 1},
+        {"No", MB_YESNO, IDNO, 2}, {"Esc on yes/no counts as No", MB_YESNO, IDCANCEL, 2},
         {"Retry", MB_RETRYCANCEL, IDRETRY, 1}, {"Cancel of Retry/Cancel", MB_RETRYCANCEL, IDCANCEL, 2},
         {"a failed box (0)", MB_YESNOCANCEL, 0, 1},
     };
@@ -78,6 +78,8 @@ TEST(UserAsk, AQuestionAsTheUserSeesIt) {
     } rows[] = {
         {"plain question: Yes and No, Yes default; No is 2", std::nullopt, std::nullopt,
          {IDYES, IDNO}, IDYES, IDNO, 2, nullptr},
+        {"plain question left with Esc: No, never Yes", std::nullopt, std::nullopt, {IDYES, IDNO}, IDYES, 0, 2,
+         nullptr},
         {"yes/no/cancel with Cancel default; Esc is 3", 3, 3, {IDYES, IDNO, IDCANCEL}, IDCANCEL, 0,
          3, "xuserask-yes-no-cancel"},
         {"OK/Cancel closed with Cancel is 2", 1, std::nullopt, {IDOK, IDCANCEL}, IDOK, IDCANCEL, 2,
