@@ -6,10 +6,11 @@
 #include <string>
 
 #include "ErrorDialog_win.h"
+#include "Notices_win.h"
 #include "FixedText.h"
 #include "Format.h"
 #include "ParamDlg.h"
-#include "SafeSave.h"
+#include "ParamListFile.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
 #include "WflCtrl.h"

@@ -1,10 +1,9 @@
-// Saving and reading the parameter list file so that a failed save never
-// destroys the file that was there before.
+// Saving a file so that a failed save never destroys the file that was
+// there before.
 //
-// A save writes the whole table to a new temporary file in the target's
+// A save writes the whole text to a new temporary file in the target's
 // folder, flushes and closes it, and only then replaces the target with it.
-// Any failed step removes the temporary file, leaves the target as it was and
-// tells the user.
+// Any failed step removes the temporary file and leaves the target as it was.
 #pragma once
 
 #include <memory>
@@ -30,13 +29,7 @@ public:
 // The operations of this platform, fresh for one save.
 std::unique_ptr<SaveSteps> makePlatformSaveSteps();
 
-// Writes the parameter table to `path`. On failure the user gets the
-// warning "SAVE FAILURE" and the file keeps its old content.
-bool saveParameterList(const std::string& path);
-bool saveParameterList(const std::string& path, SaveSteps& steps);
-
-// Merges the parameter list in `path` into the table. A file that cannot be
-// opened, a folder, or a file that holds binary data gives the warning
-// "READ FAILURE" and leaves the table unchanged; a read error part way
-// through says so and keeps the lines read before it.
-bool readParameterList(const std::string& path);
+// Writes `bytes` to `path` through `steps`: a temporary file beside it,
+// written, flushed and closed, then put in its place. Any failed step
+// removes the temporary file and leaves `path` as it was; false then.
+bool saveFileSafely(const std::string& path, std::string_view bytes, SaveSteps& steps);

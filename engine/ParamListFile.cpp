@@ -1,4 +1,6 @@
-#include "SafeSave.h"
+// The parameter list file through the safe save, and the checks that keep
+// a file that is no parameter list out of the table.
+#include "ParamListFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -32,15 +34,9 @@ std::string tableText() {
 }  // namespace
 
 bool saveParameterList(const std::string& path, SaveSteps& steps) {
-    const std::string text = tableText();
-    std::string temp;
-    const bool ok = steps.createTemp(path, temp) && steps.write(text) && steps.flush() && steps.close() &&
-                    steps.replace(temp, path);
-    if (!ok) {
-        if (!temp.empty()) steps.discard(temp);
-        noticeSink().warn("SAVE FAILURE", "Unable to save the parameter list to \"" + path + "\".");
-    }
-    return ok;
+    if (saveFileSafely(path, tableText(), steps)) return true;
+    noticeSink().warn("SAVE FAILURE", "Unable to save the parameter list to \"" + path + "\".");
+    return false;
 }
 
 bool saveParameterList(const std::string& path) {

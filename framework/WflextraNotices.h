@@ -7,8 +7,6 @@
 #include <optional>
 #include <string_view>
 
-class NoticeSink;
-
 void XUSERWARN(std::string_view caption, std::string_view text);
 void XUSERINFO(std::string_view caption, std::string_view text);
 void XUSERSTOP(std::string_view caption, std::string_view text);
@@ -34,7 +32,3 @@ bool XTIMERSTOP(HWND window, int timer);
 // Asks the dialog to move the focus to a control once it handles its
 // queue, so it can be asked while the dialog is still being set up.
 bool XSETDIALOGFOCUS(HWND dialog, int id);
-
-// Routes the engine's notices (warnings, information, stops, questions) to
-// the routines above. Returns the sink it replaces.
-NoticeSink* installWindowsNotices();

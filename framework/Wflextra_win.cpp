@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "Seams.h"
 #include "WflApp.h"
 #include "WflDialog.h"
 
@@ -25,38 +24,6 @@ void notice(std::string_view caption, std::string_view text, UINT icon) {
 int buttonSet(std::optional<int> buttons) {
     return buttons && *buttons >= 1 && *buttons <= 5 ? *buttons : MB_YESNO;
 }
-
-// The engine refuses an evaluation started while another one waits for
-// its report, and says so in its developers' terms, naming its routine.
-// Unlike its other internal faults this one follows from what the user
-// did, so should a window ever let it through, the user reads it in the
-// user's words.
-constexpr std::string_view kSecondEvaluation = "Routine PXNSOLVE entered during another evaluation.";
-constexpr std::string_view kSecondEvaluationForUser =
-    "An expression is still being evaluated. Answer its \"Expression Error\" window first, then try "
-    "again.";
-
-// The engine's notices as message boxes; a question is answered yes by
-// its first button.
-class WindowsNotices final : public NoticeSink {
-public:
-    void warn(std::string_view caption, std::string_view text) override {
-        XUSERWARN(caption, text);
-    }
-    void info(std::string_view caption, std::string_view text) override {
-        XUSERINFO(caption, text);
-    }
-    void stop(std::string_view caption, std::string_view text) override {
-        if (text == kSecondEvaluation) {
-            XUSERSTOP("BUSY", kSecondEvaluationForUser);
-            return;
-        }
-        XUSERSTOP(caption, text);
-    }
-    bool ask(std::string_view caption, std::string_view text) override {
-        return XUSERASK(caption, text) == 1;
-    }
-};
 
 }  // namespace
 
@@ -132,9 +99,4 @@ bool XSETDIALOGFOCUS(HWND dialog, int id) {
     if (!control || !IsWindow(control)) return false;
     // lParam's low word non-zero: wParam is the control itself.
     return PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE) != FALSE;
-}
-
-NoticeSink* installWindowsNotices() {
-    static WindowsNotices notices;
-    return setNoticeSink(&notices);
 }

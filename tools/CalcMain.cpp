@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "CalcOutput.h"
-#include "SafeSave.h"
+#include "ParamListFile.h"
 #include "Seams.h"
 #include "XExpression.h"
 

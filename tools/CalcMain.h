@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "SafeSave.h"
+#include "ParamListFile.h"
 
 struct CalcStreams {
     std::istream& in;

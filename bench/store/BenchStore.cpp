@@ -21,7 +21,7 @@
 #endif
 
 #include "BenchSupport.h"
-#include "ParamListFile.h"
+#include "ParamListGenerator.h"
 #include "XExpression.h"
 
 namespace {

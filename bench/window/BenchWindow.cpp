@@ -27,7 +27,7 @@
 #include "ParamDlg.h"
 #include "ParamDlgInternal.h"
 #include "ParamDlgRes.h"
-#include "ParamListFile.h"
+#include "ParamListGenerator.h"
 #include "WflApp.h"
 #include "WflListView.h"
 #include "XExpression.h"

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "SafeSave.h"
-#include "app/FailingSaveSteps.h"
+#include "ParamListFile.h"
+#include "engine/FailingSaveSteps.h"
+#include "TestFiles.h"
 #include "engine/EngineTestSupport.h"
 #include "Seams.h"
 #include "XExpression.h"
@@ -26,13 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class SaveFixture : public ::testing::Test {
 protected:

@@ -11,7 +11,8 @@
 #include <string>
 #include <thread>
 
-#include "SafeSave.h"
+#include "ParamListFile.h"
+#include "TestFiles.h"
 #include "engine/EngineTestSupport.h"
 #include "Seams.h"
 #include "XExpression.h"
@@ -19,13 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class LockedTarget : public ::testing::Test {
 protected:

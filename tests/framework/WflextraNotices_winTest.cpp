@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Seams.h"
+#include "Notices_win.h"
 #include "WflextraNotices.h"
 #include "XExpression.h"
 #include "framework/DialogDriver.h"

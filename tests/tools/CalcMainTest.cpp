@@ -10,19 +10,13 @@
 #include <vector>
 
 #include "CalcMain.h"
-#include "app/FailingSaveSteps.h"
+#include "engine/FailingSaveSteps.h"
+#include "TestFiles.h"
 #include "engine/EngineTestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class CalcMainTest : public EngineTest {
 protected:

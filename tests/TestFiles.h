@@ -1,0 +1,15 @@
+// Small file helpers shared by the tests that write and read real files.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+// The whole content of a file, byte for byte; empty when it cannot be read.
+inline std::string slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
