@@ -20,6 +20,7 @@
 #include "WflListView.h"
 #include "WflextraNotices.h"
 #include "XExpression.h"
+#include "Text.h"
 
 namespace {
 
@@ -50,16 +51,8 @@ void put(char (&field)[N], std::string_view text) {
     std::memset(field + n, ' ', N - n);
 }
 
-std::string leftAligned(const std::string& field) {
-    const std::size_t first = field.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : field.substr(first);
-}
-
 // The value as the main window shows it.
-std::string valueText(const XVALUE& value) {
-    if (!value.isReal) return formatComplexResult(value.value);
-    return leftAligned(formatResultNumber(value.realValue));
-}
+std::string valueText(const XVALUE& value) { return formatShownValue(value.isReal, value.realValue, value.value); }
 
 // The two markers of the lines, 12 by 12: the program's icons 171 and 172.
 HIMAGELIST markerImages() {
@@ -82,9 +75,8 @@ struct ShownValue {
 };
 
 std::optional<double> shownNumber(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return std::nullopt;
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    text = textkit::trim(text);
+    if (text.empty()) return std::nullopt;
     double x = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), x);
     if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;

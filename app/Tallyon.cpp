@@ -59,11 +59,6 @@ bool userAgreesToQuit(XWND& window) {
                        MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, window.hwnd) == IDYES;
 }
 
-std::string leftAligned(const std::string& field) {
-    const std::size_t first = field.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : field.substr(first);
-}
-
 }  // namespace
 
 bool XINIT(const FixedText<256>&, int&) {
@@ -98,14 +93,13 @@ void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
     // The complex value first: when the expression itself is faulty the
     // engine has shown why, and the result fields stay empty.
     if (!XNUMBEREX_C8(s.expression.view(), s.complexResult)) return;
-    if (XNUMBEREX_R8(s.expression.view(), s.realResult)) {
-        XCTLSETCHAR(window, IDC_MAIN_REAL_LABEL, "Real Result =");
-        XCTLSETCHAR(window, IDC_MAIN_REAL_RESULT, leftAligned(formatResultNumber(s.realResult)));
-    } else {
-        XCTLSETCHAR(window, IDC_MAIN_REAL_LABEL, "NO REAL RESULT");
-    }
-    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_LABEL, "Complex Result =");
-    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_RESULT, formatComplexResult(s.complexResult));
+    const bool realOk = XNUMBEREX_R8(s.expression.view(), s.realResult);
+    const ResultLines lines = formatResultLines(realOk ? std::optional<double>(s.realResult) : std::nullopt,
+                                                s.complexResult);
+    XCTLSETCHAR(window, IDC_MAIN_REAL_LABEL, lines.realLabel);
+    if (!lines.realValue.empty()) XCTLSETCHAR(window, IDC_MAIN_REAL_RESULT, lines.realValue);
+    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_LABEL, lines.complexLabel);
+    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_RESULT, lines.complexValue);
 }
 
 void XW_FRAME_ONBUTTON2(XWND& window, int, int) { PARAM_ENTRY(window); }

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "Text.h"
+
 template <std::size_t N>
 class FixedText {
 public:
@@ -31,11 +33,7 @@ public:
     }
 
     // The value: the content without trailing blanks.
-    std::string_view view() const {
-        std::size_t n = N;
-        while (n > 0 && chars_[n - 1] == ' ') --n;
-        return {chars_.data(), n};
-    }
+    std::string_view view() const { return textkit::trimRight({chars_.data(), N}); }
     std::string str() const { return std::string(view()); }
 
     // The whole field, trailing blanks included.
@@ -58,11 +56,7 @@ public:
 
     // Fields compare by value, so trailing blanks never matter.
     friend bool operator==(const FixedText& a, const FixedText& b) { return a.view() == b.view(); }
-    friend bool operator==(const FixedText& a, std::string_view b) {
-        std::size_t n = b.size();
-        while (n > 0 && b[n - 1] == ' ') --n;
-        return a.view() == b.substr(0, n);
-    }
+    friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == textkit::trimRight(b); }
 
 private:
     std::array<char, N> chars_;

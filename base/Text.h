@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace text {
+namespace textkit {
 
 // The text without its trailing blanks.
 constexpr std::string_view trimRight(std::string_view s) {
@@ -30,4 +30,4 @@ constexpr std::string_view trim(std::string_view s) { return trimLeft(trimRight(
 // NUL-terminated one for Windows, a key of a map).
 inline std::string trimmedRight(std::string_view s) { return std::string(trimRight(s)); }
 
-}  // namespace text
+}  // namespace textkit

@@ -1,4 +1,5 @@
 #include "WflStrings.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,11 +14,7 @@ void XC2F(const char* src, std::span<char> field) {
     std::fill(field.begin() + static_cast<std::ptrdiff_t>(i), field.end(), ' ');
 }
 
-std::string XF2C(std::string_view field) {
-    std::size_t n = field.size();
-    while (n > 0 && field[n - 1] == ' ') --n;
-    return std::string(field.substr(0, n));
-}
+std::string XF2C(std::string_view field) { return textkit::trimmedRight(field); }
 
 std::size_t CLEN(std::string_view field) {
     const std::size_t nul = field.find('\0');
@@ -94,10 +91,7 @@ std::string XQUOTE(std::string_view text) {
 }
 
 std::string XUNQUOTE(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    std::string_view t = text.substr(first, last - first + 1);
+    std::string_view t = textkit::trim(text);
     if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front()) {
         t = t.substr(1, t.size() - 2);
     }
@@ -105,8 +99,7 @@ std::string XUNQUOTE(std::string_view text) {
 }
 
 std::string XSHORTEN(std::string_view text, std::size_t maxLength) {
-    std::string_view t = std::string_view(text).substr(0, text.find_last_not_of(' ') + 1);
-    if (text.find_last_not_of(' ') == std::string_view::npos) t = {};
+    const std::string_view t = textkit::trimRight(text);
     if (t.size() <= maxLength) return std::string(t);
     static constexpr std::string_view kEllipsis = "...";
     static constexpr std::string_view kSeparators = "\\/:,;\r\t";

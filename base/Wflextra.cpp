@@ -8,17 +8,16 @@
 #include <string>
 
 #include "WflStrings.h"
+#include "Text.h"
 
 std::string XSQUEEZE(std::string_view text) {
-    std::size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
+    const std::string_view value = textkit::trimRight(text);
     std::string out;
-    out.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto u = static_cast<unsigned char>(text[i]);
-        if (u > ' ') out.push_back(text[i]);  // control characters count as blanks
+    out.reserve(value.size());
+    for (const char c : value) {
+        if (static_cast<unsigned char>(c) > ' ') out.push_back(c);  // control characters count as blanks
     }
-    out.resize(n, ' ');
+    out.resize(value.size(), ' ');
     return out;
 }
 

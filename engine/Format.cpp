@@ -9,6 +9,7 @@
 //
 // std::to_chars is used throughout because it ignores the locale.
 #include "Format.h"
+#include "Text.h"
 
 #include <charconv>
 #include <cmath>
@@ -23,11 +24,6 @@ std::string rightAligned(std::string_view text) {
     if (text.size() < kWidth) out.assign(kWidth - text.size(), ' ');
     out.append(text);
     return out;
-}
-
-std::string trimLeft(const std::string& s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first);
 }
 
 }  // namespace
@@ -52,8 +48,23 @@ std::string formatResultNumber(double x) {
     return rightAligned(text);
 }
 
+std::string formatResultValue(double x) { return std::string(textkit::trimLeft(formatResultNumber(x))); }
+
+std::string formatShownValue(bool isReal, double realValue, std::complex<double> value) {
+    return isReal ? formatResultValue(realValue) : formatComplexResult(value);
+}
+
+ResultLines formatResultLines(std::optional<double> real, std::complex<double> value) {
+    ResultLines lines;
+    lines.realLabel = real ? "Real Result =" : "NO REAL RESULT";
+    if (real) lines.realValue = formatResultValue(*real);
+    lines.complexLabel = "Complex Result =";
+    lines.complexValue = formatComplexResult(value);
+    return lines;
+}
+
 std::string formatComplexResult(std::complex<double> z) {
-    return "(" + trimLeft(formatResultNumber(z.real())) + ", " + trimLeft(formatResultNumber(z.imag())) + ")";
+    return "(" + formatResultValue(z.real()) + ", " + formatResultValue(z.imag()) + ")";
 }
 
 std::string formatJsonNumber(double x) {

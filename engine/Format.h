@@ -3,6 +3,7 @@
 #pragma once
 
 #include <complex>
+#include <optional>
 #include <string>
 
 // A result number right-aligned in a field of 14 characters with 7 digits
@@ -14,6 +15,23 @@ std::string formatResultNumber(double x);
 // "(re, im)" with both parts as formatResultNumber gives them, without the
 // leading blanks of the field.
 std::string formatComplexResult(std::complex<double> z);
+
+// The same number without the blanks that align it in its field.
+std::string formatResultValue(double x);
+
+// A value as the program shows a parameter's: a pair when it is not real,
+// else the real number without its aligning blanks.
+std::string formatShownValue(bool isReal, double realValue, std::complex<double> value);
+
+// The two result lines of one evaluation, as the main window shows them and
+// tallyon-calc prints them: "Real Result =" and the real number, or "NO REAL
+// RESULT" and nothing when the real value failed; "Complex Result =" and the
+// pair. `real` is absent when the real value failed.
+struct ResultLines {
+    std::string realLabel, realValue;
+    std::string complexLabel, complexValue;
+};
+ResultLines formatResultLines(std::optional<double> real, std::complex<double> value);
 
 // A number as JSON text with 17 significant digits, so that it reads back to
 // the same double; non-finite values as the strings "inf", "-inf", "nan".

@@ -12,17 +12,12 @@
 #include "EngineState.h"
 #include "Seams.h"
 #include "Wflextra.h"
+#include "Text.h"
 
 namespace {
 
 constexpr std::size_t kLineLength = 256;  // characters of a line that are read
 constexpr std::size_t kPieceLength = 80;  // name part, expression and comment
-
-std::string_view trimRight(std::string_view s) {
-    std::size_t n = s.size();
-    while (n > 0 && s[n - 1] == ' ') --n;
-    return s.substr(0, n);
-}
 
 // Notepad and many other editors begin a file with the UTF-8 byte-order
 // mark. It is no part of the first line: left in, it would become part of
@@ -98,13 +93,13 @@ void applyLine(std::string_view line) {
     if (bang < equals) return;
 
     std::string namePart(line.substr(0, equals));
-    namePart.erase(0, std::min(namePart.find_first_not_of(' '), namePart.size()));
+    namePart = textkit::trimLeft(namePart);
     if (namePart.size() > kPieceLength) namePart.resize(kPieceLength);
     const bool factorOnly = !namePart.empty() && namePart[0] == '*';
     if (factorOnly) namePart[0] = ' ';
     // The whole squeezed name is kept: one too long for the table is
     // rejected with a warning rather than cut into another name.
-    const std::string name(trimRight(XSQUEEZE(namePart)));
+    const std::string name(textkit::trimRight(XSQUEEZE(namePart)));
     if (name.empty()) return;
 
     const std::string_view rest = line.substr(equals + 1);
@@ -113,7 +108,7 @@ void applyLine(std::string_view line) {
     const std::string_view expression = rest.substr(0, std::min(j, kPieceLength));
     const std::string_view comment =
         j == std::string_view::npos ? std::string_view{} : rest.substr(j + 1).substr(0, kPieceLength);
-    if (trimRight(expression).empty()) return;
+    if (textkit::trimRight(expression).empty()) return;
 
     int index = 0;
     XPARAMFIND(name, index);
@@ -144,10 +139,10 @@ void XPARAMWRITE(std::ostream& out) {
             put(p.name.view());
             put("=");
             put(p.expression.view());
-            length = trimRight(std::string_view(line, length)).size();
+            length = textkit::trimRight(std::string_view(line, length)).size();
             put(" !");
             put(p.comment.view());
-            out << trimRight(std::string_view(line, length)) << '\n';
+            out << textkit::trimRight(std::string_view(line, length)) << '\n';
         }
     } catch (...) {
         // A failed write ends the writing; what was written stays.

@@ -10,6 +10,7 @@
 #include "Seams.h"
 #include "WflStrings.h"
 #include "Wflextra.h"
+#include "Text.h"
 
 namespace {
 
@@ -20,12 +21,6 @@ constexpr int kGrowth = 16;
 std::vector<XPARAM>& table() { return engineState().params; }
 int& count() { return engineState().paramCount; }
 XPARAM& entry(int index) { return table()[static_cast<size_t>(index - 1)]; }
-
-std::string_view trimRight(std::string_view s) {
-    std::size_t n = s.size();
-    while (n > 0 && s[n - 1] == ' ') --n;
-    return s.substr(0, n);
-}
 
 // Names compare with blanks and control characters squeezed out and letters
 // upper-cased. The key is built in place, without allocating, because the
@@ -86,7 +81,7 @@ void swapNeighbours(int lo) {
 // quicker than hashing one.
 constexpr int kWalkLimit = 8;
 
-std::string quoted(std::string_view text) { return "\"" + std::string(trimRight(text)) + "\""; }
+std::string quoted(std::string_view text) { return "\"" + std::string(textkit::trimRight(text)) + "\""; }
 
 bool warn(std::string_view caption, const std::string& text) {
     noticeSink().warn(caption, text);
@@ -102,14 +97,14 @@ bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool expressionTooLong(std::string_view expression) {
-    if (trimRight(expression).size() <= static_cast<std::size_t>(kExpressionLength)) return false;
+    if (textkit::trimRight(expression).size() <= static_cast<std::size_t>(kExpressionLength)) return false;
     warn("TOO LONG", "The given expression " + quoted(expression) + " is too long.  " + "64" + " chars. max.");
     return true;
 }
 
 bool nameIsAcceptable(std::string_view name, const std::string& squeezed) {
-    std::string_view given = trimRight(name);
-    const std::string_view unlead = given.substr(std::min(given.find_first_not_of(' '), given.size()));
+    std::string_view given = textkit::trimRight(name);
+    const std::string_view unlead = textkit::trimLeft(given);
     if (unlead.size() > static_cast<std::size_t>(kNameLength)) {
         return warn("TOO LONG", "The given name " + quoted(given) + " is too long.  " + "16" + " chars. max.");
     }
@@ -165,7 +160,7 @@ void setUnevaluated(XPARAM& p) {
 bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly,
                bool evaluate) {
     try {
-        const std::string squeezed(trimRight(XSQUEEZE(name)));
+        const std::string squeezed(textkit::trimRight(XSQUEEZE(name)));
         if (!nameIsAcceptable(name, squeezed) || expressionTooLong(expression)) return false;
         if (count() == static_cast<int>(table().size())) table().resize(table().size() + kGrowth);
         const ParamKey key = keyOf(FixedText<kNameLength>(squeezed));

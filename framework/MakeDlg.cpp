@@ -11,6 +11,7 @@
 #include "WflCtrl.h"
 #include "WflStrings.h"
 #include "WflWnd.h"
+#include "Text.h"
 
 namespace {
 
@@ -38,10 +39,6 @@ TemplateBuilder& builder() {
 
 constexpr DWORD kFrameStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_MODALFRAME | DS_SETFONT;
 
-std::string_view trimmed(std::string_view s) {
-    const std::size_t last = s.find_last_not_of(' ');
-    return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
-}
 
 }  // namespace
 
@@ -60,7 +57,7 @@ bool XMAKEDIALOGFRAME(int id, int width, int height, std::string_view title) {
     b.put(0);  // the standard dialog class
     // A caption that would not leave room for the font is cut: the template
     // must stay whole whatever the caller passes.
-    std::vector<wchar_t> caption = XUNICODE(trimmed(title));
+    std::vector<wchar_t> caption = XUNICODE(textkit::trimRight(title));
     if (caption.size() > 1024) {
         caption.resize(1024);
         caption.back() = L'\0';
@@ -81,7 +78,7 @@ bool XMAKEDIALOGFRAME(int id, int width, int height, std::string_view title) {
     b.put(static_cast<WORD>(points));
     // The face name field is 32 bytes, up to its terminating zero.
     const std::string_view face(font.lfFaceName, strnlen(font.lfFaceName, sizeof font.lfFaceName));
-    b.putText(XUNICODE(trimmed(face)));
+    b.putText(XUNICODE(textkit::trimRight(face)));
     b.frameId = id;
     return true;
 }
@@ -108,10 +105,10 @@ bool XMAKEDIALOGITEM(int id, std::string_view className, DWORD style, int x, int
     b.put(static_cast<WORD>(width));
     b.put(static_cast<WORD>(height));
     b.put(static_cast<WORD>(id));
-    const std::vector<wchar_t> cls = XUNICODE(trimmed(className));
+    const std::vector<wchar_t> cls = XUNICODE(textkit::trimRight(className));
     if (b.next + static_cast<int>(cls.size()) - 1 + 1 >= kTemplateWords) return refuse();
     b.putText(cls);
-    const std::vector<wchar_t> caption = XUNICODE(trimmed(text));
+    const std::vector<wchar_t> caption = XUNICODE(textkit::trimRight(text));
     if (b.next + static_cast<int>(caption.size()) - 1 + 1 >= kTemplateWords) return refuse();
     b.putText(caption);
     if (b.next >= kTemplateWords) return refuse();

@@ -7,6 +7,7 @@
 
 #include "WflAppState.h"
 #include "WflDialog.h"
+#include "Text.h"
 
 namespace {
 
@@ -132,8 +133,7 @@ bool XCREATEDIALOGAPP(int dialogId, MenuRecord* menu, std::optional<int> icon) {
 
 HMODULE XGETINSTANCE(std::optional<std::string_view> moduleName) {
     if (!moduleName) return GetModuleHandleA(nullptr);
-    std::string name(*moduleName);
-    while (!name.empty() && name.back() == ' ') name.pop_back();
+    const std::string name = textkit::trimmedRight(*moduleName);
     return GetModuleHandleA(name.c_str());
 }
 

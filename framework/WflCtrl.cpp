@@ -113,12 +113,6 @@ RECT rectInParent(HWND control) {
 
 }  // namespace
 
-std::string withoutTrailingBlanks(std::string_view text) {
-    std::size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    return std::string(text.substr(0, n));
-}
-
 void fillField(std::span<char> field, std::string_view text) {
     const std::size_t n = std::min(field.size(), text.size());
     std::copy_n(text.data(), n, field.data());

@@ -22,8 +22,6 @@ struct ControlTarget {
 // that identifier and it is the window's own.
 std::optional<ControlTarget> findControl(XWND& window, int id);
 
-// Text handed to Windows: the caller's text without trailing blanks.
-std::string withoutTrailingBlanks(std::string_view text);
 
 // Copies a text into a blank-padded field.
 void fillField(std::span<char> field, std::string_view text);

@@ -9,6 +9,7 @@
 
 #include "WflCtrlInternal.h"
 #include "WflListView.h"
+#include "Text.h"
 
 namespace {
 
@@ -235,7 +236,7 @@ FontDescription readFontDescription(std::string_view text) {
 bool XCTLSETCHAR(XWND& window, int id, std::string_view text, std::optional<int> selector) {
     const auto c = findControl(window, id);
     if (!c) return false;
-    const std::string value = withoutTrailingBlanks(text);
+    const std::string value = textkit::trimmedRight(text);
     const int sel = selector.value_or(defaultSetSelector(c->kind));
     switch (sel) {
         case XSEL_TEXT: return SetWindowTextA(c->hwnd, value.c_str()) != FALSE;

@@ -8,18 +8,14 @@
 
 #include "WflStrings.h"
 #include "WflWnd.h"
+#include "Text.h"
 
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    const std::size_t last = s.find_last_not_of(' ');
-    return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
-}
 
 std::string_view fieldValue(std::span<char> field) {
     // A field may also carry a NUL before its end.
     std::string_view s(field.data(), field.size());
-    return trimmed(s.substr(0, CLEN(s)));
+    return textkit::trimRight(s.substr(0, CLEN(s)));
 }
 
 void setField(std::span<char> field, std::string_view value) {
@@ -92,7 +88,7 @@ void prepare(DialogRun& run, XWND& owner, std::span<char> directory, std::string
     }
     // The system's own default titles differ between versions ("Save As");
     // ours are always "Open" and "Save".
-    run.titleText = std::string(trimmed(title).empty() ? defaultTitle : trimmed(title));
+    run.titleText = std::string(textkit::trimRight(title).empty() ? defaultTitle : textkit::trimRight(title));
     run.names.assign(nameRoom, '\0');
     std::copy_n(firstName.data(), std::min(firstName.size(), nameRoom - 1), run.names.data());
     run.place.x = place.x && place.y ? *place.x : -1;
@@ -126,8 +122,8 @@ std::string fileFilterList(XFileFilter filter) {
         list.append("*").push_back('\0');
     }
     for (std::size_t i = 0; i < pairs; ++i) {
-        list.append(trimmed(filter.descriptions[i])).push_back('\0');
-        list.append(trimmed(filter.patterns[i])).push_back('\0');
+        list.append(textkit::trimRight(filter.descriptions[i])).push_back('\0');
+        list.append(textkit::trimRight(filter.patterns[i])).push_back('\0');
     }
     list.push_back('\0');
     return list;

@@ -9,13 +9,9 @@
 #include "WflFile.h"
 #include "WflStrings.h"
 #include "WflWnd.h"
+#include "Text.h"
 
 namespace {
-
-std::string trimmedString(std::string_view s) {
-    const std::size_t last = s.find_last_not_of(' ');
-    return last == std::string_view::npos ? std::string() : std::string(s.substr(0, last + 1));
-}
 
 int CALLBACK browseCallback(HWND window, UINT message, LPARAM, LPARAM) {
     if (message == BFFM_INITIALIZED) SetWindowTextA(window, "Browse");
@@ -66,7 +62,7 @@ bool XBROWSE(XWND& owner, std::span<char> folder) {
 
 std::vector<std::string> XENUMFILES(std::string_view directory) {
     std::vector<std::string> names;
-    const std::string pattern = trimmedString(directory) + "\\*.*";
+    const std::string pattern = textkit::trimmedRight(directory) + "\\*.*";
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
@@ -86,14 +82,14 @@ bool XCREATESHORTCUT(std::string_view target, std::string_view linkPath, std::st
                                 reinterpret_cast<void**>(&link.p)))) {
         return false;
     }
-    link.p->SetPath(trimmedString(target).c_str());
-    if (!trimmedString(description).empty()) link.p->SetDescription(trimmedString(description).c_str());
-    if (!trimmedString(arguments).empty()) link.p->SetArguments(trimmedString(arguments).c_str());
-    if (!trimmedString(workingDirectory).empty()) {
-        link.p->SetWorkingDirectory(trimmedString(workingDirectory).c_str());
+    link.p->SetPath(textkit::trimmedRight(target).c_str());
+    if (!textkit::trimmedRight(description).empty()) link.p->SetDescription(textkit::trimmedRight(description).c_str());
+    if (!textkit::trimmedRight(arguments).empty()) link.p->SetArguments(textkit::trimmedRight(arguments).c_str());
+    if (!textkit::trimmedRight(workingDirectory).empty()) {
+        link.p->SetWorkingDirectory(textkit::trimmedRight(workingDirectory).c_str());
     }
     ComPtr<IPersistFile> file;
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)))) return false;
-    const std::vector<wchar_t> wide = XUNICODE(trimmedString(linkPath));
+    const std::vector<wchar_t> wide = XUNICODE(textkit::trimmedRight(linkPath));
     return SUCCEEDED(file.p->Save(wide.data(), TRUE));
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "WflGDIInternal.h"
+#include "Text.h"
 
 void releaseRecordFont(DrawingRecord& r) {
     if (r.font) DeleteObject(r.font);
@@ -69,7 +70,7 @@ bool XSETFONT(DrawingRecord& r, std::string_view face, int height, const XFONTST
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    while (!face.empty() && face.back() == ' ') face.remove_suffix(1);
+    face = textkit::trimRight(face);
     const std::size_t n = std::min(face.size(), sizeof lf.lfFaceName - 1);
     face.copy(lf.lfFaceName, n);
     HFONT font = CreateFontIndirectA(&lf);

@@ -6,6 +6,7 @@
 
 #include "WflGDI.h"
 #include "WflGDIInternal.h"
+#include "Text.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ HBITMAP PXCREATEBITMAP_RSRC(int resourceId) {
 }
 
 HBITMAP PXCREATEBITMAP_FILE(std::string_view path) {
-    const std::string name(path.substr(0, path.find_last_not_of(' ') + 1));
+    const std::string name = textkit::trimmedRight(path);
     return static_cast<HBITMAP>(
         LoadImageA(nullptr, name.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
@@ -107,7 +108,7 @@ bool XSAVEBITMAP(HBITMAP bitmap, std::string_view path) {
     fh.bfSize = headers + static_cast<std::uint32_t>(pixels.size());
     fh.bfOffBits = headers;
     bi.bmiHeader.biSizeImage = static_cast<DWORD>(pixels.size());
-    const std::string name(path.substr(0, path.find_last_not_of(' ') + 1));
+    const std::string name = textkit::trimmedRight(path);
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
     out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);

@@ -6,13 +6,9 @@
 
 #include "WflGDI.h"
 #include "WflGDIInternal.h"
+#include "Text.h"
 
 namespace {
-
-std::string_view withoutTrailingBlanks(std::string_view text) {
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
 
 int clampedLength(std::string_view text) {
     return static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFFF));
@@ -85,7 +81,7 @@ void textOut(DrawingRecord& r, POINT at, std::string_view text, std::optional<UI
     SetTextColor(r.dc, r.textColor);
     if (bkMode) SetBkMode(r.dc, *bkMode);
     const UINT previousAlign = align ? SetTextAlign(r.dc, *align) : 0;
-    text = withoutTrailingBlanks(text);
+    text = textkit::trimRight(text);
     TextOutA(r.dc, at.x, at.y, text.data(), clampedLength(text));
     if (align) SetTextAlign(r.dc, previousAlign);
 }
@@ -215,7 +211,7 @@ void XWRITE(DrawingRecord& r, std::string_view text) {
 
 void XGETTEXTEXTENT(DrawingRecord& r, std::string_view text, int& width, int& height) {
     RecordFont font(r);
-    text = withoutTrailingBlanks(text);
+    text = textkit::trimRight(text);
     SIZE size{};
     GetTextExtentPoint32A(r.dc, text.data(), clampedLength(text), &size);
     width = size.cx;

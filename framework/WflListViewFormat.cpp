@@ -15,16 +15,11 @@
 #include <limits>
 
 #include "WflListView.h"
+#include "Text.h"
 
 namespace {
 
 constexpr std::size_t kMaxShown = 256;
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
 
 std::optional<int> readCount(std::string_view& s) {
     int value = 0;
@@ -55,7 +50,7 @@ std::optional<ColumnField> readDescriptor(std::string_view s, bool first) {
     if (!s.empty() && s.front() == '+') {
         if (!first) return std::nullopt;  // the image number leads the record
         field.imagePrefix = true;
-        s = trimmed(s.substr(1));
+        s = textkit::trim(s.substr(1));
     }
     if (s.empty()) return std::nullopt;
     field.letter = static_cast<char>(std::tolower(static_cast<unsigned char>(s.front())));
@@ -256,7 +251,7 @@ std::optional<double> readReal(std::string s, std::optional<int> decimals) {
 }
 
 std::optional<SYSTEMTIME> readDateTime(std::string_view text) {
-    const std::string_view s = trimmed(text);
+    const std::string_view s = textkit::trim(text);
     SYSTEMTIME t{};
     if (s.empty()) return t;
     unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -305,14 +300,14 @@ std::optional<int> ColumnFormat::imageOffset() const {
 }
 
 std::optional<ColumnFormat> readColumnFormat(std::string_view text) {
-    std::string_view s = trimmed(text);
+    std::string_view s = textkit::trim(text);
     if (s.size() < 2 || s.front() != '(' || s.back() != ')') return std::nullopt;
     s = s.substr(1, s.size() - 2);
     ColumnFormat format;
     int offset = 0;
     while (!s.empty() || format.fields.empty()) {
         const std::size_t comma = s.find(',');
-        const std::string_view piece = trimmed(s.substr(0, comma));
+        const std::string_view piece = textkit::trim(s.substr(0, comma));
         auto field = readDescriptor(piece, format.fields.empty());
         if (!field) return std::nullopt;
         if (field->imagePrefix) offset += 4;
@@ -321,7 +316,7 @@ std::optional<ColumnFormat> readColumnFormat(std::string_view text) {
         format.fields.push_back(*field);
         if (comma == std::string_view::npos) break;
         s.remove_prefix(comma + 1);
-        if (trimmed(s).empty()) return std::nullopt;  // a comma with nothing after it
+        if (textkit::trim(s).empty()) return std::nullopt;  // a comma with nothing after it
     }
     format.recordBytes = offset;
     return format;
@@ -330,8 +325,8 @@ std::optional<ColumnFormat> readColumnFormat(std::string_view text) {
 int compareShown(SortType type, std::string_view first, std::string_view second) {
     auto sign = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
     auto plain = [&](std::string_view a, std::string_view b) {
-        a = trimmed(a);
-        b = trimmed(b);
+        a = textkit::trim(a);
+        b = textkit::trim(b);
         return sign(a, b);
     };
     if (type == SortType::Integer || type == SortType::Real) {
@@ -350,8 +345,8 @@ int compareShown(SortType type, std::string_view first, std::string_view second)
         return plain(first, second);
     }
     if (type == SortType::Text) {
-        first = trimmed(first);
-        second = trimmed(second);
+        first = textkit::trim(first);
+        second = textkit::trim(second);
         const std::size_t n = std::min(first.size(), second.size());
         for (std::size_t i = 0; i < n; ++i) {
             const int a = std::toupper(static_cast<unsigned char>(first[i]));
@@ -388,8 +383,7 @@ std::string formatField(const ColumnField& field, const std::byte* record) {
         case 'a': {
             std::string_view chars(reinterpret_cast<const char*>(at), static_cast<std::size_t>(w));
             chars = chars.substr(0, std::min(chars.find('\0'), chars.size()));
-            while (!chars.empty() && chars.back() == ' ') chars.remove_suffix(1);
-            shown = chars;
+            shown = textkit::trimRight(chars);
             break;
         }
         case 't': shown = PXDATETIME(load<SYSTEMTIME>(at)); break;

@@ -9,6 +9,7 @@
 #include "WflApp.h"
 #include "WflDialog.h"
 #include "WflReg.h"
+#include "Text.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ constexpr std::string_view kCaptions =
     "OK     Cancel &Abort &Retry &Ignore&Yes   &No    Close  &Help  ";
 
 std::string_view builtInCaption(int id) {
-    std::string_view caption = kCaptions.substr(static_cast<std::size_t>(id - 1) * 7, 7);
-    while (!caption.empty() && caption.back() == ' ') caption.remove_suffix(1);
-    return caption;
+    return textkit::trimRight(kCaptions.substr(static_cast<std::size_t>(id - 1) * 7, 7));
 }
 
 // The standard button sets by the low four bits of the flags.
@@ -226,8 +225,7 @@ DialogTemplate buildTemplate(const MessageBoxState& s, std::string_view text,
         button.classOrdinal = kButtonClass;
         std::string caller;
         if (captions) {
-            caller = std::string((*captions)[static_cast<std::size_t>(k - 1)]);
-            while (!caller.empty() && caller.back() == ' ') caller.pop_back();
+            caller = textkit::trimmedRight((*captions)[static_cast<std::size_t>(k - 1)]);
             button.text = caller;
         } else if (localised) {
             button.wideText = localised(static_cast<UINT>(id - 1));

@@ -1,16 +1,13 @@
 // The registry operations behind remembered message-box answers.
 #include "WflReg.h"
+#include "Text.h"
 
 #include <string>
 
 namespace {
 
 // Names reach the registry without trailing blanks, NUL-terminated.
-std::string registryName(std::string_view text) {
-    std::size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    return std::string(text.substr(0, n));
-}
+std::string registryName(std::string_view name) { return textkit::trimmedRight(name); }
 
 }  // namespace
 

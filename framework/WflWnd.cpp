@@ -4,6 +4,7 @@
 #include <string>
 
 #include "WflWndInternal.h"
+#include "Text.h"
 
 WndState& wndState() {
     static WndState state;
@@ -11,12 +12,6 @@ WndState& wndState() {
 }
 
 namespace {
-
-std::string withoutTrailingBlanks(std::string_view text) {
-    std::size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    return std::string(text.substr(0, n));
-}
 
 bool subclassed(const XWND& record) {
     return record.defaultProc != kDefProcUnbound && record.defaultProc != kDefProcDialog &&
@@ -58,7 +53,7 @@ bool XCREATEWINDOW(XWND& record, XWND* parent, DWORD style, std::string_view tit
     }
 
     const HINSTANCE instance = frameworkInstance();
-    std::string cls = withoutTrailingBlanks(className);
+    std::string cls = textkit::trimmedRight(className);
     const bool ownClass = cls.empty();
     if (ownClass) {
         cls = kFrameworkClassName;
@@ -74,7 +69,7 @@ bool XCREATEWINDOW(XWND& record, XWND* parent, DWORD style, std::string_view tit
     }
 
     void* param = createParam.value_or(&record);
-    const std::string text = withoutTrailingBlanks(title);
+    const std::string text = textkit::trimmedRight(title);
     HWND hwnd = CreateWindowExA(exStyle, cls.c_str(), text.c_str(), style, x, y, width, height,
                                 parent ? parent->hwnd : nullptr, menuOrId, instance, param);
     record.handlerCount = 0;
@@ -179,16 +174,16 @@ XWND* XGETWINDOW(XWND*& record, HWND hwnd) {
 XWND* XGETMDI(XWND*& record) { return record = mdiClientWindow(); }
 
 bool XSETWINDOWDATA(XWND& record, INT_PTR value, std::string_view name) {
-    const std::string key = withoutTrailingBlanks(name);
+    const std::string key = textkit::trimmedRight(name);
     return SetPropA(record.hwnd, key.c_str(), reinterpret_cast<HANDLE>(value)) != FALSE;
 }
 
 INT_PTR XGETWINDOWDATA(XWND& record, std::string_view name) {
-    const std::string key = withoutTrailingBlanks(name);
+    const std::string key = textkit::trimmedRight(name);
     return reinterpret_cast<INT_PTR>(GetPropA(record.hwnd, key.c_str()));
 }
 
 bool XFREEWINDOWDATA(XWND& record, std::string_view name) {
-    const std::string key = withoutTrailingBlanks(name);
+    const std::string key = textkit::trimmedRight(name);
     return RemovePropA(record.hwnd, key.c_str()) != nullptr;
 }

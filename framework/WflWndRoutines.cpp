@@ -3,6 +3,7 @@
 #include <string>
 
 #include "WflWndInternal.h"
+#include "Text.h"
 
 namespace {
 
@@ -132,10 +133,8 @@ bool XSETWINDOWICON(XWND& record, int iconId, HMODULE module) {
 }
 
 bool XSETWINDOWTITLE(XWND& record, std::string_view title) {
-    std::size_t n = title.size();
-    while (n > 0 && title[n - 1] == ' ') --n;
-    const std::string text(title.substr(0, n));
-    return SetWindowTextA(record.hwnd, text.c_str()) != FALSE;
+    const std::string shown = textkit::trimmedRight(title);
+    return SetWindowTextA(record.hwnd, shown.c_str()) != FALSE;
 }
 
 LRESULT XSENDMESSAGE(XWND& record, UINT message, WPARAM wParam, LPARAM lParam) {

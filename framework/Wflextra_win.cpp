@@ -7,18 +7,13 @@
 
 #include "WflApp.h"
 #include "WflDialog.h"
+#include "Text.h"
 
 namespace {
 
-std::string withoutTrailingBlanks(std::string_view text) {
-    std::size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    return std::string(text.substr(0, n));
-}
-
 void notice(std::string_view caption, std::string_view text, UINT icon) {
     XMESSAGEBEEP(icon);
-    XMESSAGEBOX(withoutTrailingBlanks(text), withoutTrailingBlanks(caption), icon);
+    XMESSAGEBOX(textkit::trimmedRight(text), textkit::trimmedRight(caption), icon);
 }
 
 int buttonSet(std::optional<int> buttons) {
@@ -66,7 +61,7 @@ int userAskPosition(int set, int result) {
 int XUSERASK(std::string_view caption, std::string_view text, std::optional<int> buttons,
              std::optional<int> defaultButton) {
     XMESSAGEBEEP(MB_ICONQUESTION);
-    const int result = XMESSAGEBOX(withoutTrailingBlanks(text), withoutTrailingBlanks(caption),
+    const int result = XMESSAGEBOX(textkit::trimmedRight(text), textkit::trimmedRight(caption),
                                    userAskFlags(buttons, defaultButton));
     return userAskPosition(buttonSet(buttons), result);
 }
@@ -77,7 +72,7 @@ bool PXPLAYSOUND_RSRC(int sound, HMODULE module) {
 }
 
 bool PXPLAYSOUND_FILE(std::string_view path) {
-    const std::string file = withoutTrailingBlanks(path);
+    const std::string file = textkit::trimmedRight(path);
     return PlaySoundA(file.c_str(), nullptr, SND_FILENAME | SND_NOSTOP | SND_ASYNC) != FALSE;
 }
 

@@ -7,31 +7,14 @@
 
 #include "Format.h"
 #include "XExpression.h"
-
-namespace {
-
-std::string trimLeft(std::string s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first);
-}
-
-std::string trimRight(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-
-}  // namespace
+#include "Text.h"
 
 std::string calcTextLines(const CalcResult& r) {
     if (!r.ok) return {};
-    std::string out;
-    if (r.realOk) {
-        out += "Real Result = " + trimLeft(formatResultNumber(r.real)) + "\n";
-    } else {
-        out += "NO REAL RESULT\n";
-    }
-    out += "Complex Result = " + formatComplexResult(r.value) + "\n";
-    return out;
+    const ResultLines lines = formatResultLines(r.realOk ? std::optional<double>(r.real) : std::nullopt, r.value);
+    std::string out = lines.realLabel;
+    if (!lines.realValue.empty()) out += " " + lines.realValue;
+    return out + "\n" + lines.complexLabel + " " + lines.complexValue + "\n";
 }
 
 std::string jsonString(std::string_view s) {
@@ -121,14 +104,8 @@ std::string calcListing() {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"Seq.", "Parameter", "Currently", "Factor", "Expression", "Comments"});
     for (const ListedParameter& p : listedParameters()) {
-        std::string current;
-        if (!p.ok) {
-            current = "**ERROR**";
-        } else if (!p.value.isReal) {
-            current = formatComplexResult(p.value.value);
-        } else {
-            current = trimLeft(formatResultNumber(p.value.realValue));
-        }
+        const std::string current =
+            p.ok ? formatShownValue(p.value.isReal, p.value.realValue, p.value.value) : "**ERROR**";
         rows.push_back({std::to_string(p.sequence), p.name, current, p.factorOnly ? "Yes" : "", p.expression,
                         p.comment});
     }
@@ -146,7 +123,7 @@ std::string calcListing() {
             else cell.resize(widths[c], ' ');
             line += (c == 0 ? "" : "  ") + cell;
         }
-        out += trimRight(line) + "\n";
+        out += textkit::trimmedRight(line) + "\n";
     }
     return out;
 }
