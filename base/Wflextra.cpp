@@ -9,6 +9,7 @@
 
 #include "WflStrings.h"
 #include "Text.h"
+#include "Narrow.h"
 
 std::string XSQUEEZE(std::string_view text) {
     const std::string_view value = textkit::trimRight(text);
@@ -221,22 +222,12 @@ bool XNUMBER_R8(std::string_view text, double& value) {
 
 bool XNUMBER_R4(std::string_view text, float& value) {
     double t = 0;
-    bool ok = XNUMBER_R8(text, t);
-    if (ok && std::fabs(t) > static_cast<double>(std::numeric_limits<float>::max())) {
-        value = 0;
-        return false;
-    }
-    value = static_cast<float>(t);
-    return ok;
+    return XNUMBER_R8(text, t) && narrow::toFloat(t, value);
 }
 
 bool XNUMBER_I4(std::string_view text, std::int32_t& value) {
     double t = 0;
-    bool ok = XNUMBER_R8(text, t);
-    if (!ok || std::fabs(t) > 2147483647.0) {
-        value = 0;
-        return false;
-    }
-    value = static_cast<std::int32_t>(std::round(t));  // halves away from zero
-    return true;
+    if (XNUMBER_R8(text, t)) return narrow::toInt32(t, narrow::Rounding::kHalfAwayFromZero, value);
+    value = 0;
+    return false;
 }

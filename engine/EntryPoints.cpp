@@ -5,11 +5,10 @@
 #include <limits>
 
 #include "EngineState.h"
+#include "Narrow.h"
 
 namespace {
 
-constexpr double kLargestFloat = 3.4028234663852886e+38;
-constexpr double kLargestInt32 = 2147483647.0;
 
 // Shares the pipeline between a plain evaluation and a parameter's own.
 // There is one set of working state, so an evaluation started while another
@@ -99,13 +98,14 @@ bool XNUMBEREX_C8(std::string_view text, std::complex<double>& result) {
 
 bool XNUMBEREX_C4(std::string_view text, std::complex<float>& result) {
     std::complex<double> t;
-    const bool ok = XNUMBEREX_C8(text, t);
-    // Range first: narrowing a finite double beyond float's range is undefined.
-    if (ok && (std::fabs(t.real()) > kLargestFloat || std::fabs(t.imag()) > kLargestFloat)) {
+    const bool ok = XNUMBEREX_C8(text, t);  // (0, 0) when it fails
+    float re = 0, im = 0;
+    // Both parts must fit; when either does not, both are 0.
+    if (!narrow::toFloat(t.real(), re) || !narrow::toFloat(t.imag(), im)) {
         result = {};
         return false;
     }
-    result = {static_cast<float>(t.real()), static_cast<float>(t.imag())};
+    result = {re, im};
     return ok;
 }
 
@@ -130,25 +130,14 @@ bool XNUMBEREX_R8(std::string_view text, double& result) {
 
 bool XNUMBEREX_R4(std::string_view text, float& result) {
     double t = 0;
-    const bool ok = XNUMBEREX_R8(text, t);
-    if (ok && std::fabs(t) > kLargestFloat) {
-        result = 0;
-        return false;
-    }
-    result = static_cast<float>(t);
-    return ok;
+    const bool ok = XNUMBEREX_R8(text, t);  // 0 when it fails
+    return narrow::toFloat(t, result) && ok;
 }
 
 bool XNUMBEREX_I4(std::string_view text, std::int32_t& result) {
     double t = 0;
-    const bool ok = XNUMBEREX_R8(text, t);
-    // Range first: converting an out-of-range double is undefined.
-    if (ok && std::fabs(t) > kLargestInt32) {
-        result = 0;
-        return false;
-    }
-    result = static_cast<std::int32_t>(std::trunc(t));
-    return ok;
+    const bool ok = XNUMBEREX_R8(text, t);  // 0 when it fails
+    return narrow::toInt32(t, narrow::Rounding::kTowardZero, result) && ok;
 }
 
 int XNUMBEREXS_C8(std::string_view text, std::complex<double>& r) { return XNUMBEREX_C8(text, r) ? 0 : 1; }
