@@ -10,6 +10,7 @@
 #include "WflCtrlInternal.h"
 #include "WflListView.h"
 #include "Text.h"
+#include "WflScoped.h"
 
 namespace {
 
@@ -147,12 +148,10 @@ bool putColumnTitle(HWND list, int column, std::string text) {
 // Whether the font the system makes of a request gives every character
 // the same width.
 bool givesFixedPitch(HFONT font) {
-    HDC screen = GetDC(nullptr);
-    const HGDIOBJ before = SelectObject(screen, font);
+    const ScopedWindowDC screen;
+    const ScopedSelect selected(screen.get(), font);
     TEXTMETRICA metrics{};
-    const bool measured = GetTextMetricsA(screen, &metrics) != FALSE;
-    SelectObject(screen, before);
-    ReleaseDC(nullptr, screen);
+    const bool measured = GetTextMetricsA(screen.get(), &metrics) != FALSE;
     return measured && (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;  // set means variable
 }
 

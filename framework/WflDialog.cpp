@@ -92,9 +92,6 @@ int runModalLoop(HWND dialog) {
 
 bool XLOADDIALOG(int id, XWND& wnd, XWND* parent, HINSTANCE instance) {
     resetWindowRecord(wnd);
-    wnd.id = id;
-    wnd.defaultProc = kDefProcDialog;
-
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;
@@ -102,18 +99,31 @@ bool XLOADDIALOG(int id, XWND& wnd, XWND* parent, HINSTANCE instance) {
 
     const HINSTANCE module = instance ? instance : frameworkInstance();
     HWND owner = parent ? parent->hwnd : defaultOwner();
-    HWND hwnd = CreateDialogParamA(module, MAKEINTRESOURCEA(id), owner,
-                                   reinterpret_cast<DLGPROC>(fxwindowproc),
-                                   reinterpret_cast<LPARAM>(&wnd));
-    wnd.hwnd = hwnd;
-    if (!hwnd) return false;
+    struct Resource {
+        HINSTANCE module;
+        int id;
+    } resource{module, id};
+    auto fromResource = [](const void* source, HWND o, DLGPROC procedure, LPARAM record) {
+        const auto& r = *static_cast<const Resource*>(source);
+        return CreateDialogParamA(r.module, MAKEINTRESOURCEA(r.id), o, procedure, record);
+    };
+    if (!bindNewDialog(wnd, id, owner, fromResource, &resource)) return false;
     countWindow();
-    FXBINDWINDOWCONTROLS(wnd);
     PXPARSEDLGINIT(module, wnd, id);
+    return true;
+}
+
+HWND bindNewDialog(XWND& wnd, int id, HWND owner, DialogMaker create, const void* source) {
+    wnd.id = id;
+    wnd.defaultProc = kDefProcDialog;
+    HWND hwnd = create(source, owner, reinterpret_cast<DLGPROC>(fxwindowproc), reinterpret_cast<LPARAM>(&wnd));
+    wnd.hwnd = hwnd;
+    if (!hwnd) return nullptr;
+    FXBINDWINDOWCONTROLS(wnd);
     fillOwnControl(wnd, owner);
     // A page inside another dialog is found by its resource number.
     if (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) SetWindowLongPtrA(hwnd, GWLP_ID, id);
-    return true;
+    return hwnd;
 }
 
 void PXPARSEDLGINIT(HINSTANCE instance, XWND& wnd, int id) {

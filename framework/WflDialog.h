@@ -57,14 +57,31 @@ int PXPUTINT2(DialogTemplate& t, int position, std::span<const WORD> values);
 // The ANSI text converted to UTF-16, then a terminating zero.
 int PXPUTCHAR(DialogTemplate& t, int position, std::string_view text);
 
-// One control entry: its text is an ANSI text, a resource ordinal or a
-// UTF-16 text (copied up to its zero, at most 100 units).
+// The dialog's own entry: styles, item count, position and size in dialog
+// units, and title. The stock GUI font goes with it (the style must carry
+// DS_SETFONT), at its point size for this screen.
+struct TemplateFrame {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    WORD items = 0;
+    short x = 0, y = 0, width = 0, height = 0;
+    std::string_view title;
+};
+// Also pads to the 4-byte boundary where the first item must start.
+int PXPUTFRAME(DialogTemplate& t, int position, const TemplateFrame& frame);
+// Where a template keeps its count of items.
+constexpr int kTemplateItemCountAt = 4;
+
+// One control entry: its class is an ordinal or a name; its text is an ANSI
+// text, a resource ordinal or a UTF-16 text (copied up to its zero, at most
+// 100 units).
 struct TemplateControl {
     DWORD style = 0;
     DWORD exStyle = 0;
     short x = 0, y = 0, width = 0, height = 0;
     WORD id = 0;
-    WORD classOrdinal = 0;  // 0x80 button, 0x82 static
+    WORD classOrdinal = 0;  // 0x80 button, 0x82 static; 0: className
+    std::string_view className;
     std::string_view text;
     std::optional<WORD> textOrdinal;
     const wchar_t* wideText = nullptr;
@@ -73,3 +90,11 @@ constexpr WORD kButtonClass = 0x80;
 constexpr WORD kStaticClass = 0x82;
 // Also pads to the 4-byte boundary where the next entry must start.
 int PXPUTCONTROL(DialogTemplate& t, int position, const TemplateControl& control);
+
+// ---- Binding a new dialog -------------------------------------------------------
+// Makes a dialog with `create` (given the framework's procedure and the
+// record to hand it) and binds it to `wnd` as dialog ID: its controls get
+// their records, element 0 describes the dialog itself, and a dialog made
+// as a child is found by ID. The record must be fresh. Returns its window.
+using DialogMaker = HWND (*)(const void* source, HWND owner, DLGPROC procedure, LPARAM record);
+HWND bindNewDialog(XWND& wnd, int id, HWND owner, DialogMaker create, const void* source);

@@ -210,13 +210,16 @@ void XCLIENT2WND(const DrawingRecord& r, int cx, int cy, float& x, float& y) {
 
 // ---- Temporary pens and brushes ----------------------------------------------
 
-PXCREATEPEN::PXCREATEPEN(const DrawingRecord& r, const OptPen& pen) : dc_(r.dc) {
+PXCREATEPEN::PXCREATEPEN(const DrawingRecord& r, const OptPen& pen) {
     const int style = pen ? pen->style : r.penStyle;
     const int width = pen ? pen->width : r.penWidth;
     const COLORREF color = pen ? pen->color : r.penColor;
+    HPEN made = nullptr;
     if (style == kHandleStyle) {
-        pen_ = pen ? pen->handle : r.penHandle;
-    } else if (style < 0 || (style != PS_SOLID && style != PS_NULL && width > 1)) {
+        selected_.emplace(r.dc, pen ? pen->handle : r.penHandle);
+        return;
+    }
+    if (style < 0 || (style != PS_SOLID && style != PS_NULL && width > 1)) {
         // Dashed and dotted lines wider than a pixel need a geometric pen.
         // A negative style asks for a geometric pen of the style |style|.
         POINT ends[2] = {{0, 0}, {width, 0}};
@@ -224,21 +227,15 @@ PXCREATEPEN::PXCREATEPEN(const DrawingRecord& r, const OptPen& pen) : dc_(r.dc) 
         const DWORD logicalWidth = static_cast<DWORD>(std::abs(ends[1].x - ends[0].x));
         LOGBRUSH solid{BS_SOLID, color, 0};
         const DWORD penStyle = static_cast<DWORD>(style < 0 ? -style : style) & PS_STYLE_MASK;
-        pen_ = ExtCreatePen(PS_GEOMETRIC | penStyle, logicalWidth, &solid, 0, nullptr);
-        owned_ = true;
+        made = ExtCreatePen(PS_GEOMETRIC | penStyle, logicalWidth, &solid, 0, nullptr);
     } else {
-        pen_ = CreatePen(style, width, color);
-        owned_ = true;
+        made = CreatePen(style, width, color);
     }
-    if (pen_) previous_ = SelectObject(dc_, pen_);
+    owned_.reset(made);  // PXDELETEPEN when the scope ends
+    selected_.emplace(r.dc, made);
 }
 
-PXCREATEPEN::~PXCREATEPEN() {
-    if (previous_) SelectObject(dc_, previous_);
-    if (owned_ && pen_) DeleteObject(pen_);  // PXDELETEPEN
-}
-
-PXCREATEBRUSH::PXCREATEBRUSH(const DrawingRecord& r, const OptBrush& brush) : dc_(r.dc) {
+PXCREATEBRUSH::PXCREATEBRUSH(const DrawingRecord& r, const OptBrush& brush) {
     const int style = brush ? brush->style : static_cast<int>(r.brush.lbStyle);
     if (style == kHandleStyle) {
         brush_ = brush ? brush->handle : r.brushHandle;
@@ -246,12 +243,7 @@ PXCREATEBRUSH::PXCREATEBRUSH(const DrawingRecord& r, const OptBrush& brush) : dc
         LOGBRUSH lb = r.brush;
         if (brush) lb = LOGBRUSH{static_cast<UINT>(brush->style), brush->color, brush->hatch};
         brush_ = CreateBrushIndirect(&lb);
-        owned_ = true;
+        owned_.reset(brush_);  // PXDELETEBRUSH when the scope ends
     }
-    if (brush_) previous_ = SelectObject(dc_, brush_);
-}
-
-PXCREATEBRUSH::~PXCREATEBRUSH() {
-    if (previous_) SelectObject(dc_, previous_);
-    if (owned_ && brush_) DeleteObject(brush_);  // PXDELETEBRUSH
+    selected_.emplace(r.dc, brush_);
 }

@@ -7,27 +7,19 @@
 #include "WflGDI.h"
 #include "WflGDIInternal.h"
 #include "Text.h"
+#include "WflScoped.h"
 
 namespace {
 
 // A memory device context holding a bitmap for one call.
 class BitmapDC {
 public:
-    BitmapDC(HDC compatible, HBITMAP bitmap)
-        : dc_(CreateCompatibleDC(compatible)), previous_(dc_ ? SelectObject(dc_, bitmap) : nullptr) {}
-    ~BitmapDC() {
-        if (dc_) {
-            if (previous_) SelectObject(dc_, previous_);
-            DeleteDC(dc_);
-        }
-    }
-    BitmapDC(const BitmapDC&) = delete;
-    BitmapDC& operator=(const BitmapDC&) = delete;
-    HDC get() const { return dc_; }
+    BitmapDC(HDC compatible, HBITMAP bitmap) : dc_(compatible), selected_(dc_.get(), bitmap) {}
+    HDC get() const { return dc_.get(); }
 
 private:
-    HDC dc_;
-    HGDIOBJ previous_;
+    ScopedMemoryDC dc_;
+    ScopedSelect selected_;
 };
 
 bool copyArea(HDC to, POINT at, int width, int height, HDC from, POINT fromAt, int fromWidth, int fromHeight,
@@ -97,9 +89,8 @@ bool XSAVEBITMAP(HBITMAP bitmap, std::string_view path) {
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
     std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-    HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    const int lines = GetDIBits(ScopedWindowDC().get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi,
+                                DIB_RGB_COLORS);
     if (lines != height) return false;
 
     const auto headers = static_cast<std::uint32_t>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
@@ -131,17 +122,15 @@ bool XBITCOPY(DrawingRecord& to, int x, int y, int width, int height, const Draw
 bool XMEMORYDC(DrawingRecord& r, int width, int height, HDC compatible) {
     releaseRecordFont(r);
     r = DrawingRecord{};
-    HDC screen = compatible ? nullptr : GetDC(nullptr);
-    HDC base = compatible ? compatible : screen;
-    HDC dc = CreateCompatibleDC(base);
-    HBITMAP bitmap = dc ? CreateCompatibleBitmap(base, width, height) : nullptr;
-    if (screen) ReleaseDC(nullptr, screen);
-    if (bitmap == nullptr) {
-        if (dc) DeleteDC(dc);
-        return false;
-    }
-    SelectObject(dc, bitmap);  // the bitmap is released by XDELETEDC
-    r.dc = dc;
+    const ScopedWindowDC screen;
+    HDC base = compatible ? compatible : screen.get();
+    ScopedMemoryDC dc(base);
+    HBITMAP bitmap = dc.get() ? CreateCompatibleBitmap(base, width, height) : nullptr;
+    if (bitmap == nullptr) return false;
+    // The bitmap stays selected for the record's life; XDELETEDC releases
+    // both.
+    SelectObject(dc.get(), bitmap);
+    r.dc = dc.release();
     XSETVIEWPORT(r, 0, 0, width, height);
     XSETWINDOW(r, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
     return true;

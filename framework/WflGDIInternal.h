@@ -2,7 +2,10 @@
 // call, and the record's font selected for one call.
 #pragma once
 
+#include <optional>
+
 #include "WflGDI.h"
+#include "WflScoped.h"
 
 // The pen for one drawing call, made from the optional argument or the
 // record's pen words, selected while it lives and deleted afterwards. A pen
@@ -10,47 +13,35 @@
 class PXCREATEPEN {
 public:
     PXCREATEPEN(const DrawingRecord& r, const OptPen& pen);
-    ~PXCREATEPEN();  // selects the previous pen back, then PXDELETEPEN
+    ~PXCREATEPEN() = default;  // selects the previous pen back, then PXDELETEPEN
     PXCREATEPEN(const PXCREATEPEN&) = delete;
     PXCREATEPEN& operator=(const PXCREATEPEN&) = delete;
 
 private:
-    HDC dc_;
-    HPEN pen_ = nullptr;
-    bool owned_ = false;
-    HGDIOBJ previous_ = nullptr;
+    // Undone in reverse order: the selection first, then the pen deleted.
+    ScopedGdiObject<HPEN> owned_;  // the pen this scope made, if it made one
+    std::optional<ScopedSelect> selected_;
 };
 
 // The same for brushes.
 class PXCREATEBRUSH {
 public:
     PXCREATEBRUSH(const DrawingRecord& r, const OptBrush& brush);
-    ~PXCREATEBRUSH();
+    ~PXCREATEBRUSH() = default;
     PXCREATEBRUSH(const PXCREATEBRUSH&) = delete;
     PXCREATEBRUSH& operator=(const PXCREATEBRUSH&) = delete;
     HBRUSH handle() const { return brush_; }
 
 private:
-    HDC dc_;
     HBRUSH brush_ = nullptr;
-    bool owned_ = false;
-    HGDIOBJ previous_ = nullptr;
+    ScopedGdiObject<HBRUSH> owned_;  // the brush this scope made, if it made one
+    std::optional<ScopedSelect> selected_;
 };
 
 // The record's font selected for one call, when it has one.
-class RecordFont {
+class RecordFont : public ScopedSelect {
 public:
-    explicit RecordFont(const DrawingRecord& r)
-        : dc_(r.dc), previous_(r.font ? SelectObject(r.dc, r.font) : nullptr) {}
-    ~RecordFont() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-    RecordFont(const RecordFont&) = delete;
-    RecordFont& operator=(const RecordFont&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
+    explicit RecordFont(const DrawingRecord& r) : ScopedSelect(r.dc, r.font) {}
 };
 
 // Scale factors of the window-to-viewport mapping, in single precision.

@@ -10,6 +10,7 @@
 #include "WflDialog.h"
 #include "WflReg.h"
 #include "Text.h"
+#include "WflScoped.h"
 
 namespace {
 
@@ -108,29 +109,14 @@ MbGetString systemCaptions() {
 
 // The size of the text as the box will show it, in pixels.
 SIZE measureText(std::string_view text) {
-    HDC screen = GetDC(nullptr);
+    const ScopedWindowDC screen;
     RECT rc{0, 0, 700, 600};
-    DrawTextA(screen, text.data(), static_cast<int>(text.size()), &rc,
+    DrawTextA(screen.get(), text.data(), static_cast<int>(text.size()), &rc,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_WORD_ELLIPSIS);
-    ReleaseDC(nullptr, screen);
     // A little more room than measured, so that no word wraps differently
     // in the dialog's own font.
     return {static_cast<LONG>(static_cast<float>(rc.right - rc.left) * 1.05f),
             rc.bottom - rc.top};
-}
-
-// The point size and face of the stock GUI font for the template. The
-// stock font reports its height in pixels (negative); the template wants
-// points, so the height is converted at the screen's resolution.
-std::pair<WORD, std::string> templateFont() {
-    LOGFONTA font{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const int pixels = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-    const int points = std::max(1, MulDiv(pixels, 72, dpi));
-    return {static_cast<WORD>(points), font.lfFaceName};
 }
 
 struct BoxSize {
@@ -162,20 +148,14 @@ DialogTemplate buildTemplate(const MessageBoxState& s, std::string_view text,
     const DWORD exStyle = systemModal || (s.flags & kFlagTopmost) ? WS_EX_TOPMOST : 0;
 
     DialogTemplate t;
-    int at = PXPUTINT4(t, 0, style);
-    at = PXPUTINT4(t, at, exStyle);
-    const WORD items = static_cast<WORD>(icon + buttons + (s.withCheck ? 1 : 0) + 1);
-    const std::array<WORD, 5> header{items, 0, 0, static_cast<WORD>(size.width),
-                                     static_cast<WORD>(size.height)};
-    at = PXPUTINT2(t, at, header);
-    const std::array<WORD, 2> noMenuNoClass{0, 0};
-    at = PXPUTINT2(t, at, noMenuNoClass);
-    at = PXPUTCHAR(t, at, title);
-    const auto [points, face] = templateFont();
-    const std::array<WORD, 1> fontSize{points};
-    at = PXPUTINT2(t, at, fontSize);
-    at = PXPUTCHAR(t, at, face);
-    if (at % 2) at = PXPUTINT2(t, at, std::array<WORD, 1>{0});
+    TemplateFrame frame;
+    frame.style = style;
+    frame.exStyle = exStyle;
+    frame.items = static_cast<WORD>(icon + buttons + (s.withCheck ? 1 : 0) + 1);
+    frame.width = static_cast<short>(size.width);
+    frame.height = static_cast<short>(size.height);
+    frame.title = title;
+    int at = PXPUTFRAME(t, 0, frame);
 
     TemplateControl message;
     message.style = WS_CHILD | WS_VISIBLE | ((s.flags & kFlagRightText) ? SS_RIGHT : SS_LEFT);
@@ -310,13 +290,42 @@ int PXPUTCHAR(DialogTemplate& t, int position, std::string_view text) {
     return static_cast<int>(end);
 }
 
+int PXPUTFRAME(DialogTemplate& t, int position, const TemplateFrame& f) {
+    int at = PXPUTINT4(t, position, f.style);
+    at = PXPUTINT4(t, at, f.exStyle);
+    const std::array<WORD, 7> header{f.items, static_cast<WORD>(f.x), static_cast<WORD>(f.y),
+                                     static_cast<WORD>(f.width), static_cast<WORD>(f.height),
+                                     0, 0};  // no menu, the standard dialog class
+    at = PXPUTINT2(t, at, header);
+    at = PXPUTCHAR(t, at, f.title);
+    // The stock GUI font reports its height in pixels (negative: character
+    // height); the template wants points, so the height is converted at the
+    // screen's resolution, and the dialog shows the font at its usual size
+    // (8 points for an 11-pixel font on a 96-DPI screen).
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    const int pixels = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    int points = MulDiv(pixels, 72, screenDpi());
+    if (points <= 0) points = 8;
+    at = PXPUTINT2(t, at, std::array<WORD, 1>{static_cast<WORD>(points)});
+    // The face name field is 32 bytes, up to its terminating zero.
+    at = PXPUTCHAR(t, at, std::string_view(font.lfFaceName, strnlen(font.lfFaceName, sizeof font.lfFaceName)));
+    if (at % 2) at = PXPUTINT2(t, at, std::array<WORD, 1>{0});
+    return at;
+}
+
 int PXPUTCONTROL(DialogTemplate& t, int position, const TemplateControl& c) {
     int at = PXPUTINT4(t, position, c.style);
     at = PXPUTINT4(t, at, c.exStyle);
-    const std::array<WORD, 8> item{static_cast<WORD>(c.x), static_cast<WORD>(c.y),
+    const std::array<WORD, 7> item{static_cast<WORD>(c.x), static_cast<WORD>(c.y),
                                    static_cast<WORD>(c.width), static_cast<WORD>(c.height),
-                                   c.id, 0xFFFF, c.classOrdinal, 0};
-    at = PXPUTINT2(t, at, std::span<const WORD>(item.data(), 7));
+                                   c.id, 0xFFFF, c.classOrdinal};
+    if (c.classOrdinal != 0) {
+        at = PXPUTINT2(t, at, item);
+    } else {
+        at = PXPUTINT2(t, at, std::span<const WORD>(item.data(), 5));
+        at = PXPUTCHAR(t, at, c.className);
+    }
     if (c.textOrdinal) {
         const std::array<WORD, 2> ordinal{0xFFFF, *c.textOrdinal};
         at = PXPUTINT2(t, at, ordinal);

@@ -2,6 +2,7 @@
 // viewport and window make canvas coordinates land on the client area,
 // shifted by the scroll position, and may draw off-screen first.
 #include "WflWndInternal.h"
+#include "WflScoped.h"
 
 namespace {
 
@@ -10,24 +11,17 @@ namespace {
 class OffscreenSurface {
 public:
     OffscreenSurface(HDC screen, int width, int height)
-        : dc_(CreateCompatibleDC(screen)), bitmap_(CreateCompatibleBitmap(screen, width, height)) {
-        if (dc_ && bitmap_) previous_ = SelectObject(dc_, bitmap_);
-    }
-    ~OffscreenSurface() {
-        if (previous_) SelectObject(dc_, previous_);
-        if (bitmap_) DeleteObject(bitmap_);
-        if (dc_) DeleteDC(dc_);
-    }
-    OffscreenSurface(const OffscreenSurface&) = delete;
-    OffscreenSurface& operator=(const OffscreenSurface&) = delete;
+        : dc_(screen), bitmap_(CreateCompatibleBitmap(screen, width, height)), selected_(dc_.get(), bitmap_.get()) {}
 
-    bool ready() const { return previous_ != nullptr; }
-    HDC dc() const { return dc_; }
+    bool ready() const { return selected_.selected(); }
+    HDC dc() const { return dc_.get(); }
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_ = nullptr;
+    // Declared in the order they are made; they go in the reverse order:
+    // the selection is undone, then the bitmap and the context deleted.
+    ScopedMemoryDC dc_;
+    ScopedGdiObject<HBITMAP> bitmap_;
+    ScopedSelect selected_;
 };
 
 // BeginPaint and EndPaint as one scope.
