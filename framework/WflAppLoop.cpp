@@ -4,26 +4,24 @@
 #include "WflApp.h"
 #include "WflAppState.h"
 
-namespace {
-
-// Offers a message to MDI system keys, the accelerators and keyboard
-// navigation of the active window, and dispatches it when none takes it.
-// Navigation is only offered to a window that says it holds controls
-// (WS_EX_CONTROLPARENT), so plain frame windows see every key themselves.
-void routeMessage(MSG& msg) {
+void routeMessage(MSG& msg, HWND modalDialog) {
     AppState& s = appState();
-    if (s.mdiClient && s.mdiClient->hwnd && TranslateMDISysAccel(s.mdiClient->hwnd, &msg)) return;
-    if (s.frame.hwnd && s.accelerators && TranslateAcceleratorA(s.frame.hwnd, s.accelerators, &msg)) {
-        return;
+    if (!modalDialog) {
+        if (s.mdiClient && s.mdiClient->hwnd && TranslateMDISysAccel(s.mdiClient->hwnd, &msg)) return;
+        if (s.frame.hwnd && s.accelerators && TranslateAcceleratorA(s.frame.hwnd, s.accelerators, &msg)) {
+            return;
+        }
     }
     HWND active = GetActiveWindow();
     if (active && (GetWindowLongPtrA(active, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
-        IsDialogMessageA(active, &msg)) {
+        IsDialogMessageA(modalDialog ? modalDialog : active, &msg)) {
         return;
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
 }
+
+namespace {
 
 // A quit message taken here must still end the loops further out.
 int requeueQuit(const MSG& msg) {

@@ -18,3 +18,11 @@ struct AppState {
 };
 
 AppState& appState();
+
+// Every message of every loop goes this way: to MDI system keys and the
+// accelerators (not while a modal dialog runs, as in Windows' own modal
+// loops), then to the keyboard navigation of the active window, or of the
+// modal dialog while one runs, and is dispatched when none takes it.
+// Navigation is offered only while the active window says it holds
+// controls (WS_EX_CONTROLPARENT), so plain frame windows see every key.
+void routeMessage(MSG& msg, HWND modalDialog = nullptr);

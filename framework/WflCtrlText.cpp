@@ -168,12 +168,10 @@ HFONT createFont(const FontDescription& font) {
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            pitch, face);
     };
-    HFONT created = create(font.face.c_str());
-    if (!font.fixedPitch || !created || givesFixedPitch(created)) return created;
-    DeleteObject(created);
-    created = create("");
-    if (created && givesFixedPitch(created)) return created;
-    if (created) DeleteObject(created);
+    ScopedGdiObject<HFONT> byFace(create(font.face.c_str()));
+    if (!font.fixedPitch || !byFace.get() || givesFixedPitch(byFace.get())) return byFace.release();
+    ScopedGdiObject<HFONT> byFamily(create(""));
+    if (byFamily.get() && givesFixedPitch(byFamily.get())) return byFamily.release();
     LOGFONTA system{};
     if (!GetObjectA(GetStockObject(ANSI_FIXED_FONT), sizeof system, &system)) return nullptr;
     return CreateFontIndirectA(&system);

@@ -7,6 +7,7 @@
 #include "WflApp.h"
 #include "WflCtrl.h"
 #include "WflWndInternal.h"
+#include "WflAppState.h"
 
 namespace {
 
@@ -78,13 +79,7 @@ int runModalLoop(HWND dialog) {
             if (msg.hwnd == dialog) return static_cast<int>(msg.wParam);
             continue;
         }
-        HWND active = GetActiveWindow();
-        if (active && (GetWindowLongPtrA(active, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
-            IsDialogMessageA(dialog, &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        routeMessage(msg, dialog);
     }
 }
 

@@ -92,9 +92,8 @@ bool XSETFONT_W(DrawingRecord& r, std::string_view face, float height, const XFO
 namespace {
 
 void clipToClientRect(DrawingRecord& r, int left, int top, int right, int bottom) {
-    HRGN region = CreateRectRgn(left, top, right, bottom);
-    SelectClipRgn(r.dc, region);  // the device context keeps its own copy
-    DeleteObject(region);
+    const ScopedGdiObject<HRGN> region(CreateRectRgn(left, top, right, bottom));
+    SelectClipRgn(r.dc, region.get());  // the device context keeps its own copy
 }
 
 }  // namespace
