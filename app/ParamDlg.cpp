@@ -86,26 +86,26 @@ void PARAM_ENTRY(XWND& window) {
     s.rearranged = false;
     XNUMBEROWNER(s.frame, &s.savedOwner);
 
-    XCTLSETINT(s.frame, IDC_PARAM_TAB, 3, XSEL_COUNT);
-    XCTLSETCHAR(s.frame, IDC_PARAM_TAB, "ENTER/EDIT", kTabEntry);
-    XCTLSETCHAR(s.frame, IDC_PARAM_TAB, "SHOW ALL", kTabList);
-    XCTLSETCHAR(s.frame, IDC_PARAM_TAB, "RE-ARRANGE", kTabArrange);
-    XCTLSETINT(s.frame, IDC_PARAM_TAB, IDD_PARAM_ENTRY, kTabEntry);
-    XCTLSETINT(s.frame, IDC_PARAM_TAB, IDD_PARAM_LIST, kTabList);
-    XCTLSETINT(s.frame, IDC_PARAM_TAB, IDD_PARAM_ARRANGE, kTabArrange);
-    XCTLSETINT(s.frame, IDC_PARAM_TAB, kTabEntry, XSEL_VALUE);
+    XCTLSETINT(s.frame, IDTC_PARAM_PAGES, 3, XSEL_COUNT);
+    XCTLSETCHAR(s.frame, IDTC_PARAM_PAGES, "ENTER/EDIT", kTabEntry);
+    XCTLSETCHAR(s.frame, IDTC_PARAM_PAGES, "SHOW ALL", kTabList);
+    XCTLSETCHAR(s.frame, IDTC_PARAM_PAGES, "RE-ARRANGE", kTabArrange);
+    XCTLSETINT(s.frame, IDTC_PARAM_PAGES, IDD_PARAM_ENTRY, kTabEntry);
+    XCTLSETINT(s.frame, IDTC_PARAM_PAGES, IDD_PARAM_LIST, kTabList);
+    XCTLSETINT(s.frame, IDTC_PARAM_PAGES, IDD_PARAM_ARRANGE, kTabArrange);
+    XCTLSETINT(s.frame, IDTC_PARAM_PAGES, kTabEntry, XSEL_VALUE);
 
     XCTLSETSUB(s.frame, IDCANCEL, PARAM_ENTRY_ONIDCANCEL);
     XSETCOMMAND(s.frame, IDOK, pressPageDefault);
-    XCTLSETSUB(s.frame, IDC_PARAM_TAB, PARAM_ENTRY_ONTAB, XEVT_SELCHANGE);
+    XCTLSETSUB(s.frame, IDTC_PARAM_PAGES, PARAM_ENTRY_ONTAB, XEVT_SELCHANGE);
     XCTLSETSUB(s.entryPage, IDC_ENTRY_NAME, PARAM_EDIT_COMBOUP, XEVT_SELCHANGE);
     XCTLSENDMESSAGE(s.entryPage, IDC_ENTRY_NAME, CB_LIMITTEXT, kNameLength);
-    XCTLSETSUB(s.entryPage, IDC_ENTRY_SAVE, PARAM_EDIT_SAVE);
-    XCTLSETSUB(s.listPage, IDC_LIST_TABLE, PARAM_LIST_ONCOLUMN, XEVT_COLUMNCLICK);
-    XCTLSETSUB(s.entryPage, IDC_ENTRY_SAVE_LATER, PARAM_EDIT_LATER);
-    XCTLSETSUB(s.arrangePage, IDC_ARRANGE_UP, PARAM_MOVE_UP);
-    XCTLSETSUB(s.arrangePage, IDC_ARRANGE_DOWN, PARAM_MOVE_DOWN);
-    XCTLSETSUB(s.arrangePage, IDC_ARRANGE_DELETE, PARAM_MOVE_OUT);
+    XCTLSETSUB(s.entryPage, IDB_ENTRY_SAVE, PARAM_EDIT_SAVE);
+    XCTLSETSUB(s.listPage, IDL_LIST_TABLE, PARAM_LIST_ONCOLUMN, XEVT_COLUMNCLICK);
+    XCTLSETSUB(s.entryPage, IDB_ENTRY_SAVE_LATER, PARAM_EDIT_LATER);
+    XCTLSETSUB(s.arrangePage, IDB_ARRANGE_UP, PARAM_MOVE_UP);
+    XCTLSETSUB(s.arrangePage, IDB_ARRANGE_DOWN, PARAM_MOVE_DOWN);
+    XCTLSETSUB(s.arrangePage, IDB_ARRANGE_DELETE, PARAM_MOVE_OUT);
 
     PARAM_EDIT_INIT(s.entryPage);
     XMODELESSDIALOG(s.frame, SW_SHOW);
@@ -114,7 +114,7 @@ void PARAM_ENTRY(XWND& window) {
 void PARAM_ENTRY_ONTAB(XWND& frame, int, int) {
     ParamDlgState& s = paramDlgState();
     int tab = 0;
-    XCTLGETINT(frame, IDC_PARAM_TAB, tab, XSEL_VALUE);
+    XCTLGETINT(frame, IDTC_PARAM_PAGES, tab, XSEL_VALUE);
     switch (tab) {
         case kTabEntry:
             // Switching between ENTER/EDIT and SHOW ALL keeps a half-typed
@@ -172,11 +172,11 @@ void PARAM_EDIT_INIT(XWND& page) {
     // The name goes too: a fresh form starts from the blank choice.
     s.name.clear();
     XCTLSETCHAR(page, IDC_ENTRY_NAME, s.name, XSEL_VALUE);
-    XCTLSETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression.raw(), XSEL_VALUE);
-    XCTLSETCHAR(page, IDC_ENTRY_COMMENT, s.comment.raw(), XSEL_VALUE);
-    XCTLSETLOG(page, IDC_ENTRY_FACTOR, false);
+    XCTLSETCHAR(page, IDE_ENTRY_EXPRESSION, s.expression.raw(), XSEL_VALUE);
+    XCTLSETCHAR(page, IDE_ENTRY_COMMENT, s.comment.raw(), XSEL_VALUE);
+    XCTLSETLOG(page, IDX_ENTRY_FACTOR, false);
     XSETDIALOGFOCUS(page.hwnd, IDC_ENTRY_NAME);
-    XSENDMESSAGE(page, DM_SETDEFID, IDC_ENTRY_SAVE);
+    XSENDMESSAGE(page, DM_SETDEFID, IDB_ENTRY_SAVE);
 }
 
 void PARAM_EDIT_COMBOUP(XWND& page, int, int) {
@@ -191,17 +191,17 @@ void PARAM_EDIT_COMBOUP(XWND& page, int, int) {
     XPARAMFETCH(index, nullptr, &expression, &comment, &s.factorOnly);
     s.expression = expression;
     s.comment = comment;
-    XCTLSETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression.raw(), XSEL_VALUE);
-    XCTLSETCHAR(page, IDC_ENTRY_COMMENT, s.comment.raw(), XSEL_VALUE);
-    XCTLSETLOG(page, IDC_ENTRY_FACTOR, s.factorOnly);
+    XCTLSETCHAR(page, IDE_ENTRY_EXPRESSION, s.expression.raw(), XSEL_VALUE);
+    XCTLSETCHAR(page, IDE_ENTRY_COMMENT, s.comment.raw(), XSEL_VALUE);
+    XCTLSETLOG(page, IDX_ENTRY_FACTOR, s.factorOnly);
 }
 
 bool PARAM_EDIT_STORE(XWND& page, bool evaluate) {
     ParamDlgState& s = paramDlgState();
     s.name = wholeValue(page, IDC_ENTRY_NAME);
-    XCTLGETCHAR(page, IDC_ENTRY_EXPRESSION, s.expression, XSEL_VALUE);
-    XCTLGETCHAR(page, IDC_ENTRY_COMMENT, s.comment, XSEL_VALUE);
-    XCTLGETLOG(page, IDC_ENTRY_FACTOR, s.factorOnly);
+    XCTLGETCHAR(page, IDE_ENTRY_EXPRESSION, s.expression, XSEL_VALUE);
+    XCTLGETCHAR(page, IDE_ENTRY_COMMENT, s.comment, XSEL_VALUE);
+    XCTLGETLOG(page, IDX_ENTRY_FACTOR, s.factorOnly);
     int index = 0;
     XPARAMFIND(s.name, index);
     if (index == 0) return XPARAMNEW(s.name, s.expression.view(), s.comment.view(), s.factorOnly, evaluate);
@@ -211,14 +211,14 @@ bool PARAM_EDIT_STORE(XWND& page, bool evaluate) {
 void PARAM_EDIT_SAVE(XWND& page, int, int) {
     if (PARAM_EDIT_STORE(page, true)) {
         PARAM_EDIT_INIT(page);
-        XCTLSETLOG(page, IDC_ENTRY_SAVE_LATER, false, XSEL_ENABLED);
+        XCTLSETLOG(page, IDB_ENTRY_SAVE_LATER, false, XSEL_ENABLED);
     } else {
         // The entry stays as typed; it may still be stored unevaluated.
-        XCTLSETLOG(page, IDC_ENTRY_SAVE_LATER, true, XSEL_ENABLED);
+        XCTLSETLOG(page, IDB_ENTRY_SAVE_LATER, true, XSEL_ENABLED);
     }
 }
 
 void PARAM_EDIT_LATER(XWND& page, int, int) {
     if (PARAM_EDIT_STORE(page, false)) PARAM_EDIT_INIT(page);
-    XCTLSETLOG(page, IDC_ENTRY_SAVE_LATER, false, XSEL_ENABLED);
+    XCTLSETLOG(page, IDB_ENTRY_SAVE_LATER, false, XSEL_ENABLED);
 }

@@ -125,18 +125,18 @@ void PARAM_LIST(XWND& page) {
     // The list view keeps one image list at a time; the one of an earlier
     // visit goes once the new one is in place.
     LONG_PTR previous = 0;
-    XCTLGETINT(page, IDC_LIST_TABLE, previous, XSEL_ICON);
-    XCTLSETINT(page, IDC_LIST_TABLE, reinterpret_cast<LONG_PTR>(markerImages()), XSEL_ICON);
+    XCTLGETINT(page, IDL_LIST_TABLE, previous, XSEL_ICON);
+    XCTLSETINT(page, IDL_LIST_TABLE, reinterpret_cast<LONG_PTR>(markerImages()), XSEL_ICON);
     if (previous) ImageList_Destroy(reinterpret_cast<HIMAGELIST>(previous));
 
     // A list on show repaints its frame and scroll bar for every line that
     // comes; with a thousand lines that is seconds of flicker. It is drawn
     // once, when all lines and widths are in place.
-    XCTLSENDMESSAGE(page, IDC_LIST_TABLE, WM_SETREDRAW, FALSE, 0);
-    XCTLSETCHAR(page, IDC_LIST_TABLE, kListColumns, XSEL_COLUMNS);
+    XCTLSENDMESSAGE(page, IDL_LIST_TABLE, WM_SETREDRAW, FALSE, 0);
+    XCTLSETCHAR(page, IDL_LIST_TABLE, kListColumns, XSEL_COLUMNS);
     int column = 1;
     for (const char* title : {"Seq.", "Parameter", "Currently", "Factor", "Expression", "Comments"}) {
-        XCTLSETCHAR(page, IDC_LIST_TABLE, title, column++);
+        XCTLSETCHAR(page, IDL_LIST_TABLE, title, column++);
     }
 
     // Entries in error are marked in the list; their reports stay silent.
@@ -159,16 +159,16 @@ void PARAM_LIST(XWND& page) {
         put(row.factor, factorOnly ? "Yes" : "");
         put(row.expression, expression);
         put(row.comment, comment);
-        XCTLSETITEM(page, IDC_LIST_TABLE, XITEM(row), i);
+        XCTLSETITEM(page, IDL_LIST_TABLE, XITEM(row), i);
     }
     // Every column fits its title and contents, except "Factor", which
     // fits its contents only.
     const int widths[] = {LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER,
                           LVSCW_AUTOSIZE, LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER};
-    XCTLSETARRAY(page, IDC_LIST_TABLE, widths, XSEL_WIDTHS);
-    XCTLSENDMESSAGE(page, IDC_LIST_TABLE, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
-    XCTLSENDMESSAGE(page, IDC_LIST_TABLE, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(GetDlgItem(page.hwnd, IDC_LIST_TABLE), nullptr, nullptr,
+    XCTLSETARRAY(page, IDL_LIST_TABLE, widths, XSEL_WIDTHS);
+    XCTLSENDMESSAGE(page, IDL_LIST_TABLE, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
+    XCTLSENDMESSAGE(page, IDL_LIST_TABLE, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(GetDlgItem(page.hwnd, IDL_LIST_TABLE), nullptr, nullptr,
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     XPARAMQUIET(false);
 }
@@ -181,10 +181,10 @@ void PARAM_MOVE(XWND& page) {
     if (!s.arrangeRowsExist) {
         s.arrangeRows.assign(rows, ArrangeRow{});
         s.arrangeRowsExist = true;
-        XCTLSETCHAR(page, IDC_ARRANGE_TABLE, "(a16, a80, a80)", XSEL_COLUMNS);
+        XCTLSETCHAR(page, IDL_ARRANGE_TABLE, "(a16, a80, a80)", XSEL_COLUMNS);
         int column = 1;
         for (const char* title : {"Parameter", "= Expression", "Comments"}) {
-            XCTLSETCHAR(page, IDC_ARRANGE_TABLE, title, column++);
+            XCTLSETCHAR(page, IDL_ARRANGE_TABLE, title, column++);
         }
     } else if (s.arrangeRows.size() < rows) {
         s.arrangeRows.assign(rows, ArrangeRow{});
@@ -197,11 +197,11 @@ void PARAM_MOVE(XWND& page) {
         put(row.expression, expression);
         put(row.comment, comment);
     }
-    XCTLSETINT(page, IDC_ARRANGE_TABLE, sizeof(ArrangeRow), XSEL_LVDATA);
-    XCTLSETINT(page, IDC_ARRANGE_TABLE, count, XSEL_COUNT);
-    XCTLSETITEM(page, IDC_ARRANGE_TABLE, XITEM(s.arrangeRows.front()), 0);
-    XCTLSETINT(page, IDC_ARRANGE_TABLE, LVSCW_AUTOSIZE_USEHEADER, XSEL_WIDTHS);
-    XLVUPDATE(page, IDC_ARRANGE_TABLE);
+    XCTLSETINT(page, IDL_ARRANGE_TABLE, sizeof(ArrangeRow), XSEL_LVDATA);
+    XCTLSETINT(page, IDL_ARRANGE_TABLE, count, XSEL_COUNT);
+    XCTLSETITEM(page, IDL_ARRANGE_TABLE, XITEM(s.arrangeRows.front()), 0);
+    XCTLSETINT(page, IDL_ARRANGE_TABLE, LVSCW_AUTOSIZE_USEHEADER, XSEL_WIDTHS);
+    XLVUPDATE(page, IDL_ARRANGE_TABLE);
 }
 
 namespace {
@@ -209,22 +209,22 @@ namespace {
 // The selected row, when there is one.
 bool selectedRow(XWND& page, int& row) {
     row = 0;
-    return XCTLGETINT(page, IDC_ARRANGE_TABLE, row, XSEL_SELECTION) && row >= 1;
+    return XCTLGETINT(page, IDL_ARRANGE_TABLE, row, XSEL_SELECTION) && row >= 1;
 }
 
 // After a move the selection follows the parameter to its new place, and
 // so does the focus outline: the arrow keys go on from the moved row.
 void moved(XWND& page, int from, int to) {
-    XSETDIALOGFOCUS(page.hwnd, IDC_ARRANGE_TABLE);
-    XCTLSETLOG(page, IDC_ARRANGE_TABLE, false, from);
+    XSETDIALOGFOCUS(page.hwnd, IDL_ARRANGE_TABLE);
+    XCTLSETLOG(page, IDL_ARRANGE_TABLE, false, from);
     PARAM_MOVE(page);
-    XCTLSETLOG(page, IDC_ARRANGE_TABLE, true, to);
-    const int line = FXLV_FWDMAP(GetDlgItem(page.hwnd, IDC_ARRANGE_TABLE), to);
+    XCTLSETLOG(page, IDL_ARRANGE_TABLE, true, to);
+    const int line = FXLV_FWDMAP(GetDlgItem(page.hwnd, IDL_ARRANGE_TABLE), to);
     if (line < 0) return;  // line -1 would mean every line
     LVITEMA focus{};
     focus.stateMask = LVIS_FOCUSED;
     focus.state = LVIS_FOCUSED;
-    XCTLSENDMESSAGE(page, IDC_ARRANGE_TABLE, LVM_SETITEMSTATE, static_cast<WPARAM>(line),
+    XCTLSENDMESSAGE(page, IDL_ARRANGE_TABLE, LVM_SETITEMSTATE, static_cast<WPARAM>(line),
                     reinterpret_cast<LPARAM>(&focus));
 }
 
@@ -248,7 +248,7 @@ void PARAM_MOVE_OUT(XWND& page, int, int) {
     ParamDlgState& s = paramDlgState();
     // With nothing selected there is nothing to ask about.
     if (!selectedRow(page, s.selectedRow)) return;
-    XCTLSETLOG(page, IDC_ARRANGE_TABLE, false, s.selectedRow);
+    XCTLSETLOG(page, IDL_ARRANGE_TABLE, false, s.selectedRow);
     std::string name;
     const bool fetched = XPARAMFETCH(s.selectedRow, &name);
     s.deleteName = name;

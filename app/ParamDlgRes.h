@@ -2,29 +2,29 @@
 // and its three pages.
 #pragma once
 
-#define IDC_PARAM_STATIC -1
+#define IDT_STATIC -1
 
 // ---- Tab frame ----------------------------------------------------------------
 #define IDD_PARAM_FRAME 108
-#define IDC_PARAM_TAB 100
+#define IDTC_PARAM_PAGES 100
 // The Done button is IDCANCEL (2), so Esc and the close box close as well.
 
 // ---- ENTER/EDIT page ------------------------------------------------------------
 #define IDD_PARAM_ENTRY 105
 #define IDC_ENTRY_NAME 101
-#define IDC_ENTRY_EXPRESSION 102
-#define IDC_ENTRY_COMMENT 103
-#define IDC_ENTRY_FACTOR 105
-#define IDC_ENTRY_SAVE 201
-#define IDC_ENTRY_SAVE_LATER 202
+#define IDE_ENTRY_EXPRESSION 102
+#define IDE_ENTRY_COMMENT 103
+#define IDX_ENTRY_FACTOR 105
+#define IDB_ENTRY_SAVE 201
+#define IDB_ENTRY_SAVE_LATER 202
 
 // ---- SHOW ALL page ------------------------------------------------------------------
 #define IDD_PARAM_LIST 106
-#define IDC_LIST_TABLE 101
+#define IDL_LIST_TABLE 101
 
 // ---- RE-ARRANGE page ------------------------------------------------------------------
 #define IDD_PARAM_ARRANGE 107
-#define IDC_ARRANGE_TABLE 101
-#define IDC_ARRANGE_UP 301
-#define IDC_ARRANGE_DOWN 302
-#define IDC_ARRANGE_DELETE 303
+#define IDL_ARRANGE_TABLE 101
+#define IDB_ARRANGE_UP 301
+#define IDB_ARRANGE_DOWN 302
+#define IDB_ARRANGE_DELETE 303

@@ -68,27 +68,27 @@ bool XINIT(const FixedText<256>&, int&) {
     installErrorDialog();
     installWindowsNotices();
     XCTLSETSUB(frame, IDCANCEL, XW_FRAME_ONCANCEL);
-    XCTLSETSUB(frame, IDC_MAIN_EVALUATE, XW_FRAME_ONBUTTON1);
-    XCTLSETSUB(frame, IDC_MAIN_PARAMETERS, XW_FRAME_ONBUTTON2);
-    XCTLSETSUB(frame, IDC_MAIN_SAVE, XW_FRAME_ONBUTTON3);
-    XCTLSETSUB(frame, IDC_MAIN_READ, XW_FRAME_ONBUTTON4);
+    XCTLSETSUB(frame, IDB_MAIN_EVALUATE, XW_FRAME_ONBUTTON1);
+    XCTLSETSUB(frame, IDB_MAIN_PARAMETERS, XW_FRAME_ONBUTTON2);
+    XCTLSETSUB(frame, IDB_MAIN_SAVE, XW_FRAME_ONBUTTON3);
+    XCTLSETSUB(frame, IDB_MAIN_READ, XW_FRAME_ONBUTTON4);
     XNUMBEROWNER(frame);
-    XCTLSETLOG(frame, IDC_MAIN_REAL_ONLY, false);
+    XCTLSETLOG(frame, IDX_MAIN_REAL_ONLY, false);
     XMODELESSDIALOG(frame, SW_SHOWNORMAL);
     // The user's first act is typing an expression: start with the cursor
     // in its field rather than on the first button.
-    XSETDIALOGFOCUS(frame.hwnd, IDC_MAIN_EXPRESSION);
+    XSETDIALOGFOCUS(frame.hwnd, IDE_MAIN_EXPRESSION);
     return true;
 }
 
 void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
     MainWindowState& s = state();
-    for (int id : {IDC_MAIN_REAL_LABEL, IDC_MAIN_COMPLEX_LABEL, IDC_MAIN_REAL_RESULT, IDC_MAIN_COMPLEX_RESULT}) {
+    for (int id : {IDT_MAIN_REAL_LABEL, IDT_MAIN_COMPLEX_LABEL, IDE_MAIN_REAL_RESULT, IDE_MAIN_COMPLEX_RESULT}) {
         XCTLSETCHAR(window, id, " ");
     }
-    XCTLGETLOG(window, IDC_MAIN_REAL_ONLY, s.realOnly);
+    XCTLGETLOG(window, IDX_MAIN_REAL_ONLY, s.realOnly);
     XNUMBERREALONLY(s.realOnly);
-    XCTLGETCHAR(window, IDC_MAIN_EXPRESSION, s.expression);
+    XCTLGETCHAR(window, IDE_MAIN_EXPRESSION, s.expression);
 
     // The complex value first: when the expression itself is faulty the
     // engine has shown why, and the result fields stay empty.
@@ -96,10 +96,10 @@ void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
     const bool realOk = XNUMBEREX_R8(s.expression.view(), s.realResult);
     const ResultLines lines = formatResultLines(realOk ? std::optional<double>(s.realResult) : std::nullopt,
                                                 s.complexResult);
-    XCTLSETCHAR(window, IDC_MAIN_REAL_LABEL, lines.realLabel);
-    if (!lines.realValue.empty()) XCTLSETCHAR(window, IDC_MAIN_REAL_RESULT, lines.realValue);
-    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_LABEL, lines.complexLabel);
-    XCTLSETCHAR(window, IDC_MAIN_COMPLEX_RESULT, lines.complexValue);
+    XCTLSETCHAR(window, IDT_MAIN_REAL_LABEL, lines.realLabel);
+    if (!lines.realValue.empty()) XCTLSETCHAR(window, IDE_MAIN_REAL_RESULT, lines.realValue);
+    XCTLSETCHAR(window, IDT_MAIN_COMPLEX_LABEL, lines.complexLabel);
+    XCTLSETCHAR(window, IDE_MAIN_COMPLEX_RESULT, lines.complexValue);
 }
 
 void XW_FRAME_ONBUTTON2(XWND& window, int, int) { PARAM_ENTRY(window); }

@@ -283,10 +283,10 @@ void runListBench() {
     const double openStart = nowMs();
     PARAM_ENTRY(frameWindow());
     bench.openMs = nowMs() - openStart;
-    HWND tab = GetDlgItem(dlg.frame.hwnd, IDC_PARAM_TAB);
+    HWND tab = GetDlgItem(dlg.frame.hwnd, IDTC_PARAM_PAGES);
     // As a click on the tab would: the page changes and fills itself.
     SendMessageA(tab, TCM_SETCURFOCUS, 1, 0);
-    HWND list = GetDlgItem(dlg.listPage.hwnd, IDC_LIST_TABLE);
+    HWND list = GetDlgItem(dlg.listPage.hwnd, IDL_LIST_TABLE);
     if (!list || !IsWindowVisible(dlg.listPage.hwnd)) {
         bench.failure = "the SHOW ALL page did not open";
         return;
@@ -330,7 +330,7 @@ void runListBench() {
                    [&] {
                        showOnly(list, twin);
                        const double start = nowMs();
-                       XLV_ONCOLUMNCLICK(dlg.listPage, IDC_LIST_TABLE, kParameterColumn);
+                       XLV_ONCOLUMNCLICK(dlg.listPage, IDL_LIST_TABLE, kParameterColumn);
                        UpdateWindow(list);
                        return nowMs() - start;
                    },

@@ -10,13 +10,10 @@
 #include "WflDialog.h"
 #include "WflGDI.h"
 #include "WflWnd.h"
+#include "ErrorDialogRes.h"
 
 namespace {
 
-constexpr int kDialogId = 500;
-constexpr int kMessageId = 101;
-constexpr int kDisplayId = 102;
-constexpr int kMarkerId = 103;
 constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
 // Fixed pitch ("f") is what the marker line needs: only then does column j
 // of the marks stand under column j of the expression. Courier is the
@@ -38,20 +35,20 @@ public:
     void present(const ExpressionErrorReport& report) override {
         ErrorDialogState& s = state();
         XMESSAGEBEEP(MB_ICONEXCLAMATION);  // 48
-        XMAKEDIALOGFRAME(kDialogId, 400, 70, "Expression Error");
+        XMAKEDIALOGFRAME(IDD_EXPRESSION_ERROR, 400, 70, "Expression Error");
         XMAKEDIALOGITEM(IDOK, "Button", kChildVisible, 175, 49, 50, 14, "OK");
         XMAKEDIALOGITEM(IDCANCEL, "Button", 0, 343, 49, 50, 14, "Cancel");  // hidden: Esc ends the dialog
-        XMAKEDIALOGITEM(kMessageId, "Static", kChildVisible, 7, 7, 386, 10, " ");
-        XMAKEDIALOGITEM(kDisplayId, "Static", kChildVisible, 7, 23, 386, 10, " ");
-        XMAKEDIALOGITEM(kMarkerId, "Static", kChildVisible, 7, 33, 386, 10, " ");
+        XMAKEDIALOGITEM(IDT_ERROR_MESSAGE, "Static", kChildVisible, 7, 7, 386, 10, " ");
+        XMAKEDIALOGITEM(IDT_ERROR_DISPLAY, "Static", kChildVisible, 7, 23, 386, 10, " ");
+        XMAKEDIALOGITEM(IDT_ERROR_MARKER, "Static", kChildVisible, 7, 33, 386, 10, " ");
         XWND* owner = s.owner && IsWindow(s.owner->hwnd) ? s.owner : nullptr;
         if (!XMAKEDIALOG(s.dialog, owner)) return;
-        XCTLSETCHAR(s.dialog, kMessageId, report.message);
-        XCTLSETCHAR(s.dialog, kDisplayId, kFixedFont, XSEL_FONT);
-        XCTLSETCHAR(s.dialog, kDisplayId, report.display);
-        XCTLSETCHAR(s.dialog, kMarkerId, kFixedFont, XSEL_FONT);
-        XCTLSETINT(s.dialog, kMarkerId, XRGB(128, 0, 0), XSEL_TEXTCOLOR);
-        XCTLSETCHAR(s.dialog, kMarkerId, report.marker);
+        XCTLSETCHAR(s.dialog, IDT_ERROR_MESSAGE, report.message);
+        XCTLSETCHAR(s.dialog, IDT_ERROR_DISPLAY, kFixedFont, XSEL_FONT);
+        XCTLSETCHAR(s.dialog, IDT_ERROR_DISPLAY, report.display);
+        XCTLSETCHAR(s.dialog, IDT_ERROR_MARKER, kFixedFont, XSEL_FONT);
+        XCTLSETINT(s.dialog, IDT_ERROR_MARKER, XRGB(128, 0, 0), XSEL_TEXTCOLOR);
+        XCTLSETCHAR(s.dialog, IDT_ERROR_MARKER, report.marker);
         // The evaluation waits for this dialog with its work half done, and
         // the engine cannot start another meanwhile: every other window of
         // the program stays closed to input until the report is answered,

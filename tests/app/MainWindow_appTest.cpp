@@ -1,6 +1,7 @@
 // The main window worked as a user works it: type an expression, press
 // Evaluate or Enter, read the result lines, answer the error dialog, quit.
 #include <windows.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "AppSession.h"
+#include "ErrorDialogRes.h"
 #include "DialogDriver.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
@@ -28,7 +30,7 @@ std::string text(HWND window, int id) {
 // ---- The user's actions ------------------------------------------------------
 Step type(std::string expression) {
     return [expression] {
-        SetDlgItemTextA(mainWindow(), IDC_MAIN_EXPRESSION, expression.c_str());
+        SetDlgItemTextA(mainWindow(), IDE_MAIN_EXPRESSION, expression.c_str());
         return true;
     };
 }
@@ -40,7 +42,7 @@ Step click(int id) {
 }
 Step check(bool on) {
     return [on] {
-        CheckDlgButton(mainWindow(), IDC_MAIN_REAL_ONLY, on ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(mainWindow(), IDX_MAIN_REAL_ONLY, on ? BST_CHECKED : BST_UNCHECKED);
         return true;
     };
 }
@@ -48,7 +50,7 @@ Step check(bool on) {
 // travels through the program's own message loop like a real key.
 Step keyInExpression(WPARAM key) {
     return [key] {
-        HWND edit = GetDlgItem(mainWindow(), IDC_MAIN_EXPRESSION);
+        HWND edit = GetDlgItem(mainWindow(), IDE_MAIN_EXPRESSION);
         SetFocus(edit);
         PostMessageA(edit, WM_KEYDOWN, key, 1);
         PostMessageA(edit, WM_KEYUP, key, 0xC0000001);
@@ -74,9 +76,9 @@ Step answerError(ErrorSeen& seen) {
         HWND dialog = FindWindowA(nullptr, "Expression Error");
         if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
         seen.shown = true;
-        seen.message = text(dialog, 101);
-        seen.display = text(dialog, 102);
-        seen.marker = text(dialog, 103);
+        seen.message = text(dialog, IDT_ERROR_MESSAGE);
+        seen.display = text(dialog, IDT_ERROR_DISPLAY);
+        seen.marker = text(dialog, IDT_ERROR_MARKER);
         PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         answered = dialog;
         return false;
@@ -92,8 +94,8 @@ struct Results {
     std::string realLabel, real, complexLabel, complex;
 };
 Results results() {
-    return {text(mainWindow(), IDC_MAIN_REAL_LABEL), text(mainWindow(), IDC_MAIN_REAL_RESULT),
-            text(mainWindow(), IDC_MAIN_COMPLEX_LABEL), text(mainWindow(), IDC_MAIN_COMPLEX_RESULT)};
+    return {text(mainWindow(), IDT_MAIN_REAL_LABEL), text(mainWindow(), IDE_MAIN_REAL_RESULT),
+            text(mainWindow(), IDT_MAIN_COMPLEX_LABEL), text(mainWindow(), IDE_MAIN_COMPLEX_RESULT)};
 }
 
 }  // namespace
@@ -110,9 +112,9 @@ TEST(MainWindow, EvaluatesAsTheUserAsks) {
             title = buf;
             focusAtStart = GetDlgCtrlID(GetFocus());
         }),
-        type("2^3 + 6"), click(IDC_MAIN_EVALUATE), settle(),
+        type("2^3 + 6"), click(IDB_MAIN_EVALUATE), settle(),
         expect([&] { real = results(); }),
-        type("(-1,-2)"), click(IDC_MAIN_EVALUATE), settle(),
+        type("(-1,-2)"), click(IDB_MAIN_EVALUATE), settle(),
         expect([&] { complex = results(); }),
         type("7*2"), keyInExpression(VK_RETURN), settle(),
         expect([&] { enter = results(); }),
@@ -120,7 +122,7 @@ TEST(MainWindow, EvaluatesAsTheUserAsks) {
     });
     EXPECT_EQ(code, 0);  // Quit ends the program with 0
     EXPECT_EQ(title, "XNumberEx Demo Program");
-    EXPECT_EQ(focusAtStart, IDC_MAIN_EXPRESSION);  // ready for typing
+    EXPECT_EQ(focusAtStart, IDE_MAIN_EXPRESSION);  // ready for typing
     EXPECT_EQ(real.realLabel, "Real Result =");
     EXPECT_EQ(real.real, "14.0000000");
     EXPECT_EQ(complex.realLabel, "Real Result =");
@@ -136,11 +138,11 @@ TEST(MainWindow, FaultyExpressionOpensTheErrorDialog) {
     ErrorSeen unknown, depth, imaginary;
     Results afterUnknown, afterImaginary;
     const int code = runProgram({
-        type("2x**2 + 3(y-1)"), click(IDC_MAIN_EVALUATE), answerError(unknown), settle(),
+        type("2x**2 + 3(y-1)"), click(IDB_MAIN_EVALUATE), answerError(unknown), settle(),
         expect([&] { afterUnknown = results(); }),
-        type("((A+B)"), click(IDC_MAIN_EVALUATE), answerError(depth), settle(),
+        type("((A+B)"), click(IDB_MAIN_EVALUATE), answerError(depth), settle(),
         // Real-only: the complex value still shows, the real line says so.
-        check(true), type("(3,4)"), click(IDC_MAIN_EVALUATE), answerError(imaginary), settle(),
+        check(true), type("(3,4)"), click(IDB_MAIN_EVALUATE), answerError(imaginary), settle(),
         expect([&] { afterImaginary = results(); }),
         check(false), click(IDCANCEL),
     });
@@ -180,8 +182,8 @@ TEST(MainWindow, TabMovesThroughTheControls) {
         click(IDCANCEL),
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(afterExpression, IDC_MAIN_EVALUATE);
-    EXPECT_EQ(afterEvaluate, IDC_MAIN_REAL_ONLY);
+    EXPECT_EQ(afterExpression, IDB_MAIN_EVALUATE);
+    EXPECT_EQ(afterEvaluate, IDX_MAIN_REAL_ONLY);
 }
 
 TEST(MainWindow, ClosingTheWindowEndsWithZero) {
@@ -201,7 +203,7 @@ Step answerFileDialog(const char* title, std::string name, bool& seen) {
         HWND dialog = FindWindowA(nullptr, title);
         if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
         seen = true;
-        HWND field = GetDlgItem(dialog, 0x47C);  // the file name combo box
+        HWND field = GetDlgItem(dialog, cmb13);  // the file name combo box
         if (HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr)) field = edit;
         SetWindowTextA(field, name.c_str());
         SetFocus(field);
@@ -243,7 +245,7 @@ TEST(MainWindow, SaveThenReadThroughTheFileDialogs) {
             SetCurrentDirectoryA(tempFolder().c_str());
             return true;
         },
-        click(IDC_MAIN_SAVE),
+        click(IDB_MAIN_SAVE),
         answerFileDialog("Name of File to Receive Parameter List", name, saveSeen),
         [&] {
             // Wait for the file, then empty the table before reading it back.
@@ -255,7 +257,7 @@ TEST(MainWindow, SaveThenReadThroughTheFileDialogs) {
             resetExpressionEngine();
             return true;
         },
-        click(IDC_MAIN_READ),
+        click(IDB_MAIN_READ),
         answerFileDialog("Parameter List File to Read", name, readSeen),
         [&] {
             countAfterRead = XPARAMCOUNT();
@@ -288,7 +290,7 @@ TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
             SetCurrentDirectoryA(tempFolder().c_str());
             return true;
         },
-        click(IDC_MAIN_SAVE),
+        click(IDB_MAIN_SAVE),
         // The dialog asks before replacing an existing file: confirm it.
         answerFileDialog("Name of File to Receive Parameter List", "tallyon-readonly.par", saveSeen),
         [] {
@@ -422,18 +424,18 @@ TEST(MainWindow, QuittingAsksOnlyWhenNoFileHoldsTheTable) {
         {"nothing changed", [](bool&) { return std::vector<Step>{}; }, false},
         {"a parameter added", [&](bool&) { return std::vector<Step>{addA}; }, true},
         {"added, then saved", [&](bool& seen) {
-             return std::vector<Step>{addA, click(IDC_MAIN_SAVE),
+             return std::vector<Step>{addA, click(IDB_MAIN_SAVE),
                                       answerFileDialog("Name of File to Receive Parameter List", saved, seen),
                                       [&] { return GetFileAttributesA((folder + "\\" + saved).c_str()) !=
                                                    INVALID_FILE_ATTRIBUTES; }};
          }, false},
         {"a file read into an unchanged table", [&](bool& seen) {
-             return std::vector<Step>{goHome, click(IDC_MAIN_READ),
+             return std::vector<Step>{goHome, click(IDB_MAIN_READ),
                                       answerFileDialog("Parameter List File to Read", other, seen),
                                       [] { return XPARAMCOUNT() == 1; }};
          }, false},
         {"a file read after an unsaved change", [&](bool& seen) {
-             return std::vector<Step>{addA, click(IDC_MAIN_READ),
+             return std::vector<Step>{addA, click(IDB_MAIN_READ),
                                       answerFileDialog("Parameter List File to Read", other, seen),
                                       [] { return XPARAMCOUNT() == 2; }};
          }, true},
@@ -488,12 +490,12 @@ ShownLine shownLine(HWND dialog, int id) {
 TEST(MainWindow, TheErrorMarkerStandsUnderItsCharacter) {
     ShownLine display, marker;
     const int code = runProgram({
-        type("111111+222222+333333+444444+555555+666666+777777+88888$8"), click(IDC_MAIN_EVALUATE),
+        type("111111+222222+333333+444444+555555+666666+777777+88888$8"), click(IDB_MAIN_EVALUATE),
         [&] {
             HWND dialog = FindWindowA(nullptr, "Expression Error");
             if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
-            display = shownLine(dialog, 102);
-            marker = shownLine(dialog, 103);
+            display = shownLine(dialog, IDT_ERROR_DISPLAY);
+            marker = shownLine(dialog, IDT_ERROR_MARKER);
             PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
             return true;
         },
@@ -527,7 +529,7 @@ TEST(MainWindow, ReadOfAFaultyFileShowsTenReportsAndOneNotice) {
             SetCurrentDirectoryA(tempFolder().c_str());
             return true;
         },
-        click(IDC_MAIN_READ),
+        click(IDB_MAIN_READ),
         answerFileDialog("Parameter List File to Read", name, readSeen),
     };
     for (ErrorSeen& seen : reports) steps.push_back(answerError(seen));
@@ -563,7 +565,7 @@ TEST(MainWindow, ReadOfAProgramIsRefused) {
             SetCurrentDirectoryA(tempFolder().c_str());
             return true;
         },
-        click(IDC_MAIN_READ),
+        click(IDB_MAIN_READ),
         answerFileDialog("Parameter List File to Read", name, readSeen),
         answerNotice("READ FAILURE", notice),
         [&] {

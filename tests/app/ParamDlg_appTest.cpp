@@ -75,7 +75,7 @@ Step waitFor(std::function<bool()> condition) { return condition; }
 Step openDialog() {
     return [posted = false]() mutable {
         if (!posted) {
-            PostMessageA(GetDlgItem(mainWindow(), IDC_MAIN_PARAMETERS), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(mainWindow(), IDB_MAIN_PARAMETERS), BM_CLICK, 0, 0);
             posted = true;
         }
         return frame() != nullptr;
@@ -104,7 +104,7 @@ void clickAt(HWND target, int x, int y) {
 // A click with the mouse on tab n (1-based).
 Step clickTab(int n) {
     return act([=] {
-        HWND tab = GetDlgItem(frame(), IDC_PARAM_TAB);
+        HWND tab = GetDlgItem(frame(), IDTC_PARAM_PAGES);
         RECT rc{};
         SendMessageA(tab, TCM_GETITEMRECT, n - 1, reinterpret_cast<LPARAM>(&rc));
         clickAt(tab, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
@@ -180,10 +180,10 @@ Step gone(const char* title) {
 std::vector<Step> define(std::string name, std::string expression, bool factorOnly = false,
                          std::string comment = {}) {
     return {typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, name),
-            typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, expression),
-            typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT, comment),
-            check(IDD_PARAM_ENTRY, IDC_ENTRY_FACTOR, factorOnly),
-            press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE), settle()};
+            typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, expression),
+            typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_COMMENT, comment),
+            check(IDD_PARAM_ENTRY, IDX_ENTRY_FACTOR, factorOnly),
+            press(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE), settle()};
 }
 
 std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
@@ -216,14 +216,14 @@ TEST(ParamDialog, EmptyTableGivesOnlyTheBlankNameAndEmptyLists) {
         openDialog(),
         act([&] {
             names = comboEntries();
-            laterEnabled = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE;
+            laterEnabled = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE_LATER)) != FALSE;
             ownerWhileOpen = expressionErrorOwner() ? expressionErrorOwner()->hwnd : nullptr;
             dialogWhileOpen = frame();
         }),
         clickTab(2), settle(),
-        act([&] { listLines = lineCount(control(IDD_PARAM_LIST, IDC_LIST_TABLE)); }),
+        act([&] { listLines = lineCount(control(IDD_PARAM_LIST, IDL_LIST_TABLE)); }),
         clickTab(3), settle(),
-        act([&] { arrangeLines = lineCount(control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE)); }),
+        act([&] { arrangeLines = lineCount(control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE)); }),
         // Asked to open again, the open dialog comes forward: still one.
         openDialog(), settle(),
         act([&] { frames = visibleFrames(); }),
@@ -253,14 +253,14 @@ TEST(ParamDialog, ShowAllListsValuesMarksAndSorts) {
                std::vector<Step>{
                    // Zed uses a name nobody defined: its report shows, it is stored.
                    typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Zed"),
-                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "NOPE*2"),
-                   press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+                   typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, "NOPE*2"),
+                   press(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE),
                    answer("Expression Error", IDOK, &failing), gone("Expression Error"), settle(),
                    act([&] { comboAfter = comboEntries(); }),
                    act([] { saveScreenshot(frame(), "param-enter-edit"); }),
                    clickTab(2), settle(),
                    act([&] {
-                       HWND list = control(IDD_PARAM_LIST, IDC_LIST_TABLE);
+                       HWND list = control(IDD_PARAM_LIST, IDL_LIST_TABLE);
                        seq = column(list, 0);
                        names = column(list, 1);
                        values = column(list, 2);
@@ -270,9 +270,9 @@ TEST(ParamDialog, ShowAllListsValuesMarksAndSorts) {
                        extended = ListView_GetExtendedListViewStyle(list);
                        saveScreenshot(frame(), "param-show-all");
                    }),
-                   clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 2), settle(),
-                   clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 2), settle(),
-                   act([&] { sorted = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
+                   clickHeader(IDD_PARAM_LIST, IDL_LIST_TABLE, 2), settle(),
+                   clickHeader(IDD_PARAM_LIST, IDL_LIST_TABLE, 2), settle(),
+                   act([&] { sorted = column(control(IDD_PARAM_LIST, IDL_LIST_TABLE), 1); }),
                    clickTab(3), settle(),
                    act([] { saveScreenshot(frame(), "param-re-arrange"); }),
                    // Done: Zed fails again; answering No closes anyway.
@@ -311,10 +311,10 @@ TEST(ParamDialog, RearrangeMovesWithTheSelectionAndClosingChecksTheTable) {
         }),
         openDialog(),
         clickTab(3), settle(),
-        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
-        press(IDD_PARAM_ARRANGE, IDC_ARRANGE_UP), settle(),
+        clickLine(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE, 1), settle(),
+        press(IDD_PARAM_ARRANGE, IDB_ARRANGE_UP), settle(),
         act([&] {
-            HWND list = control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE);
+            HWND list = control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE);
             afterMove = column(list, 0);
             selectedLine = ListView_GetNextItem(list, -1, LVNI_SELECTED);
             std::string expression;
@@ -355,18 +355,18 @@ TEST(ParamDialog, DeleteAsksAndNoKeepsTheParameter) {
         }),
         openDialog(),
         clickTab(3), settle(),
-        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
-        press(IDD_PARAM_ARRANGE, IDC_ARRANGE_DELETE),
+        clickLine(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE, 1), settle(),
+        press(IDD_PARAM_ARRANGE, IDB_ARRANGE_DELETE),
         answer("YOU SURE ?", IDNO, &question), gone("YOU SURE ?"), settle(),
         act([&] {
-            HWND list = control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE);
+            HWND list = control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE);
             afterNo = column(list, 0);
             selectedAfterNo = ListView_GetNextItem(list, -1, LVNI_SELECTED);
         }),
-        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
-        press(IDD_PARAM_ARRANGE, IDC_ARRANGE_DELETE),
+        clickLine(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE, 1), settle(),
+        press(IDD_PARAM_ARRANGE, IDB_ARRANGE_DELETE),
         answer("YOU SURE ?", IDYES), gone("YOU SURE ?"), settle(),
-        act([&] { afterYes = column(control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE), 0); }),
+        act([&] { afterYes = column(control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE), 0); }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
         quitProgram(),
@@ -387,16 +387,16 @@ TEST(ParamDialog, HalfTypedEntrySurvivesShowAllButNotReArrange) {
     runSession({
         openDialog(),
         typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Half"),
-        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "3*4"),
+        typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, "3*4"),
         clickTab(2), settle(), clickTab(1), settle(),
         act([&] {
             nameBack = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME));
-            expressionBack = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+            expressionBack = text(control(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION));
         }),
         clickTab(3), settle(), clickTab(1), settle(),
         act([&] {
             nameAfterArrange = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME));
-            expressionAfterArrange = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+            expressionAfterArrange = text(control(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION));
         }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
@@ -416,20 +416,20 @@ TEST(ParamDialog, SaveLaterOnlyAfterAFailedSave) {
     runSession({
         act([] { XPARAMNEW("A", "1", ""); }),
         openDialog(),
-        act([&] { enabledAtStart = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE; }),
+        act([&] { enabledAtStart = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE_LATER)) != FALSE; }),
         // Editing A with a broken expression fails and keeps the form.
         typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "a"),
-        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "2*(3"),
-        press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+        typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, "2*(3"),
+        press(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE),
         answer("Expression Error", IDOK, &report), gone("Expression Error"), settle(),
         act([&] {
-            enabledAfterFailure = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE;
-            keptExpression = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+            enabledAfterFailure = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE_LATER)) != FALSE;
+            keptExpression = text(control(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION));
         }),
-        press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER), settle(),
+        press(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE_LATER), settle(),
         act([&] {
-            enabledAfterLater = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE_LATER)) != FALSE;
-            clearedExpression = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
+            enabledAfterLater = IsWindowEnabled(control(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE_LATER)) != FALSE;
+            clearedExpression = text(control(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION));
             std::string expression;
             XPARAMFETCH(1, nullptr, &expression);
             stored = expression;
@@ -457,16 +457,16 @@ TEST(ParamDialog, TabAndEnterWorkInsideThePage) {
     runSession({
         openDialog(),
         typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Rate"),
-        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "0.5"),
-        key(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, VK_TAB), settle(),
+        typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, "0.5"),
+        key(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, VK_TAB), settle(),
         act([&] { afterTab = GetDlgCtrlID(GetFocus()); }),
-        key(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, VK_RETURN), settle(),
+        key(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, VK_RETURN), settle(),
         act([&] { XPARAMFETCH(1, &name); }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
         quitProgram(),
     });
-    EXPECT_EQ(afterTab, IDC_ENTRY_FACTOR);
+    EXPECT_EQ(afterTab, IDX_ENTRY_FACTOR);
     EXPECT_EQ(name, "Rate");  // Enter pressed SAVE and Continue
 }
 
@@ -477,9 +477,9 @@ TEST(ParamDialog, ALongNameIsRefusedAndOverwritesNothing) {
     runSession(std::vector<Step>{openDialog()} + define("WATER_DENSITY_KG", "1000", false, "kg per cubic metre") +
                std::vector<Step>{
                    typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "WATER_DENSITY_KG_L"),
-                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "1"),
-                   typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT, "kg per litre"),
-                   press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+                   typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, "1"),
+                   typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_COMMENT, "kg per litre"),
+                   press(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE),
                    answer("TOO LONG", IDOK, &tooLong), gone("TOO LONG"), settle(),
                    act([&] {
                        countAfter = XPARAMCOUNT();
@@ -522,7 +522,7 @@ TEST(ParamDialog, ShowAllShowsAWholeLargeComplexValue) {
         act([] { XPARAMNEW("ZZ", "(-1e300,-1e300)", ""); }),
         openDialog(),
         clickTab(2), settle(),
-        act([&] { values = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 2); }),
+        act([&] { values = column(control(IDD_PARAM_LIST, IDL_LIST_TABLE), 2); }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
         quitProgram(),
@@ -543,10 +543,10 @@ TEST(ParamDialog, CurrentlySortsByValueWithErrorsLast) {
         }),
         openDialog(),
         clickTab(2), settle(),
-        clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 3), settle(),
-        act([&] { ascending = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
-        clickHeader(IDD_PARAM_LIST, IDC_LIST_TABLE, 3), settle(),
-        act([&] { descending = column(control(IDD_PARAM_LIST, IDC_LIST_TABLE), 1); }),
+        clickHeader(IDD_PARAM_LIST, IDL_LIST_TABLE, 3), settle(),
+        act([&] { ascending = column(control(IDD_PARAM_LIST, IDL_LIST_TABLE), 1); }),
+        clickHeader(IDD_PARAM_LIST, IDL_LIST_TABLE, 3), settle(),
+        act([&] { descending = column(control(IDD_PARAM_LIST, IDL_LIST_TABLE), 1); }),
         press(0, IDCANCEL),
         answer("Expression Error", IDOK),
         answer("FIX IT NOW?", IDNO),
@@ -564,9 +564,9 @@ TEST(ParamDialog, MovesTakeSelectionAndFocusAlongTogether) {
         int button;
         int line;  // where B stands afterwards
     } moves[] = {
-        {"up from the middle", IDC_ARRANGE_UP, 0},
-        {"down from the top", IDC_ARRANGE_DOWN, 1},
-        {"down to the bottom", IDC_ARRANGE_DOWN, 2},
+        {"up from the middle", IDB_ARRANGE_UP, 0},
+        {"down from the top", IDB_ARRANGE_DOWN, 1},
+        {"down to the bottom", IDB_ARRANGE_DOWN, 2},
     };
     std::vector<int> selected(std::size(moves), -1), focused(std::size(moves), -1);
     std::vector<Step> steps{
@@ -576,13 +576,13 @@ TEST(ParamDialog, MovesTakeSelectionAndFocusAlongTogether) {
             XPARAMNEW("C", "3", "");
         }),
         openDialog(), clickTab(3), settle(),
-        clickLine(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE, 1), settle(),
+        clickLine(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE, 1), settle(),
     };
     for (std::size_t i = 0; i < std::size(moves); ++i) {
         steps.push_back(press(IDD_PARAM_ARRANGE, moves[i].button));
         steps.push_back(settle());
         steps.push_back(act([&, i] {
-            HWND list = control(IDD_PARAM_ARRANGE, IDC_ARRANGE_TABLE);
+            HWND list = control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE);
             selected[i] = ListView_GetNextItem(list, -1, LVNI_SELECTED);
             focused[i] = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
         }));
@@ -639,17 +639,17 @@ TEST(ParamDialog, WhileAReportIsOpenNoOtherWindowTakesInput) {
             RECT main{};
             GetWindowRect(mainWindow(), &main);
             SetWindowPos(frame(), nullptr, main.right + 10, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-            SetDlgItemTextA(mainWindow(), IDC_MAIN_EXPRESSION, "2+2");
+            SetDlgItemTextA(mainWindow(), IDE_MAIN_EXPRESSION, "2+2");
         }),
         typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_NAME, "Zed"),
-        typeInto(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION, "NOPE*2"),
-        press(IDD_PARAM_ENTRY, IDC_ENTRY_SAVE),
+        typeInto(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION, "NOPE*2"),
+        press(IDD_PARAM_ENTRY, IDB_ENTRY_SAVE),
         waitFor([&] { return reportShown = shown("Expression Error"); }),
-        act([] { realClick(GetDlgItem(mainWindow(), IDC_MAIN_EVALUATE)); }), settle(),
-        act([] { realClick(GetDlgItem(mainWindow(), IDC_MAIN_READ)); }), settle(),
+        act([] { realClick(GetDlgItem(mainWindow(), IDB_MAIN_EVALUATE)); }), settle(),
+        act([] { realClick(GetDlgItem(mainWindow(), IDB_MAIN_READ)); }), settle(),
         act([&] {
             char result[64] = {};
-            GetDlgItemTextA(mainWindow(), IDC_MAIN_COMPLEX_RESULT, result, sizeof result);
+            GetDlgItemTextA(mainWindow(), IDE_MAIN_COMPLEX_RESULT, result, sizeof result);
             evaluated = result;
             logicError = shown("LOGIC ERROR");
             readDialog = shown("Parameter List File to Read");
@@ -697,9 +697,9 @@ TEST(ParamDialog, PickingANameFromTheListFillsItsEntry) {
         }),
         settle(),
         act([&] {
-            expression = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_EXPRESSION));
-            comment = text(control(IDD_PARAM_ENTRY, IDC_ENTRY_COMMENT));
-            factorOnly = SendMessageA(control(IDD_PARAM_ENTRY, IDC_ENTRY_FACTOR), BM_GETCHECK, 0, 0) == BST_CHECKED;
+            expression = text(control(IDD_PARAM_ENTRY, IDE_ENTRY_EXPRESSION));
+            comment = text(control(IDD_PARAM_ENTRY, IDE_ENTRY_COMMENT));
+            factorOnly = SendMessageA(control(IDD_PARAM_ENTRY, IDX_ENTRY_FACTOR), BM_GETCHECK, 0, 0) == BST_CHECKED;
         }),
         press(0, IDCANCEL),
         waitFor([] { return frame() == nullptr; }),
