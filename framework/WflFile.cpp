@@ -76,9 +76,21 @@ struct DialogRun {
     Placement place;
 };
 
-void prepare(DialogRun& run, XWND& owner, std::span<char> directory, std::string_view firstName, DWORD flags,
-             XFileFilter filter, std::string_view title, std::string_view defaultTitle, XDialogPlace place,
-             std::size_t nameRoom) {
+// What one file dialog is asked to show.
+struct DialogRequest {
+    XWND& owner;
+    std::span<char> directory;   // where it opens; the current folder when blank
+    std::string_view firstName;  // the name it shows first
+    DWORD flags = 0;
+    XFileFilter filter;
+    std::string_view title;         // blank: defaultTitle
+    std::string_view defaultTitle;  // "Open" or "Save"
+    XDialogPlace place;
+    std::size_t nameRoom = MAX_PATH * 2;  // characters for the chosen names
+};
+
+void prepare(DialogRun& run, const DialogRequest& request) {
+    const auto& [owner, directory, firstName, flags, filter, title, defaultTitle, place, nameRoom] = request;
     run.filters = fileFilterList(filter);
     run.initialDir = std::string(fieldValue(directory));
     if (run.initialDir.empty()) {
@@ -142,8 +154,8 @@ bool PXGETOPENFILE_2(XWND& owner, std::span<char> directory, int& filterIndex,
     DWORD defaults = kOpenFileFlags;
     if (fileNames.size() > 1) defaults |= OFN_ALLOWMULTISELECT;
     DialogRun run;
-    prepare(run, owner, directory, fieldValue(fileNames[0]), chosenFlags(flags, defaults), filter, title, "Open", place,
-            fileNames.size() > 1 ? 32768 : MAX_PATH * 2);
+    prepare(run, {owner, directory, fieldValue(fileNames[0]), chosenFlags(flags, defaults), filter, title, "Open", place,
+                  fileNames.size() > 1 ? std::size_t{32768} : std::size_t{MAX_PATH * 2}});
     run.ofn.nFilterIndex = static_cast<DWORD>(std::max(filterIndex, 0));
     if (!GetOpenFileNameA(&run.ofn)) return false;  // cancelled or failed: fields unchanged
 
@@ -169,8 +181,8 @@ bool PXGETOPENFILE_2(XWND& owner, std::span<char> directory, int& filterIndex,
 bool XGETSAVEFILE(XWND& owner, std::span<char> directory, std::span<char> fileName, std::optional<DWORD> flags,
                   XFileFilter filter, std::string_view title, XDialogPlace place) {
     DialogRun run;
-    prepare(run, owner, directory, fieldValue(fileName), chosenFlags(flags, kSaveFileFlags), filter, title, "Save", place,
-            MAX_PATH * 2);
+    prepare(run, {owner, directory, fieldValue(fileName), chosenFlags(flags, kSaveFileFlags), filter, title, "Save",
+                  place});
     if (!GetSaveFileNameA(&run.ofn)) return false;
     const char* buffer = run.names.data();
     const std::size_t offset = run.ofn.nFileOffset;

@@ -22,14 +22,22 @@ private:
     ScopedSelect selected_;
 };
 
-bool copyArea(HDC to, POINT at, int width, int height, HDC from, POINT fromAt, int fromWidth, int fromHeight,
-              DWORD rop) {
-    if (width == fromWidth && height == fromHeight) {
-        return BitBlt(to, at.x, at.y, width, height, from, fromAt.x, fromAt.y, rop) != FALSE;
+// One rectangle of a device context, in its client coordinates.
+struct Area {
+    HDC dc;
+    POINT at;
+    int width, height;
+};
+
+// Copies `from` onto `to`, stretched (with halftone) where the sizes differ.
+bool copyArea(const Area& to, const Area& from, DWORD rop) {
+    if (to.width == from.width && to.height == from.height) {
+        return BitBlt(to.dc, to.at.x, to.at.y, to.width, to.height, from.dc, from.at.x, from.at.y, rop) != FALSE;
     }
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    return StretchBlt(to, at.x, at.y, width, height, from, fromAt.x, fromAt.y, fromWidth, fromHeight, rop) != FALSE;
+    SetStretchBltMode(to.dc, HALFTONE);
+    SetBrushOrgEx(to.dc, 0, 0, nullptr);
+    return StretchBlt(to.dc, to.at.x, to.at.y, to.width, to.height, from.dc, from.at.x, from.at.y, from.width,
+                      from.height, rop) != FALSE;
 }
 
 }  // namespace
@@ -51,7 +59,7 @@ bool XPLACEBITMAP(DrawingRecord& r, HBITMAP bitmap, int x, int y, int width, int
     BitmapDC source(r.dc, bitmap);
     const int w = width > 0 ? width : info.bmWidth;
     const int h = height > 0 ? height : info.bmHeight;
-    return copyArea(r.dc, toClient(r, x, y), w, h, source.get(), {0, 0}, info.bmWidth, info.bmHeight, SRCCOPY);
+    return copyArea({r.dc, toClient(r, x, y), w, h}, {source.get(), {0, 0}, info.bmWidth, info.bmHeight}, SRCCOPY);
 }
 
 bool XPLACEBITMAP_W(DrawingRecord& r, HBITMAP bitmap, float x, float y, float width, float height) {
@@ -115,8 +123,8 @@ void XDELETEBITMAP(HBITMAP& bitmap) {
 
 bool XBITCOPY(DrawingRecord& to, int x, int y, int width, int height, const DrawingRecord& from, int fromX,
               int fromY, int fromWidth, int fromHeight, DWORD rop) {
-    return copyArea(to.dc, toClient(to, x, y), width, height, from.dc, toClient(from, fromX, fromY), fromWidth,
-                    fromHeight, rop);
+    return copyArea({to.dc, toClient(to, x, y), width, height},
+                    {from.dc, toClient(from, fromX, fromY), fromWidth, fromHeight}, rop);
 }
 
 bool XMEMORYDC(DrawingRecord& r, int width, int height, HDC compatible) {
