@@ -110,6 +110,7 @@ Section "Tallyon" SecProgram
   SetOutPath "$INSTDIR\examples"
   File "${STAGE}\examples\units.par"
   File "${STAGE}\examples\electrical.par"
+  File "${STAGE}\examples\constants.par"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; The shortcut's working folder is the user's documents, where the
@@ -150,6 +151,7 @@ Section "Uninstall"
   Delete "$INSTDIR\Guide.txt"
   Delete "$INSTDIR\examples\units.par"
   Delete "$INSTDIR\examples\electrical.par"
+  Delete "$INSTDIR\examples\constants.par"
   RMDir "$INSTDIR\examples"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

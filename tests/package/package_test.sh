@@ -58,12 +58,13 @@ expect_eq "files named in SHA256SUMS" "$(awk '{print $2}' "$dist/SHA256SUMS" | s
   "Tallyon-$version-setup.exe Tallyon-$version-win64.zip "
 
 # ---- the zip ---------------------------------------------------------------
-shipped=(Guide.txt LICENSE.txt Tallyon.exe examples/electrical.par examples/units.par tallyon-calc.exe)
+shipped=(Guide.txt LICENSE.txt Tallyon.exe examples/constants.par examples/electrical.par examples/units.par
+  tallyon-calc.exe)
 expect_eq "zip contents" "$(unzip -Z1 "$zip_file" | LC_ALL=C sort | tr '\n' ' ')" \
   "$(printf "Tallyon-$version/%s\n" "" examples/ "${shipped[@]}" | LC_ALL=C sort | tr '\n' ' ')"
 unzip -q "$zip_file" -d "$work/unzipped" || fail "the zip does not unpack"
 unpacked="$work/unzipped/Tallyon-$version"
-for f in Guide.txt LICENSE.txt examples/electrical.par examples/units.par; do
+for f in Guide.txt LICENSE.txt examples/*.par; do
   # Windows line ends on every line, so that Notepad shows them right.
   if [ -s "$unpacked/$f" ] && ! grep -qv $'\r$' "$unpacked/$f"; then ok; else fail "$f has lines without CR LF"; fi
 done
