@@ -64,9 +64,9 @@ expect_eq "zip contents" "$(unzip -Z1 "$zip_file" | LC_ALL=C sort | tr '\n' ' ')
   "$(printf "Tallyon-$version/%s\n" "" examples/ "${shipped[@]}" | LC_ALL=C sort | tr '\n' ' ')"
 unzip -q "$zip_file" -d "$work/unzipped" || fail "the zip does not unpack"
 unpacked="$work/unzipped/Tallyon-$version"
-for f in Guide.txt LICENSE.txt examples/*.par; do
+for f in "$unpacked"/Guide.txt "$unpacked"/LICENSE.txt "$unpacked"/examples/*.par; do
   # Windows line ends on every line, so that Notepad shows them right.
-  if [ -s "$unpacked/$f" ] && ! grep -qv $'\r$' "$unpacked/$f"; then ok; else fail "$f has lines without CR LF"; fi
+  if [ -s "$f" ] && ! grep -qv $'\r$' "$f"; then ok; else fail "${f#"$unpacked"/} has lines without CR LF"; fi
 done
 grep -q 'Permission is hereby granted' "$unpacked/LICENSE.txt" && ok || fail "LICENSE.txt is not the licence"
 # The guide as text: its text whole, its picture links gone.
