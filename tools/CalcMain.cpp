@@ -2,6 +2,7 @@
 //
 //   tallyon-calc [--real-only] [--params FILE]... [--list] [--save FILE]
 //                [--json] [EXPR]...
+//   tallyon-calc --version | --help
 //
 // Without EXPR it evaluates each line of standard input. Exit status: 0 when
 // every expression evaluated, 1 when any failed, 2 for bad usage or a file
@@ -15,6 +16,7 @@
 #include "CalcOutput.h"
 #include "ParamListFile.h"
 #include "Seams.h"
+#include "TallyonVersion.h"
 #include "XExpression.h"
 
 namespace {
@@ -31,7 +33,11 @@ const char kUsage[] =
     "  --params FILE   merge a parameter file first (may be repeated)\n"
     "  --list          print the parameter table\n"
     "  --save FILE     write the parameter table to FILE at the end\n"
-    "  --json          one JSON object per expression per line\n";
+    "  --json          one JSON object per expression per line\n"
+    "  --version       print the version and end\n"
+    "  --help          print this text and end\n"
+    "Exit status: 0 when every expression evaluated, 1 when any failed, 2 for bad\n"
+    "usage or a file that cannot be read or saved.\n";
 
 struct Options {
     bool realOnly = false;
@@ -79,7 +85,7 @@ private:
     bool forward_;
 };
 
-enum class Parsed { kRun, kHelp, kBad };
+enum class Parsed { kRun, kHelp, kVersion, kBad };
 
 Parsed parseArgs(const std::vector<std::string>& args, Options& o, std::ostream& err) {
     bool endOfOptions = false;
@@ -110,6 +116,8 @@ Parsed parseArgs(const std::vector<std::string>& args, Options& o, std::ostream&
             o.saveFile = args[++i];
         } else if (a == "--help") {
             return Parsed::kHelp;
+        } else if (a == "--version") {
+            return Parsed::kVersion;
         } else {
             err << "tallyon-calc: unknown option " << a << "\n";
             return Parsed::kBad;
@@ -146,6 +154,7 @@ int runTallyonCalc(const std::vector<std::string>& args, const CalcStreams& io, 
     Options o;
     switch (parseArgs(args, o, io.err)) {
     case Parsed::kHelp: io.out << kUsage; return 0;
+    case Parsed::kVersion: io.out << "tallyon-calc " TALLYON_VERSION "\n"; return 0;
     case Parsed::kBad: io.err << kUsage; return kExitUsage;
     case Parsed::kRun: break;
     }

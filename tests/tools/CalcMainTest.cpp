@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "CalcMain.h"
-#include "engine/FailingSaveSteps.h"
+#include "TallyonVersion.h"
 #include "TestFiles.h"
+#include "engine/FailingSaveSteps.h"
 #include "engine/EngineTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -82,8 +83,29 @@ TEST_F(CalcMainTest, FailedSaveKeepsTheOldFileAtEveryStep) {
 TEST_F(CalcMainTest, HelpAndBadUsage) {
     EXPECT_EQ(run({"--help"}), 0);
     EXPECT_NE(out.str().find("usage: tallyon-calc"), std::string::npos);
+    // Every option the program accepts is in its usage text.
+    for (const char* option : {"--real-only", "--params FILE", "--list", "--save FILE", "--json", "--version", "--help"}) {
+        SCOPED_TRACE(option);
+        EXPECT_NE(out.str().find(std::string("  ") + option + " "), std::string::npos);
+    }
     EXPECT_EQ(run({"--save"}), 2);
     EXPECT_NE(err.str().find("--save needs a file name"), std::string::npos);
+}
+
+// --version prints the project's version and nothing else, also when
+// expressions and other options stand around it: none of them is evaluated.
+TEST_F(CalcMainTest, VersionPrintsTheProjectVersionOnly) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--version"},
+        {"1/0", "--version"},
+        {"--json", "--version", "(2"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.front());
+        EXPECT_EQ(run(args), 0);
+        EXPECT_EQ(out.str(), "tallyon-calc " TALLYON_VERSION "\n");
+        EXPECT_EQ(err.str(), "");
+    }
 }
 
 }  // namespace

@@ -1,0 +1,173 @@
+; Tallyon's installer: a per-user installation that needs no administrator
+; rights. scripts/package builds it with
+;
+;   makensis -DVERSION=1.0.0 -DSTAGE=<staged files> -DICON=<tallyon.ico>
+;            -DOUTFILE=<Tallyon-1.0.0-setup.exe> installer/Tallyon.nsi
+;
+; STAGE holds what the zip holds: Tallyon.exe, tallyon-calc.exe, LICENSE.txt,
+; Guide.txt and examples\*.par. Installed to %LOCALAPPDATA%\Programs\Tallyon,
+; with a Start-menu shortcut, .par files opening in Tallyon and an entry in
+; the list of installed programs, all under HKEY_CURRENT_USER.
+;
+; The user's data folder, %APPDATA%\Tallyon, belongs to the user: neither an
+; upgrade nor the uninstaller touches it.
+;
+; Silent: "Tallyon-1.0.0-setup.exe /S" installs, "uninstall.exe /S" removes.
+
+!macro Required NAME
+  !ifndef ${NAME}
+    !error "define ${NAME} (see the head of this file)"
+  !endif
+!macroend
+!insertmacro Required VERSION
+!insertmacro Required STAGE
+!insertmacro Required ICON
+!insertmacro Required OUTFILE
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+ManifestDPIAware true
+
+!define PRODUCT "Tallyon"
+!define PUBLISHER "The Tallyon developers"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tallyon"
+!define CLASSES "Software\Classes"
+!define PROGID "Tallyon.ParameterList"
+!define SHORTCUT "$SMPROGRAMS\Tallyon.lnk"
+; SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, 0, 0): Explorer rereads
+; the file associations and icons.
+!define ASSOCIATIONS_CHANGED "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Tallyon"
+; An upgrade goes where the installed version is.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} setup"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 the Tallyon developers"
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Tallyon.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start Tallyon"
+
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+  SetShellVarContext current
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext current
+FunctionEnd
+
+; An installed version is removed by its own uninstaller first, so that a
+; file the new version no longer ships does not stay behind. "_?=" runs it
+; in place, and so ExecWait waits for it (without it the uninstaller copies
+; itself away and returns at once). Like every uninstall it leaves the
+; user's data folder alone.
+Function RemoveInstalledVersion
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\uninstall.exe"
+    DetailPrint "Removing the installed version from $0"
+    ExecWait '"$0\uninstall.exe" /S _?=$0'
+    Delete "$0\uninstall.exe"
+    RMDir "$0"
+  ${EndIf}
+FunctionEnd
+
+Section "Tallyon" SecProgram
+  SectionIn RO
+  Call RemoveInstalledVersion
+
+  SetOutPath "$INSTDIR"
+  File "${STAGE}\Tallyon.exe"
+  File "${STAGE}\tallyon-calc.exe"
+  File "${STAGE}\LICENSE.txt"
+  File "${STAGE}\Guide.txt"
+  SetOutPath "$INSTDIR\examples"
+  File "${STAGE}\examples\units.par"
+  File "${STAGE}\examples\electrical.par"
+  File "${STAGE}\examples\constants.par"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  ; The shortcut's working folder is the user's documents, where the
+  ; Save and Read dialogs then open.
+  SetOutPath "$DOCUMENTS"
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\Tallyon.exe" "" "$INSTDIR\Tallyon.exe" 0 \
+    SW_SHOWNORMAL "" "Tallyon expression calculator"
+  SetOutPath "$INSTDIR"
+
+  ; .par files open in Tallyon, for this user only.
+  WriteRegStr HKCU "${CLASSES}\.par" "" "${PROGID}"
+  WriteRegStr HKCU "${CLASSES}\.par\OpenWithProgids" "${PROGID}" ""
+  WriteRegStr HKCU "${CLASSES}\${PROGID}" "" "Tallyon parameter list"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}\DefaultIcon" "" "$INSTDIR\Tallyon.exe,0"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\open\command" "" '"$INSTDIR\Tallyon.exe" "%1"'
+  System::Call "${ASSOCIATIONS_CHANGED}"
+
+  ; The entry in Settings, Apps (and Programs and Features).
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Tallyon.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; Removes exactly what the installer put in place. Files the user added to
+; the program folder stay, and so does the folder then.
+Section "Uninstall"
+  Delete "$INSTDIR\Tallyon.exe"
+  Delete "$INSTDIR\tallyon-calc.exe"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\Guide.txt"
+  Delete "$INSTDIR\examples\units.par"
+  Delete "$INSTDIR\examples\electrical.par"
+  Delete "$INSTDIR\examples\constants.par"
+  RMDir "$INSTDIR\examples"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+
+  Delete "${SHORTCUT}"
+
+  ; .par stays with another program that took it over since.
+  ReadRegStr $0 HKCU "${CLASSES}\.par" ""
+  ${If} $0 == "${PROGID}"
+    DeleteRegValue HKCU "${CLASSES}\.par" ""
+  ${EndIf}
+  DeleteRegValue HKCU "${CLASSES}\.par\OpenWithProgids" "${PROGID}"
+  DeleteRegKey /ifempty HKCU "${CLASSES}\.par\OpenWithProgids"
+  DeleteRegKey /ifempty HKCU "${CLASSES}\.par"
+  DeleteRegKey HKCU "${CLASSES}\${PROGID}"
+  System::Call "${ASSOCIATIONS_CHANGED}"
+
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

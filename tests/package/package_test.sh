@@ -1,0 +1,237 @@
+#!/usr/bin/env bash
+# Tests the packages the way a Windows user meets them, on a Wine prefix of
+# their own that starts empty:
+#   package_test.sh DIST VERSION
+# DIST holds what scripts/package wrote; VERSION is the CMake version the
+# names and programs must carry.
+#
+# The zip: its checksum, its contents, its text files, tallyon-calc.exe
+# --version and the example files. The installer: an older version installed
+# silently, then this one over it, then this one again; the files, the
+# Start-menu shortcut, the .par association and the uninstall entry; the
+# installed Tallyon.exe started directly, from the shortcut and through a
+# .par file; the user's data folder kept throughout; and the silent
+# uninstall, after which nothing of the program is left.
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+dist="$(cd "$1" && pwd)"
+version="$2"
+
+work="$root/build/package-test"
+rm -rf "$work"
+mkdir -p "$work/home" "$work/unzipped"
+
+# A fresh prefix, its own display and wineserver (scripts/wine-env ends all
+# of them when this script exits), and its own log.
+export TALLYON_WINEPREFIX="$work/wine-prefix"
+export TALLYON_WINE_LOG="$work/wine.log"
+# Wine links the prefix's Desktop and Documents to folders of $HOME: a home
+# of its own keeps the test away from the real one.
+export HOME="$work/home"
+# shellcheck source=scripts/wine-env
+source "$root/scripts/wine-env"
+# winemenubuilder would copy the shortcut and the association into the Linux
+# desktop's menus and MIME database; the test wants them in Windows only.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+wine=/usr/lib/wine/wine64
+title="XNumberEx Demo Program"
+
+failures=0
+passed=0
+ok() { passed=$((passed + 1)); }
+fail() { failures=$((failures + 1)); echo "FAIL: $*"; }
+# expect_eq WHAT GOT WANT
+expect_eq() { if [ "$2" = "$3" ]; then ok; else fail "$1: got [$2], want [$3]"; fi; }
+finish() {
+  echo "package test: $passed checks passed, $failures failed"
+  [ "$failures" -eq 0 ]
+  exit $?
+}
+
+zip_file="$dist/Tallyon-$version-win64.zip"
+setup_file="$dist/Tallyon-$version-setup.exe"
+[ -f "$zip_file" ] && [ -f "$setup_file" ] || { fail "no packages of version $version in $dist"; finish; }
+
+# ---- the checksums ---------------------------------------------------------
+(cd "$dist" && sha256sum --quiet -c SHA256SUMS) && ok || fail "SHA256SUMS does not match the packages"
+expect_eq "files named in SHA256SUMS" "$(awk '{print $2}' "$dist/SHA256SUMS" | sort | tr '\n' ' ')" \
+  "Tallyon-$version-setup.exe Tallyon-$version-win64.zip "
+
+# ---- the zip ---------------------------------------------------------------
+shipped=(Guide.txt LICENSE.txt Tallyon.exe examples/constants.par examples/electrical.par examples/units.par
+  tallyon-calc.exe)
+expect_eq "zip contents" "$(unzip -Z1 "$zip_file" | LC_ALL=C sort | tr '\n' ' ')" \
+  "$(printf "Tallyon-$version/%s\n" "" examples/ "${shipped[@]}" | LC_ALL=C sort | tr '\n' ' ')"
+unzip -q "$zip_file" -d "$work/unzipped" || fail "the zip does not unpack"
+unpacked="$work/unzipped/Tallyon-$version"
+for f in "$unpacked"/Guide.txt "$unpacked"/LICENSE.txt "$unpacked"/examples/*.par; do
+  # Windows line ends on every line, so that Notepad shows them right.
+  if [ -s "$f" ] && ! grep -qv $'\r$' "$f"; then ok; else fail "${f#"$unpacked"/} has lines without CR LF"; fi
+done
+grep -q 'Permission is hereby granted' "$unpacked/LICENSE.txt" && ok || fail "LICENSE.txt is not the licence"
+# The guide as text: its text whole, its picture links gone.
+expect_eq "Guide.txt beside docs/guide.md" \
+  "$(tr -d '\r' <"$unpacked/Guide.txt" | md5sum)" "$(grep -v '^!\[.*\](images/.*)$' "$root/docs/guide.md" | md5sum)"
+
+# The version resources, as Windows shows them under Properties, Details.
+IFS=. read -r major minor patch <<<"$version"
+for exe in Tallyon.exe tallyon-calc.exe; do
+  rc="$(x86_64-w64-mingw32-windres -J coff -i "$unpacked/$exe" -O rc 2>/dev/null | tr -d '\r')"
+  expect_eq "$exe FILEVERSION" "$(sed -n 's/^ *FILEVERSION //p' <<<"$rc")" "$major, $minor, $patch, 0"
+  expect_eq "$exe FileVersion" "$(sed -n 's/^ *VALUE "FileVersion", //p' <<<"$rc")" "\"$version\""
+  expect_eq "$exe ProductVersion" "$(sed -n 's/^ *VALUE "ProductVersion", //p' <<<"$rc")" "\"$version\""
+  expect_eq "$exe OriginalFilename" "$(sed -n 's/^ *VALUE "OriginalFilename", //p' <<<"$rc")" "\"$exe\""
+done
+
+if ! wine_env_start; then
+  fail "could not start Xvfb and Wine (see $wine_env_log)"
+  finish
+fi
+
+# Windows output ends its lines with CR LF.
+run() { "$wine" "$@" 2>&1 </dev/null | tr -d '\r'; }
+# The Unix path of a Windows one.
+unix_path() { "$wine" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+# The unpacked zip works where it lies.
+expect_eq "tallyon-calc.exe --version" "$(cd "$unpacked" && run ./tallyon-calc.exe --version)" "tallyon-calc $version"
+# The example files read without a single message, and mean what they say.
+expect_eq "examples\\units.par" \
+  "$(cd "$unpacked" && run ./tallyon-calc.exe --params 'examples\units.par' "6 FT/CM")" \
+  "$(printf 'Real Result = 182.8800000\nComplex Result = (182.8800000, 0.0000000)')"
+expect_eq "examples\\electrical.par" \
+  "$(cd "$unpacked" && run ./tallyon-calc.exe --params 'examples\electrical.par' "#ABS(VAB)")" \
+  "$(printf 'Real Result = 398.3716857\nComplex Result = (398.3716857, 0.0000000)')"
+
+# ---- the installer ---------------------------------------------------------
+local_appdata="$(run cmd /c echo %LOCALAPPDATA%)"
+appdata="$(run cmd /c echo %APPDATA%)"
+instdir="$local_appdata\\Programs\\Tallyon"
+instdir_unix="$(unix_path "$instdir")"
+data_unix="$(unix_path "$appdata\\Tallyon")"
+shortcut_unix="$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Tallyon.lnk")"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tallyon'
+classes='HKCU\Software\Classes'
+progid='Tallyon.ParameterList'
+
+# reg_value KEY [NAME]: the data of a value (the default value without NAME).
+reg_value() {
+  local line
+  if [ $# -eq 2 ]; then line="$(run reg query "$1" /v "$2")"; else line="$(run reg query "$1" /ve)"; fi
+  line="$(grep -m1 '    REG_' <<<"$line")" || return 1
+  printf '%s' "${line#*    REG_*    }"
+}
+reg_exists() { "$wine" reg query "$1" >/dev/null 2>&1 </dev/null; }
+
+# An older version, built from the same script and files with a lower
+# version number, stands for the release a user upgrades from.
+old_version=0.0.1
+old_setup="$work/Tallyon-$old_version-setup.exe"
+makensis -V1 -DVERSION=$old_version -DSTAGE="$unpacked" -DICON="$root/app/resources/tallyon.ico" \
+  -DOUTFILE="$old_setup" "$root/installer/Tallyon.nsi" >/dev/null || fail "the older installer does not build"
+
+expect_eq "older version: silent install" "$(run "$old_setup" /S; echo "exit ${PIPESTATUS[0]}")" "exit 0"
+expect_eq "older version: DisplayVersion" "$(reg_value "$uninstall_key" DisplayVersion)" "$old_version"
+
+# The user's data folder, which every install and uninstall must keep.
+mkdir -p "$data_unix"
+printf 'X=42 !mine\r\n' >"$data_unix/mine.par"
+
+# Checks everything a finished installation of this version has.
+check_installed() {
+  local when="$1"
+  local files
+  files="$(cd "$instdir_unix" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')"
+  expect_eq "$when: installed files" "$files" "$(printf '%s\n' "${shipped[@]}" uninstall.exe | LC_ALL=C sort | tr '\n' ' ')"
+  diff -r -x uninstall.exe "$unpacked" "$instdir_unix" >/dev/null && ok || fail "$when: installed files differ from the zip's"
+  [ -f "$shortcut_unix" ] && ok || fail "$when: no Start-menu shortcut"
+
+  expect_eq "$when: .par" "$(reg_value "$classes\\.par")" "$progid"
+  reg_value "$classes\\.par\\OpenWithProgids" "$progid" >/dev/null && ok || fail "$when: .par does not list $progid"
+  expect_eq "$when: open command" "$(reg_value "$classes\\$progid\\shell\\open\\command")" "\"$instdir\\Tallyon.exe\" \"%1\""
+  expect_eq "$when: .par icon" "$(reg_value "$classes\\$progid\\DefaultIcon")" "$instdir\\Tallyon.exe,0"
+
+  expect_eq "$when: DisplayName" "$(reg_value "$uninstall_key" DisplayName)" "Tallyon"
+  expect_eq "$when: DisplayVersion" "$(reg_value "$uninstall_key" DisplayVersion)" "$version"
+  expect_eq "$when: Publisher" "$(reg_value "$uninstall_key" Publisher)" "The Tallyon developers"
+  expect_eq "$when: DisplayIcon" "$(reg_value "$uninstall_key" DisplayIcon)" "$instdir\\Tallyon.exe,0"
+  expect_eq "$when: InstallLocation" "$(reg_value "$uninstall_key" InstallLocation)" "$instdir"
+  expect_eq "$when: UninstallString" "$(reg_value "$uninstall_key" UninstallString)" "\"$instdir\\uninstall.exe\""
+  expect_eq "$when: QuietUninstallString" "$(reg_value "$uninstall_key" QuietUninstallString)" "\"$instdir\\uninstall.exe\" /S"
+  # EstimatedSize is the installed size in KB.
+  local bytes
+  bytes="$(find "$instdir_unix" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')"
+  expect_eq "$when: EstimatedSize" "$(($(reg_value "$uninstall_key" EstimatedSize)))" "$((bytes / 1024))"
+
+  expect_eq "$when: the data folder" "$(cat "$data_unix/mine.par" 2>/dev/null)" $'X=42 !mine\r'
+}
+
+expect_eq "upgrade: silent install" "$(run "$setup_file" /S; echo "exit ${PIPESTATUS[0]}")" "exit 0"
+check_installed "upgrade from $old_version"
+expect_eq "second install: silent install" "$(run "$setup_file" /S; echo "exit ${PIPESTATUS[0]}")" "exit 0"
+check_installed "second install"
+
+# ---- starting the installed program ---------------------------------------
+# Waits for the main window, checks that the installed Tallyon.exe runs it
+# with the expected command line (Wine puts the Windows command line into
+# /proc/PID/cmdline), and quits with Esc as a user would.
+expect_main_window() {
+  local how="$1" want="$2" win pid
+  win="$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -1)"
+  if [ -z "$win" ]; then
+    fail "$how: no main window"
+    return
+  fi
+  ok
+  pid="$(xdotool getwindowpid "$win")"
+  expect_eq "$how: command line" "$(tr '\0' '\n' <"/proc/$pid/cmdline" | sed '/^$/d' | tr '\n' ' ')" "$want "
+  xdotool windowfocus --sync "$win" 2>/dev/null || true
+  xdotool key Escape
+  local i
+  for ((i = 0; i < 300; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "$how: Esc did not end Tallyon" || ok
+}
+
+"$wine" "$instdir\\Tallyon.exe" >>"$wine_env_log" 2>&1 </dev/null &
+expect_main_window "installed Tallyon.exe" "$instdir\\Tallyon.exe"
+wait $!
+
+"$wine" start "$(run winepath -w "$shortcut_unix")" >>"$wine_env_log" 2>&1 </dev/null
+expect_main_window "Start-menu shortcut" "$instdir\\Tallyon.exe"
+
+# Opening a .par file: Windows looks the association up in HKEY_CLASSES_ROOT,
+# which merges HKCU\Software\Classes (where a per-user installer must write)
+# over HKLM\Software\Classes. Wine 8 does not merge: its HKEY_CLASSES_ROOT
+# is HKLM\Software\Classes alone, as its documentation of the registry says
+# and as "reg query HKCR\.par" after the install shows. So the test plays
+# the merge: it copies the two keys the installer wrote, exactly as written,
+# to where Wine looks, and then lets "start" follow them.
+"$wine" reg add 'HKLM\Software\Classes\.par' /ve /d "$(reg_value "$classes\\.par")" /f >/dev/null 2>&1 </dev/null
+"$wine" reg add "HKLM\\Software\\Classes\\$progid\\shell\\open\\command" /ve \
+  /d "$(reg_value "$classes\\$progid\\shell\\open\\command")" /f >/dev/null 2>&1 </dev/null
+cp "$unpacked/examples/units.par" "$data_unix/units.par"
+"$wine" start "$appdata\\Tallyon\\units.par" >>"$wine_env_log" 2>&1 </dev/null
+expect_main_window "opening a .par file" "$instdir\\Tallyon.exe $appdata\\Tallyon\\units.par"
+"$wine" reg delete 'HKLM\Software\Classes\.par' /f >/dev/null 2>&1 </dev/null
+"$wine" reg delete "HKLM\\Software\\Classes\\$progid" /f >/dev/null 2>&1 </dev/null
+
+# ---- the silent uninstall --------------------------------------------------
+# The uninstaller copies itself to the temporary folder, starts the copy and
+# ends at once; the copy removes the program. Wait until it has.
+"$wine" "$instdir\\uninstall.exe" /S >>"$wine_env_log" 2>&1 </dev/null
+for ((i = 0; i < 600; i++)); do
+  [ -e "$instdir_unix" ] || break
+  sleep 0.1
+done
+[ -e "$instdir_unix" ] && fail "uninstall: the program folder is still there: $(cd "$instdir_unix" && find . | tr '\n' ' ')" || ok
+[ -e "$shortcut_unix" ] && fail "uninstall: the shortcut is still there" || ok
+for key in "$classes\\.par" "$classes\\$progid" "$uninstall_key"; do
+  reg_exists "$key" && fail "uninstall: $key is still there" || ok
+done
+expect_eq "uninstall: the data folder" "$(cat "$data_unix/mine.par" 2>/dev/null)" $'X=42 !mine\r'
+[ -f "$data_unix/units.par" ] && ok || fail "uninstall: a file of the data folder is gone"
+
+finish
