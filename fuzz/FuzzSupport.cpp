@@ -81,3 +81,12 @@ std::string describeTable(bool withValues) {
     }
     return out;
 }
+
+void prepareFuzzEngine() {
+    static const bool ready = [] {
+        installFuzzSeams();
+        defineFuzzParameters();
+        return true;
+    }();
+    (void)ready;
+}

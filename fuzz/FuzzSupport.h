@@ -12,5 +12,8 @@ void installFuzzSeams();
 // factor-only, and one whose evaluation failed.
 void defineFuzzParameters();
 
+// Both of the above, once per process.
+void prepareFuzzEngine();
+
 // One stored entry as text, for comparing tables.
 std::string describeTable(bool withValues);

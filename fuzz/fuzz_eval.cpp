@@ -9,12 +9,7 @@
 #include "XExpression.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static bool ready = [] {
-        installFuzzSeams();
-        defineFuzzParameters();
-        return true;
-    }();
-    (void)ready;
+    prepareFuzzEngine();
     if (size == 0) return 0;
     XNUMBERREALONLY((data[0] & 1) != 0);
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);

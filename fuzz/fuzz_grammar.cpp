@@ -24,12 +24,7 @@ constexpr std::size_t kTokenCount = sizeof kTokens / sizeof kTokens[0];
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static bool ready = [] {
-        installFuzzSeams();
-        defineFuzzParameters();
-        return true;
-    }();
-    (void)ready;
+    prepareFuzzEngine();
     if (size == 0) return 0;
     XNUMBERREALONLY((data[0] & 1) != 0);
     std::string text;

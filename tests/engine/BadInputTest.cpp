@@ -15,9 +15,7 @@ class BadInputTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(XPARAMNEW("X", "3", ""));
-        ASSERT_TRUE(XPARAMNEW("Y", "(1,2)", ""));
-        ASSERT_TRUE(XPARAMNEW("IN", "2.54", "", true));
+        defineSampleParameters();
         clearRecords();
     }
 

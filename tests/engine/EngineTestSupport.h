@@ -98,6 +98,23 @@ protected:
         EXPECT_EQ(e.first, first);
         EXPECT_EQ(e.last, last);
     }
+    // Evaluates EXPR, which must fail with exactly one report of MESSAGE
+    // over the columns FIRST..LAST.
+    void expectEvaluationError(std::string_view expr, std::string_view message, int first, int last) {
+        SCOPED_TRACE(expr);
+        clearRecords();
+        bool ok = true;
+        eval(expr, &ok);
+        EXPECT_FALSE(ok);
+        expectOnlyReport(message, first, last);
+    }
+    // A few parameters many tests evaluate against: a real one, a complex
+    // one and a factor-only one.
+    void defineSampleParameters() {
+        ASSERT_TRUE(XPARAMNEW("X", "3", ""));
+        ASSERT_TRUE(XPARAMNEW("Y", "(1,2)", ""));
+        ASSERT_TRUE(XPARAMNEW("IN", "2.54", "", true));
+    }
     void clearRecords() {
         presenter.reports.clear();
         notices.notices.clear();

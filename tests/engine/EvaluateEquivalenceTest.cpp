@@ -38,9 +38,7 @@ class EvaluateEquivalenceTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(XPARAMNEW("X", "3", ""));
-        ASSERT_TRUE(XPARAMNEW("Y", "(1,2)", ""));
-        ASSERT_TRUE(XPARAMNEW("IN", "2.54", "", true));
+        defineSampleParameters();
         ASSERT_TRUE(XPARAMNEW("Z", "0", ""));
         clearRecords();
     }

@@ -111,14 +111,7 @@ TEST_F(EvaluateTest, ErrorsOfEvaluation) {
         {"(1,2,3)", "Spurious comma", 5},
         {"#MAX(1,2),3", "Spurious comma", 10},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.expr);
-        clearRecords();
-        bool ok = true;
-        eval(r.expr, &ok);
-        EXPECT_FALSE(ok);
-        expectOnlyReport(r.message, r.column, r.column);
-    }
+    for (const auto& r : rows) expectEvaluationError(r.expr, r.message, r.column, r.column);
     EXPECT_TRUE(notices.notices.empty());
 }
 

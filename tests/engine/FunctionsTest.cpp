@@ -132,14 +132,7 @@ TEST_F(FunctionsTest, ArgumentErrors) {
         {"#SIN((1,2))", "Argument 1 is Complex where a Real is required.", 1, 11},
         {"#MAX(1,(1,2))", "Argument 2 is Complex where a Real is required.", 1, 13},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.expr);
-        clearRecords();
-        bool ok = true;
-        eval(r.expr, &ok);
-        EXPECT_FALSE(ok);
-        expectOnlyReport(r.message, r.first, r.last);
-    }
+    for (const auto& r : rows) expectEvaluationError(r.expr, r.message, r.first, r.last);
     EXPECT_TRUE(notices.notices.empty());
 }
 
