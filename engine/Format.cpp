@@ -74,3 +74,26 @@ std::string formatJsonNumber(double x) {
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 17);
     return std::string(buf, ec == std::errc() ? static_cast<std::size_t>(end - buf) : 0);
 }
+
+std::string formatRoundTrip(double x) {
+    if (std::isnan(x)) return "NaN";
+    if (std::isinf(x)) return x > 0 ? "Infinity" : "-Infinity";
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x);  // the shortest exact form
+    return std::string(buf, ec == std::errc() ? static_cast<std::size_t>(end - buf) : 0);
+}
+
+std::string formatPairText(std::complex<double> z) {
+    return "(" + formatRoundTrip(z.real()) + "," + formatRoundTrip(z.imag()) + ")";
+}
+
+std::string formatAlgebraicText(std::complex<double> z) {
+    const std::string im = formatRoundTrip(z.imag());
+    const bool sign = !im.empty() && im.front() == '-';
+    return formatRoundTrip(z.real()) + (sign ? "" : "+") + im + "i";
+}
+
+std::string formatPolarText(std::complex<double> z) {
+    const double degrees = std::atan2(z.imag(), z.real()) * (180.0 / 3.14159265358979323846);
+    return formatRoundTrip(std::hypot(z.real(), z.imag())) + "<" + formatRoundTrip(degrees == 0 ? 0.0 : degrees);
+}

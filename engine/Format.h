@@ -33,6 +33,20 @@ struct ResultLines {
 };
 ResultLines formatResultLines(std::optional<double> real, std::complex<double> value);
 
+// ---- Texts for the clipboard ----------------------------------------------
+// Every digit a double has: the shortest text that reads back to the same
+// 64-bit number in an expression ("0.1", "-2.5e-07", "-0"); infinities as
+// "Infinity" and "-Infinity", NaN as "NaN".
+std::string formatRoundTrip(double x);
+// "(re,im)" with both parts as formatRoundTrip writes them: it evaluates
+// back to the same value, bit for bit.
+std::string formatPairText(std::complex<double> z);
+// "re+imi" or "re-imi", as a value is written in mathematics.
+std::string formatAlgebraicText(std::complex<double> z);
+// "r<θ": the magnitude at its angle in degrees, in the expression syntax;
+// it evaluates back to the same value within rounding.
+std::string formatPolarText(std::complex<double> z);
+
 // A number as JSON text with 17 significant digits, so that it reads back to
 // the same double; non-finite values as the strings "inf", "-inf", "nan".
 std::string formatJsonNumber(double x);

@@ -3,9 +3,14 @@
 
 #include <charconv>
 #include <cmath>
+#include <complex>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "EngineTestSupport.h"
 #include "Format.h"
 
 namespace {
@@ -66,6 +71,67 @@ TEST(FormatJsonNumber, SeventeenDigitsReadBackExactly) {
         std::from_chars(text.data(), text.data() + text.size(), back);
         EXPECT_EQ(back, x);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The clipboard texts paste back into an expression: the exact forms give
+// the very same bits, the polar form the same value within rounding.
+using ClipboardTextTest = EngineTest;
+
+TEST_F(ClipboardTextTest, CopiedTextsEvaluateBackToTheValue) {
+    std::vector<std::complex<double>> values = {
+        {11, -2}, {0.1, 0}, {1.0 / 3, -2.0 / 3}, {1e-300, 4.9e-324}, {-1.7976931348623157e308, 0},
+        {-0.0, 5}, {3.5355339059327378, 3.5355339059327373}, {0, -1}, {-7, 0.25}};
+    std::mt19937_64 random(1210);
+    std::uniform_real_distribution<double> exponent(-300, 300);
+    std::uniform_real_distribution<double> mantissa(-10, 10);
+    for (int i = 0; i < 500; ++i) {
+        values.push_back({mantissa(random) * std::pow(10.0, exponent(random)),
+                          mantissa(random) * std::pow(10.0, exponent(random))});
+    }
+    auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    for (const std::complex<double> z : values) {
+        SCOPED_TRACE(formatPairText(z));
+        XVALUE v;
+        ASSERT_TRUE(XNUMBEREXGET(formatPairText(z), v));
+        EXPECT_TRUE(same(v.value.real(), z.real()));
+        EXPECT_TRUE(same(v.value.imag(), z.imag()));
+        ASSERT_TRUE(XNUMBEREXGET(formatRoundTrip(z.imag()), v));
+        EXPECT_TRUE(same(v.realValue, z.imag()));
+        // Polar: within rounding, a few units of the last place of the
+        // magnitude (the angle in degrees is rounded twice on its way).
+        const std::string polar = formatPolarText(z);
+        if (polar.size() > 64) continue;  // no expression holds it
+        ASSERT_TRUE(XNUMBEREXGET(polar, v)) << polar;
+        const double scale = std::abs(z);
+        EXPECT_NEAR(v.value.real(), z.real(), 1e-15 * scale) << polar;
+        EXPECT_NEAR(v.value.imag(), z.imag(), 1e-15 * scale) << polar;
+    }
+    EXPECT_TRUE(presenter.reports.empty());
+}
+
+TEST(ClipboardText, Forms) {
+    struct Row {
+        std::complex<double> z;
+        const char* pair;
+        const char* algebraic;
+        const char* polar;
+    } rows[] = {
+        {{11, -2}, "(11,-2)", "11-2i", "11.180339887498949<-10.304846468766033"},
+        {{0.1, 0}, "(0.1,0)", "0.1+0i", "0.1<0"},
+        {{0, 10}, "(0,10)", "0+10i", "10<90"},
+        {{-2.5e-7, 1e20}, "(-2.5e-07,1e+20)", "-2.5e-07+1e+20i", "1e+20<90"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(formatPairText(r.z), r.pair);
+        EXPECT_EQ(formatAlgebraicText(r.z), r.algebraic);
+        EXPECT_EQ(formatPolarText(r.z), r.polar);
+    }
+    EXPECT_EQ(formatRoundTrip(std::numeric_limits<double>::infinity()), "Infinity");
+    EXPECT_EQ(formatRoundTrip(0.1 + 0.2), "0.30000000000000004");
 }
 
 }  // namespace
