@@ -1,11 +1,17 @@
 // The main dialog: "XNumberEx Demo Program".
 #include "Tallyon.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <complex>
 #include <cstdint>
 #include <string>
 
 #include "ErrorDialog_win.h"
+#include "MainFields.h"
+#include "Session.h"
+#include "WindowMenu.h"
 #include "Notices_win.h"
 #include "FixedText.h"
 #include "Format.h"
@@ -29,9 +35,6 @@ struct MainWindowState {
     std::complex<double> complexResult;
     FixedText<256> directory;  // shared by Save and Read, so the second
     FixedText<256> fileName;   // dialog opens where the first one ended
-    // The table's change count when a file last held all of it (saved or
-    // read into an unchanged table), or at start.
-    std::uint64_t savedChanges = 0;
 };
 
 MainWindowState& state() {
@@ -47,26 +50,49 @@ std::string chosenPath() {
     return std::string(s.directory.view()) + "\\" + std::string(s.fileName.view());
 }
 
-bool tableUnsaved() { return paramTableChanges() != state().savedChanges; }
+// Asked of the main window once it shows: the reads of the start.
+constexpr UINT kMsgReadAtStart = WM_APP + 20;
 
-// Nothing else keeps the table yet, so quitting with changes that no file
-// holds asks first. Only Yes quits: No, Esc and the close box of the
-// question all keep the program open.
-bool userAgreesToQuit(XWND& window) {
-    if (!tableUnsaved()) return true;
-    XMESSAGEBEEP(MB_ICONQUESTION);
-    return XMESSAGEBOX("Parameters were changed and not saved. Quit anyway?", "NOT SAVED",
-                       MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, window.hwnd) == IDYES;
+LRESULT onReadAtStart(XWND& window, UINT, WPARAM, LPARAM) {
+    readAtStart(window);
+    return 1;
+}
+
+LRESULT onSystemCommand(XWND& window, int command) { return windowMenuCommand(window, command) ? 1 : 0; }
+
+// Windows asks whether the session may end: everything is kept now, while
+// the program still runs, and the answer is left to the default (yes).
+LRESULT onQueryEndSession(XWND& window, bool) {
+    endSession(window, false);
+    return 0;
+}
+LRESULT onEndSession(XWND& window, bool ending) {
+    if (ending) endSession(window, false);
+    return 0;
+}
+
+// Files dropped on the window are read as Read reads them.
+LRESULT onDropFiles(XWND&, std::span<FixedText<260>> files) {
+    for (const FixedText<260>& file : files) readParameterFile(file.str());
+    return 1;
 }
 
 }  // namespace
 
-bool XINIT(const FixedText<256>&, int&) {
+bool XINIT(const FixedText<256>& commandLine, int&) {
     if (!XCREATEDIALOGAPP(IDD_MAIN, nullptr, IDI_MAIN)) return false;
     XWND& frame = frameWindow();
-    state().savedChanges = paramTableChanges();
     installErrorDialog();
     installWindowsNotices();
+    beginSession(frame, commandLine.view());
+    attachMainFields(frame);
+    addWindowMenuItems(frame);
+    XSETHANDLER(frame, WM_SYSCOMMAND, HandlerInt{onSystemCommand});
+    XSETHANDLER(frame, WM_QUERYENDSESSION, HandlerFlag{onQueryEndSession});
+    XSETHANDLER(frame, WM_ENDSESSION, HandlerFlag{onEndSession});
+    XSETHANDLER(frame, WM_DROPFILES, HandlerDropFiles{onDropFiles});
+    XSETHANDLER(frame, kMsgReadAtStart, HandlerRaw{onReadAtStart});
+    DragAcceptFiles(frame.hwnd, TRUE);
     XCTLSETSUB(frame, IDCANCEL, XW_FRAME_ONCANCEL);
     XCTLSETSUB(frame, IDB_MAIN_EVALUATE, XW_FRAME_ONBUTTON1);
     XCTLSETSUB(frame, IDB_MAIN_PARAMETERS, XW_FRAME_ONBUTTON2);
@@ -78,6 +104,7 @@ bool XINIT(const FixedText<256>&, int&) {
     // The user's first act is typing an expression: start with the cursor
     // in its field rather than on the first button.
     XSETDIALOGFOCUS(frame.hwnd, IDE_MAIN_EXPRESSION);
+    PostMessageA(frame.hwnd, kMsgReadAtStart, 0, 0);
     return true;
 }
 
@@ -89,6 +116,8 @@ void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
     XCTLGETLOG(window, IDX_MAIN_REAL_ONLY, s.realOnly);
     XNUMBERREALONLY(s.realOnly);
     XCTLGETCHAR(window, IDE_MAIN_EXPRESSION, s.expression);
+    session().history.add(s.expression.view());
+    showResult({});
 
     // The complex value first: when the expression itself is faulty the
     // engine has shown why, and the result fields stay empty.
@@ -100,6 +129,8 @@ void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
     if (!lines.realValue.empty()) XCTLSETCHAR(window, IDE_MAIN_REAL_RESULT, lines.realValue);
     XCTLSETCHAR(window, IDT_MAIN_COMPLEX_LABEL, lines.complexLabel);
     XCTLSETCHAR(window, IDE_MAIN_COMPLEX_RESULT, lines.complexValue);
+    showResult({std::string(s.expression.view()), realOk ? std::optional<double>(s.realResult) : std::nullopt,
+                s.complexResult});
 }
 
 void XW_FRAME_ONBUTTON2(XWND& window, int, int) { PARAM_ENTRY(window); }
@@ -110,7 +141,7 @@ void XW_FRAME_ONBUTTON3(XWND& window, int, int) {
                       "Name of File to Receive Parameter List")) {
         return;
     }
-    if (saveParameterList(chosenPath())) s.savedChanges = paramTableChanges();
+    if (saveParameterList(chosenPath())) tableHeldByFile();
 }
 
 void XW_FRAME_ONBUTTON4(XWND& window, int, int) {
@@ -120,13 +151,13 @@ void XW_FRAME_ONBUTTON4(XWND& window, int, int) {
                          {kFilterPatterns, kFilterDescriptions}, "Parameter List File to Read")) {
         return;
     }
-    // Read merges: changes made before it are still in no file.
-    const bool unchangedBefore = !tableUnsaved();
-    if (readParameterList(chosenPath()) && unchangedBefore) s.savedChanges = paramTableChanges();
+    readParameterFile(chosenPath());
 }
 
 void XW_FRAME_ONCANCEL(XWND& window, int, int) {
-    if (!userAgreesToQuit(window)) return;
+    // Quitting keeps what is remembered, or asks before it drops changes
+    // that nothing keeps.
+    if (!endSession(window, true)) return;
     XDESTROYDIALOG(window);
     PostQuitMessage(0);
 }

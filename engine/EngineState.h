@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iosfwd>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -155,6 +157,10 @@ bool PXNSOLVEPARAM(int index);
 // PXNSOLVEF for a value that is to be stored as a parameter's: a value that
 // is no number fails (and is reported) as any error does.
 bool solveParameterValue(std::string_view text, XVALUE& value);
+
+// XPARAMREAD, telling how many lines had faults that were reported (or
+// counted, past the tenth).
+int readParameterLines(std::istream& in, std::optional<bool> quiet, std::string_view source);
 
 // Error report: message and display-line columns; always returns 0.
 int PXNWHINE(std::string_view message, int first, int last);

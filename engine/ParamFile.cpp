@@ -176,6 +176,7 @@ public:
         lineFaulty_ = false;
     }
     int hiddenLines() const { return std::max(0, faultyLines_ - kFaultyLinesShown); }
+    int faultyLines() const { return faultyLines_; }
 
     void present(const ExpressionErrorReport& report) override {
         if (fault()) presenter_.present(report);
@@ -215,10 +216,15 @@ std::string groupedCount(int n) {
 }  // namespace
 
 void XPARAMREAD(std::istream& in, std::optional<bool> quiet, std::string_view source) {
+    readParameterLines(in, quiet, source);
+}
+
+int readParameterLines(std::istream& in, std::optional<bool> quiet, std::string_view source) {
     EngineState& st = engineState();
     const bool remembered = st.quiet;
     if (quiet) st.quiet = *quiet;
     int hidden = 0;
+    int faulty = 0;
     try {
         FaultLimiter limiter;
         std::array<char, kLineLength> line{};
@@ -229,6 +235,7 @@ void XPARAMREAD(std::istream& in, std::optional<bool> quiet, std::string_view so
             limiter.endLine();
         }
         hidden = limiter.hiddenLines();
+        faulty = limiter.faultyLines();
     } catch (...) {
         // A read error ends the reading like the end of the file.
     }
@@ -243,4 +250,5 @@ void XPARAMREAD(std::istream& in, std::optional<bool> quiet, std::string_view so
             // Without memory for the text there is nothing more to say.
         }
     }
+    return faulty;
 }

@@ -9,6 +9,7 @@
 
 #include "Seams.h"
 #include "XExpression.h"
+#include "EngineState.h"
 
 namespace {
 
@@ -65,7 +66,8 @@ bool readFailure(const std::string& text) {
 
 }  // namespace
 
-bool readParameterList(const std::string& path) {
+bool readParameterList(const std::string& path, int* faultyLines) {
+    if (faultyLines) *faultyLines = 0;
     const std::string quoted = "\"" + path + "\"";
     const std::string unable = "Unable to read the parameter list from " + quoted + ".";
     std::error_code error;
@@ -79,7 +81,8 @@ bool readParameterList(const std::string& path) {
     in.clear();
     in.seekg(0);
     if (!in) return readFailure(unable);
-    XPARAMREAD(in, std::nullopt, path);
+    const int faulty = readParameterLines(in, std::nullopt, path);
+    if (faultyLines) *faultyLines = faulty;
     if (in.bad()) {
         return readFailure("Reading the parameter list from " + quoted +
                            " stopped at a read error; the lines before it were read.");

@@ -15,4 +15,5 @@ bool saveParameterList(const std::string& path, SaveSteps& steps);
 // opened, a folder, or a file that holds binary data gives the warning
 // "READ FAILURE" and leaves the table unchanged; a read error part way
 // through says so and keeps the lines read before it.
-bool readParameterList(const std::string& path);
+// `faultyLines`, when given, receives how many lines had faults.
+bool readParameterList(const std::string& path, int* faultyLines = nullptr);

@@ -12,11 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <functional>
 #include <utility>
 #include <vector>
 
 #include "WflApp.h"
+#include "WindowMenu.h"
 #include "XExpression.h"
 
 using Step = std::function<bool()>;
@@ -69,9 +73,27 @@ inline bool scriptedAppInit(const FixedText<256>& commandLine, int& show) {
     return true;
 }
 
+// A data folder of its own for one run of the program, empty, so no run
+// sees what another remembered. Runs that should remember pass the same
+// folder to runProgram again.
+inline std::string freshDataFolder() {
+    static int runs = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "tallyon-appdata-" + std::to_string(GetCurrentProcessId()) +
+                               "-" + std::to_string(++runs);
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+    std::filesystem::create_directories(folder, error);
+    return folder;
+}
+
 // Runs the program through the steps (the last one should end it) on an
-// empty parameter table; returns the program's exit code.
-inline int runProgram(std::vector<Step> steps) {
+// empty parameter table, with `appData` as %APPDATA% (a fresh folder when
+// empty); returns the program's exit code.
+inline int runProgram(std::vector<Step> steps, std::string appData = {}) {
+    if (appData.empty()) appData = freshDataFolder();
+    SetEnvironmentVariableA("APPDATA", appData.c_str());
     resetExpressionEngine();
     AppSession s;
     s.steps = std::move(steps);
@@ -102,6 +124,15 @@ inline Step quitProgram(bool* asked = nullptr) {
         if (!box || !IsWindowVisible(box)) return false;
         if (asked) *asked = true;
         PostMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+// Turns "Remember Parameters and History" off through the window menu, as
+// a user would: then nothing keeps the table when the program quits.
+inline Step stopRemembering() {
+    return [] {
+        PostMessageA(mainWindow(), WM_SYSCOMMAND, kMenuRemember, 0);
         return true;
     };
 }

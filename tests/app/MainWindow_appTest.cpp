@@ -285,6 +285,7 @@ TEST(MainWindow, FailedSaveKeepsTheOldFileAndSaysSo) {
     bool saveSeen = false, askedAtQuit = false;
     std::string notice;
     const int code = runProgram({
+        stopRemembering(),
         [] {
             XPARAMNEW("A", "1", "");
             SetCurrentDirectoryA(tempFolder().c_str());
@@ -369,7 +370,7 @@ TEST(MainWindow, QuittingWithUnsavedParametersAsksAndNoStays) {
     };
     std::vector<QuitQuestion> seen(std::size(ways));
     std::vector<bool> stillOpen(std::size(ways), false);
-    std::vector<Step> steps{[] {
+    std::vector<Step> steps{stopRemembering(), [] {
         XPARAMNEW("A", "1", "");
         return true;
     }};
@@ -444,7 +445,8 @@ TEST(MainWindow, QuittingAsksOnlyWhenNoFileHoldsTheTable) {
         SCOPED_TRACE(c.what);
         DeleteFileA((folder + "\\" + saved).c_str());
         bool dialogSeen = false, asked = false;
-        std::vector<Step> steps = c.before(dialogSeen);
+        std::vector<Step> steps{stopRemembering(), settle()};
+        for (Step& step : c.before(dialogSeen)) steps.push_back(std::move(step));
         steps.push_back(settle());
         steps.push_back(quitProgram(&asked));
         EXPECT_EQ(runProgram(std::move(steps)), 0);

@@ -1,0 +1,54 @@
+#include "History.h"
+
+#include "Text.h"
+
+void ExpressionHistory::add(std::string_view expression) {
+    const std::string_view line = textkit::trimRight(expression);
+    position_.reset();
+    if (textkit::trim(line).empty()) return;
+    if (!entries_.empty() && entries_.back() == line) return;
+    entries_.emplace_back(line);
+    trim();
+}
+
+std::optional<std::string> ExpressionHistory::older(std::string_view typed) {
+    if (entries_.empty()) return std::nullopt;
+    if (!position_) {
+        typed_ = std::string(typed);
+        position_ = entries_.size() - 1;
+        return entries_[*position_];
+    }
+    if (*position_ == 0) return std::nullopt;
+    return entries_[--*position_];
+}
+
+std::optional<std::string> ExpressionHistory::newer() {
+    if (!position_) return std::nullopt;
+    if (*position_ + 1 < entries_.size()) return entries_[++*position_];
+    position_.reset();
+    return typed_;
+}
+
+std::string ExpressionHistory::text() const {
+    std::string out;
+    for (const std::string& e : entries_) out += e + "\r\n";
+    return out;
+}
+
+void ExpressionHistory::load(std::string_view text) {
+    entries_.clear();
+    position_.reset();
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        line = textkit::trimRight(line);
+        if (!textkit::trim(line).empty()) entries_.emplace_back(line);
+    }
+    trim();
+}
+
+void ExpressionHistory::trim() {
+    if (entries_.size() > kKept) entries_.erase(entries_.begin(), entries_.end() - kKept);
+}
