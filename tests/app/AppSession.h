@@ -91,7 +91,7 @@ inline std::string freshDataFolder() {
 // Runs the program through the steps (the last one should end it) on an
 // empty parameter table, with `appData` as %APPDATA% (a fresh folder when
 // empty); returns the program's exit code.
-inline int runProgram(std::vector<Step> steps, std::string appData = {}) {
+inline int runProgram(std::vector<Step> steps, std::string appData = {}, std::string commandLine = {}) {
     if (appData.empty()) appData = freshDataFolder();
     SetEnvironmentVariableA("APPDATA", appData.c_str());
     resetExpressionEngine();
@@ -99,7 +99,7 @@ inline int runProgram(std::vector<Step> steps, std::string appData = {}) {
     s.steps = std::move(steps);
     s.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     currentAppSession() = &s;
-    const int code = runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, scriptedAppInit);
+    const int code = runApplication(GetModuleHandleA(nullptr), commandLine, SW_SHOWNORMAL, scriptedAppInit);
     currentAppSession() = nullptr;
     EXPECT_FALSE(s.timedOut) << "stopped at step " << s.next;
     return code;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AppSession.h"
+#include "UserActions.h"
 #include "ErrorDialogRes.h"
 #include "DialogDriver.h"
 #include "TallyonRes.h"
@@ -21,81 +22,9 @@
 
 namespace {
 
-std::string text(HWND window, int id) {
-    char buf[256] = {};
-    GetDlgItemTextA(window, id, buf, sizeof buf);
-    return buf;
-}
-
-// ---- The user's actions ------------------------------------------------------
-Step type(std::string expression) {
-    return [expression] {
-        SetDlgItemTextA(mainWindow(), IDE_MAIN_EXPRESSION, expression.c_str());
-        return true;
-    };
-}
-Step click(int id) {
-    return [id] {
-        PostMessageA(GetDlgItem(mainWindow(), id), BM_CLICK, 0, 0);
-        return true;
-    };
-}
-Step check(bool on) {
-    return [on] {
-        CheckDlgButton(mainWindow(), IDX_MAIN_REAL_ONLY, on ? BST_CHECKED : BST_UNCHECKED);
-        return true;
-    };
-}
-// A key pressed while the focus is in the expression field; posted, so it
-// travels through the program's own message loop like a real key.
-Step keyInExpression(WPARAM key) {
-    return [key] {
-        HWND edit = GetDlgItem(mainWindow(), IDE_MAIN_EXPRESSION);
-        SetFocus(edit);
-        PostMessageA(edit, WM_KEYDOWN, key, 1);
-        PostMessageA(edit, WM_KEYUP, key, 0xC0000001);
-        return true;
-    };
-}
-Step expect(std::function<void()> checks) {
-    return [checks] {
-        checks();
-        return true;
-    };
-}
-
-struct ErrorSeen {
-    bool shown = false;
-    std::string message, display, marker;
-};
-// Waits for the error dialog, reads its three lines and presses OK; done
-// when that dialog has gone, so the next step meets the next dialog.
-Step answerError(ErrorSeen& seen) {
-    return [&seen, answered = HWND{}]() mutable {
-        if (answered != nullptr) return !IsWindow(answered);
-        HWND dialog = FindWindowA(nullptr, "Expression Error");
-        if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
-        seen.shown = true;
-        seen.message = text(dialog, IDT_ERROR_MESSAGE);
-        seen.display = text(dialog, IDT_ERROR_DISPLAY);
-        seen.marker = text(dialog, IDT_ERROR_MARKER);
-        PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        answered = dialog;
-        return false;
-    };
-}
-
 std::string trimRight(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();
     return s;
-}
-
-struct Results {
-    std::string realLabel, real, complexLabel, complex;
-};
-Results results() {
-    return {text(mainWindow(), IDT_MAIN_REAL_LABEL), text(mainWindow(), IDE_MAIN_REAL_RESULT),
-            text(mainWindow(), IDT_MAIN_COMPLEX_LABEL), text(mainWindow(), IDE_MAIN_COMPLEX_RESULT)};
 }
 
 }  // namespace
@@ -194,42 +123,6 @@ TEST(MainWindow, ClosingTheWindowEndsWithZero) {
     EXPECT_EQ(code, 0);
 }
 
-namespace {
-
-// Waits for a dialog titled `title`, types `name` into its file name field
-// and presses Enter there.
-Step answerFileDialog(const char* title, std::string name, bool& seen) {
-    return [title, name, &seen] {
-        HWND dialog = FindWindowA(nullptr, title);
-        if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
-        seen = true;
-        HWND field = GetDlgItem(dialog, cmb13);  // the file name combo box
-        if (HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr)) field = edit;
-        SetWindowTextA(field, name.c_str());
-        SetFocus(field);
-        PostMessageA(field, WM_KEYDOWN, VK_RETURN, 1);
-        PostMessageA(field, WM_KEYUP, VK_RETURN, 0xC0000001);
-        return true;
-    };
-}
-
-// Waits for a message box with `caption`, reads its text, presses Enter.
-Step answerNotice(const char* caption, std::string& textSeen) {
-    return [caption, &textSeen] {
-        HWND box = FindWindowA(nullptr, caption);
-        if (box == nullptr || !IsWindowVisible(box)) return false;
-        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            char cls[32] = {}, t[512] = {};
-            GetClassNameA(c, cls, sizeof cls);
-            GetWindowTextA(c, t, sizeof t);
-            if (std::string(cls) == "Static" && std::string(t).size() > textSeen.size()) textSeen = t;
-        }
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        return true;
-    };
-}
-
-}  // namespace
 
 TEST(MainWindow, SaveThenReadThroughTheFileDialogs) {
     const std::string folder = tempFolder();

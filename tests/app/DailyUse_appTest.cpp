@@ -1,0 +1,525 @@
+// Tallyon kept open all day: the history, the table and the settings kept
+// between runs in the data folder, full-precision copies, the window menu,
+// files from the command line and dropped on the window. Each test runs
+// the real program as a user would, on a data folder of its own.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <complex>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AppSession.h"
+#include "History.h"
+#include "MainFields.h"
+#include "TallyonRes.h"
+#include "TestFiles.h"
+#include "UserActions.h"
+#include "WindowMenu.h"
+#include "WflWndTestSupport.h"
+#include "XExpression.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string expressionText() { return text(mainWindow(), IDE_MAIN_EXPRESSION); }
+
+// The clipboard's Unicode text, in the ANSI code page.
+std::string clipboardText() {
+    std::string out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        const auto* wide = static_cast<const wchar_t*>(GlobalLock(data));
+        const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        out.assign(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, out.data(), n, nullptr, nullptr);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return out;
+}
+
+std::string clipboardAnsiText() {
+    std::string out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        out = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return out;
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+Step evaluate(std::string expression) {
+    return [expression, typed = false]() mutable {
+        if (!typed) {
+            SetDlgItemTextA(mainWindow(), IDE_MAIN_EXPRESSION, expression.c_str());
+            PostMessageA(GetDlgItem(mainWindow(), IDB_MAIN_EVALUATE), BM_CLICK, 0, 0);
+            typed = true;
+            return false;
+        }
+        return !text(mainWindow(), IDT_MAIN_COMPLEX_LABEL).empty();
+    };
+}
+
+Step systemCommand(int command) {
+    return [command] {
+        PostMessageA(mainWindow(), WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
+        return true;
+    };
+}
+
+bool parameterValue(std::string_view name, double& value) {
+    int index = 0;
+    XPARAMFIND(name, index);
+    XVALUE v;
+    if (index == 0 || !XPARAMGET(index, v)) return false;
+    value = v.realValue;
+    return true;
+}
+
+}  // namespace
+
+TEST(DailyUse, HistoryStepsBackAndForthAndIsKeptBetweenRuns) {
+    const std::string folder = freshDataFolder();
+    std::vector<std::string> seen;
+    auto note = [&seen] {
+        return expect([&seen] { seen.push_back(expressionText()); });
+    };
+    int code = runProgram({
+        evaluate("1+1"), evaluate("2*3"), evaluate("2*3"), type("half typed"),
+        keyInExpression(VK_UP), settle(), note(),    // 2*3 (once: repeats join once)
+        keyInExpression(VK_UP), settle(), note(),    // 1+1
+        keyInExpression(VK_UP), settle(), note(),    // still 1+1: the oldest
+        keyInExpression(VK_DOWN), settle(), note(),  // 2*3
+        keyInExpression(VK_DOWN), settle(), note(),  // the line being typed
+        click(IDCANCEL),
+    }, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"2*3", "1+1", "1+1", "2*3", "half typed"}));
+    EXPECT_EQ(slurp(fs::path(folder) / "Tallyon" / "history.txt"), "1+1\r\n2*3\r\n");
+
+    seen.clear();
+    code = runProgram({keyInExpression(VK_UP), settle(), note(), keyInExpression(VK_UP), settle(), note(),
+                       click(IDCANCEL)},
+                      folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"2*3", "1+1"}));
+}
+
+TEST(DailyUse, TheTableIsKeptBetweenRunsWithoutAQuestion) {
+    const std::string folder = freshDataFolder();
+    int code = runProgram({
+        [] {
+            XPARAMNEW("inch", "2.54", "cm", true);
+            XPARAMNEW("z", "(1,2)", "");
+            return true;
+        },
+        quitProgram(),  // it would answer a question; none comes
+    }, folder);
+    EXPECT_EQ(code, 0);
+    Results r;
+    code = runProgram({settle(), evaluate("3 inch + #REAL(z)"), expect([&] { r = results(); }), click(IDCANCEL)},
+                      folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(r.real, "8.6200000");
+    EXPECT_EQ(slurp(fs::path(folder) / "Tallyon" / "parameters.par"), "*inch=2.54 !cm\r\nz=(1,2) !\r\n");
+}
+
+// A remembered table with a line that cannot be read: the good lines are
+// there, and the file as the user left it is copied aside before the next
+// save writes only what was read.
+TEST(DailyUse, AFaultyRememberedTableIsCopiedAsideBeforeItIsRewritten) {
+    const std::string folder = freshDataFolder();
+    const fs::path data = fs::path(folder) / "Tallyon";
+    const std::string original = "A=1 !one\r\n9B=2 !a bad name\r\nC=A+1 !\r\n";
+    writeFile(data / "parameters.par", original);
+    std::string notice;
+    double a = 0, c = 0;
+    int count = 0;
+    const int code = runProgram({
+        answerNotice("BAD NAME", notice), settle(),
+        expect([&] {
+            count = XPARAMCOUNT();
+            parameterValue("A", a);
+            parameterValue("C", c);
+        }),
+        click(IDCANCEL),
+    }, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(notice.find("9B"), std::string::npos);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(c, 2);
+    std::vector<fs::path> copies;
+    for (const auto& e : fs::directory_iterator(data)) {
+        const std::string name = e.path().filename().string();
+        if (name.starts_with("parameters-") && name.ends_with(".par")) copies.push_back(e.path());
+    }
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(slurp(copies[0]), original);
+    EXPECT_EQ(slurp(data / "parameters.par"), "A=1 !one\r\nC=A+1 !\r\n");
+}
+
+// A data folder that cannot be made: the program says so once and works.
+TEST(DailyUse, AnUnwritableDataFolderIsToldOnceAndChangesNothingElse) {
+    // A file where the folder would have to be made.
+    const std::string blocker = tempFolder() + "\\tallyon-not-a-folder";
+    writeFile(blocker, "x");
+    std::string notice;
+    Results r;
+    const int code = runProgram({
+        answerNotice("NOTHING REMEMBERED", notice), settle(),
+        evaluate("2+2"), expect([&] { r = results(); }),
+        click(IDCANCEL),  // no second notice, no question: the test would wait for it
+    }, blocker);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(notice.find(blocker), std::string::npos);
+    EXPECT_NE(notice.find("will not be kept"), std::string::npos);
+    EXPECT_EQ(r.real, "4.0000000");
+    DeleteFileA(blocker.c_str());
+}
+
+TEST(DailyUse, ResultsCopyEveryDigitInEachForm) {
+    std::string ctrlC, ctrlCReal, ansi;
+    std::string forms[5];
+    std::complex<double> complex;
+    double real = 0;
+    const int code = runProgram({
+        evaluate("(3,4)*(1,-2)/3"),
+        [&] {
+            HWND field = GetDlgItem(mainWindow(), IDE_MAIN_COMPLEX_RESULT);
+            SetFocus(field);
+            PostMessageA(field, WM_CHAR, 3, 1);  // Ctrl+C with nothing selected
+            return true;
+        },
+        settle(),
+        expect([&] {
+            ctrlC = clipboardText();
+            ansi = clipboardAnsiText();
+        }),
+        [&] {
+            HWND field = GetDlgItem(mainWindow(), IDE_MAIN_REAL_RESULT);
+            SetFocus(field);
+            PostMessageA(field, WM_CHAR, 3, 1);
+            return true;
+        },
+        settle(),
+        expect([&] {
+            ctrlCReal = clipboardText();
+            for (int f = 1; f <= 5; ++f) forms[f - 1] = copyText(IDE_MAIN_COMPLEX_RESULT, static_cast<CopyForm>(f));
+        }),
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(XNUMBEREX_C8("(3,4)*(1,-2)/3", complex));
+    EXPECT_TRUE(XNUMBEREX_R8("(3,4)*(1,-2)/3", real));
+    EXPECT_EQ(ctrlC, "(3.6666666666666665,-0.6666666666666666)");
+    EXPECT_EQ(ansi, ctrlC);
+    EXPECT_EQ(ctrlCReal, "3.6666666666666665");
+    EXPECT_EQ(forms[0], ctrlC);
+    EXPECT_EQ(forms[1], ctrlC);
+    EXPECT_EQ(forms[2], "3.6666666666666665-0.6666666666666666i");
+    EXPECT_EQ(forms[4], "(3,4)*(1,-2)/3 = " + ctrlC);
+    // The pair evaluates back to the same bits, the polar form within rounding.
+    std::complex<double> back;
+    ASSERT_TRUE(XNUMBEREX_C8(forms[1], back));
+    EXPECT_EQ(std::memcmp(&back, &complex, sizeof back), 0);
+    ASSERT_TRUE(XNUMBEREX_C8(forms[3], back)) << forms[3];
+    EXPECT_NEAR(back.real(), complex.real(), 1e-15 * std::abs(complex));
+    EXPECT_NEAR(back.imag(), complex.imag(), 1e-15 * std::abs(complex));
+}
+
+TEST(DailyUse, WindowMenuKeepsAlwaysOnTopAndTellsAbout) {
+    const std::string folder = freshDataFolder();
+    bool topmostAfter = false, checkedAfter = false, topmostNextRun = false;
+    std::string about;
+    auto topmost = [] { return (GetWindowLongPtrA(mainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    auto checked = [](int item) {
+        return (GetMenuState(GetSystemMenu(mainWindow(), FALSE), static_cast<UINT>(item), MF_BYCOMMAND) &
+                MF_CHECKED) != 0;
+    };
+    int code = runProgram({
+        expect([&] { EXPECT_TRUE(checked(kMenuRemember)); }),
+        systemCommand(kMenuAlwaysOnTop), settle(),
+        expect([&] {
+            topmostAfter = topmost();
+            checkedAfter = checked(kMenuAlwaysOnTop);
+        }),
+        systemCommand(kMenuAbout), answerNotice("About Tallyon", about),
+        click(IDCANCEL),
+    }, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(topmostAfter);
+    EXPECT_TRUE(checkedAfter);
+    EXPECT_NE(about.find("Tallyon 1.0.0"), std::string::npos);
+    EXPECT_NE(about.find(folder + "\\Tallyon"), std::string::npos);
+    EXPECT_NE(about.find("MIT"), std::string::npos);
+    code = runProgram({settle(), expect([&] { topmostNextRun = topmost() && checked(kMenuAlwaysOnTop); }),
+                       click(IDCANCEL)},
+                      folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(topmostNextRun);
+}
+
+// The position comes back where a monitor shows it, and only there.
+TEST(DailyUse, WindowPositionComesBackOnlyOnAPresentMonitor) {
+    const std::string folder = freshDataFolder();
+    RECT next{}, lost{};
+    int code = runProgram({[] {
+                               SetWindowPos(mainWindow(), nullptr, 60, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                               return true;
+                           },
+                           settle(), click(IDCANCEL)},
+                          folder);
+    EXPECT_EQ(code, 0);
+    code = runProgram({settle(), expect([&] { GetWindowRect(mainWindow(), &next); }), click(IDCANCEL)}, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(next.left, 60);
+    EXPECT_EQ(next.top, 70);
+    // A monitor that was there last time and is not now.
+    writeFile(fs::path(folder) / "Tallyon" / "settings.ini", "[Tallyon]\r\nWindowX=-30000\r\nWindowY=-30000\r\n");
+    code = runProgram({settle(), expect([&] { GetWindowRect(mainWindow(), &lost); }), click(IDCANCEL)}, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(MonitorFromRect(&lost, MONITOR_DEFAULTTONULL), nullptr);
+}
+
+namespace {
+
+// What Explorer hands a window when files are dropped on it.
+HGLOBAL droppedFiles(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& p : paths) list += p + '\0';
+    list += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return memory;
+}
+
+}  // namespace
+
+// A file named when Tallyon starts (a .par opened from Explorer) is read
+// after the remembered table, as Read would read it; so is a dropped file.
+TEST(DailyUse, FilesFromTheCommandLineAndDroppedOnTheWindowAreRead) {
+    const std::string folder = freshDataFolder();
+    writeFile(fs::path(folder) / "Tallyon" / "parameters.par", "Q=1 !\r\nR=2 !\r\n");
+    const std::string opened = tempFolder() + "\\tallyon opened.par";
+    const std::string dropped = tempFolder() + "\\tallyon-dropped.par";
+    writeFile(opened, "Q=7 !\r\n");
+    writeFile(dropped, "S=3 !\r\n");
+    double q = 0, r = 0, s = 0;
+    const int code = runProgram({
+        settle(),
+        [&] {
+            PostMessageA(mainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(droppedFiles({dropped})), 0);
+            return true;
+        },
+        settle(),
+        expect([&] {
+            parameterValue("Q", q);
+            parameterValue("R", r);
+            parameterValue("S", s);
+        }),
+        click(IDCANCEL),
+    }, folder, "\"" + opened + "\"");
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(q, 7);
+    EXPECT_EQ(r, 2);
+    EXPECT_EQ(s, 3);
+    DeleteFileA(opened.c_str());
+    DeleteFileA(dropped.c_str());
+}
+
+// The right-click menu, worked from the keyboard: its item for the polar
+// form puts that form on the clipboard.
+TEST(DailyUse, TheResultFieldsMenuCopiesTheChosenForm) {
+    std::string copied, items;
+    const int code = runProgram({
+        evaluate("(0,10)"),
+        [] {
+            HWND field = GetDlgItem(mainWindow(), IDE_MAIN_COMPLEX_RESULT);
+            SetFocus(field);
+            PostMessageA(field, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field), MAKELPARAM(-1, -1));
+            return true;
+        },
+        [&] {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (!menu || !IsWindowVisible(menu)) return false;
+            HMENU handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < GetMenuItemCount(handle); ++i) {
+                char item[64] = {};
+                GetMenuStringA(handle, static_cast<UINT>(i), item, sizeof item, MF_BYPOSITION);
+                items += std::string(item) + "|";
+            }
+            // The polar item's access key.
+            PostMessageA(GetFocus(), WM_CHAR, 'p', 1);
+            return true;
+        },
+        [&] {
+            copied = clipboardText();
+            return copied == "10<90";
+        },
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(copied, "10<90");
+    EXPECT_EQ(items.substr(0, 10), "Copy &Valu");
+}
+
+namespace {
+
+// Tallyon.exe as a user starts it: a copy in a folder of its own, here with
+// the "portable" marker beside it, run as a process of its own and worked
+// through its windows.
+class PortableTallyon {
+public:
+    explicit PortableTallyon(const fs::path& folder) : folder_(folder) {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        const fs::path program = fs::path(self).parent_path().parent_path() / "Tallyon.exe";
+        std::error_code error;
+        fs::remove_all(folder_, error);
+        fs::create_directories(folder_);
+        fs::copy_file(program, folder_ / "Tallyon.exe");
+        std::ofstream(folder_ / "portable") << "";
+    }
+    ~PortableTallyon() {
+        quit();
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+
+    bool start() {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string line = "\"" + (folder_ / "Tallyon.exe").string() + "\"";
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.string().c_str(),
+                            &startup, &process_)) {
+            return false;
+        }
+        return waitFor([&] { return (window_ = findMainWindow()) != nullptr; });
+    }
+    void evaluate(const std::string& expression) {
+        SendMessageA(field(IDE_MAIN_EXPRESSION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(expression.c_str()));
+        SendMessageA(field(IDT_MAIN_COMPLEX_LABEL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        PostMessageA(field(IDB_MAIN_EVALUATE), BM_CLICK, 0, 0);
+        waitFor([&] { return !fieldText(IDT_MAIN_COMPLEX_LABEL).empty(); });
+    }
+    // Empties the expression field, as a user starting a new line does.
+    void clear() { SendMessageA(field(IDE_MAIN_EXPRESSION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); }
+    // Presses Up in the expression field; the line it then shows.
+    std::string up() {
+        const std::string before = fieldText(IDE_MAIN_EXPRESSION);
+        PostMessageA(field(IDE_MAIN_EXPRESSION), WM_KEYDOWN, VK_UP, 1);
+        waitFor([&] { return fieldText(IDE_MAIN_EXPRESSION) != before; });
+        return fieldText(IDE_MAIN_EXPRESSION);
+    }
+    // Quit, as the button does; true when the process ended.
+    bool quit() {
+        if (!process_.hProcess) return true;
+        if (window_) PostMessageA(field(IDCANCEL), BM_CLICK, 0, 0);
+        const bool ended = WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0;
+        if (!ended) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+        process_ = {};
+        window_ = nullptr;
+        return ended;
+    }
+
+private:
+    HWND field(int id) const { return GetDlgItem(window_, id); }
+    std::string fieldText(int id) const {
+        char buf[256] = {};
+        SendMessageA(field(id), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+        return buf;
+    }
+    HWND findMainWindow() const {
+        struct Search {
+            DWORD pid;
+            HWND found;
+        } search{process_.dwProcessId, nullptr};
+        EnumWindows(
+            [](HWND w, LPARAM data) {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                char title[64] = {};
+                GetWindowTextA(w, title, sizeof title);
+                if (pid == s->pid && IsWindowVisible(w) && std::string(title) == "XNumberEx Demo Program") {
+                    s->found = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    // The other process does the work: look again every few milliseconds,
+    // up to a bound.
+    static bool waitFor(const std::function<bool()>& done) {
+        const ULONGLONG end = GetTickCount64() + 20000;
+        while (!done()) {
+            if (GetTickCount64() >= end) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+        return true;
+    }
+
+    fs::path folder_;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+}  // namespace
+
+TEST(DailyUse, APortableCopyKeepsItsHistoryBesideItself) {
+    const fs::path folder = fs::path(tempFolder()) / ("tallyon-portable-" + std::to_string(GetCurrentProcessId()));
+    PortableTallyon tallyon(folder);
+    ASSERT_TRUE(tallyon.start());
+    tallyon.evaluate("6*7");
+    tallyon.evaluate("2^10");
+    tallyon.clear();
+    EXPECT_EQ(tallyon.up(), "2^10");
+    EXPECT_EQ(tallyon.up(), "6*7");
+    ASSERT_TRUE(tallyon.quit());
+    EXPECT_EQ(slurp(folder / "history.txt"), "6*7\r\n2^10\r\n");
+
+    ASSERT_TRUE(tallyon.start());
+    EXPECT_EQ(tallyon.up(), "2^10");
+    EXPECT_EQ(tallyon.up(), "6*7");
+    EXPECT_TRUE(tallyon.quit());
+}
+
+TEST(ExpressionHistoryModel, KeepsTheNewestFiveHundredAndReadsItsFileBack) {
+    ExpressionHistory history;
+    for (int i = 1; i <= 510; ++i) history.add(std::to_string(i) + "+1");
+    history.add("   ");  // blank lines never join
+    ASSERT_EQ(history.entries().size(), 500u);
+    EXPECT_EQ(history.entries().front(), "11+1");
+    EXPECT_EQ(history.entries().back(), "510+1");
+
+    ExpressionHistory read;
+    read.load(history.text());
+    EXPECT_EQ(read.entries(), history.entries());
+    read.load("a\r\n\r\n  \nb  \r\nc");  // blank lines skipped, trailing blanks dropped, last line unended
+    EXPECT_EQ(read.entries(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(read.newer(), std::nullopt);  // not browsing: Down does nothing
+    EXPECT_EQ(read.older("typed"), "c");
+    EXPECT_EQ(read.newer(), "typed");
+}
