@@ -82,6 +82,7 @@ void PARAM_ENTRY(XWND& window) {
         XUSERSTOP("LOAD FAILURE", "Unable to find Parameter Definition Dialog.");
         return;
     }
+    for (XWND* d : {&s.frame, &s.entryPage, &s.listPage, &s.arrangePage}) XFITDIALOGTEXTS(*d);
     s.open = true;
     s.rearranged = false;
     XNUMBEROWNER(s.frame, &s.savedOwner);

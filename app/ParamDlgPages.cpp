@@ -161,11 +161,11 @@ void PARAM_LIST(XWND& page) {
         put(row.comment, comment);
         XCTLSETITEM(page, IDL_LIST_TABLE, XITEM(row), i);
     }
-    // Every column fits its title and contents, except "Factor", which
-    // fits its contents only.
-    const int widths[] = {LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER,
-                          LVSCW_AUTOSIZE, LVSCW_AUTOSIZE_USEHEADER, LVSCW_AUTOSIZE_USEHEADER};
-    XCTLSETARRAY(page, IDL_LIST_TABLE, widths, XSEL_WIDTHS);
+    // Every column fits its title and its contents: a column as narrow as
+    // its contents alone ("Factor" holds "Yes" or nothing) would hide its
+    // own title.
+    XCTLSETINT(page, IDL_LIST_TABLE, LVSCW_AUTOSIZE_USEHEADER, XSEL_WIDTHS);
+    XLVFITHEADERS(page, IDL_LIST_TABLE);
     XCTLSENDMESSAGE(page, IDL_LIST_TABLE, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
     XCTLSENDMESSAGE(page, IDL_LIST_TABLE, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(GetDlgItem(page.hwnd, IDL_LIST_TABLE), nullptr, nullptr,
@@ -201,6 +201,7 @@ void PARAM_MOVE(XWND& page) {
     XCTLSETINT(page, IDL_ARRANGE_TABLE, count, XSEL_COUNT);
     XCTLSETITEM(page, IDL_ARRANGE_TABLE, XITEM(s.arrangeRows.front()), 0);
     XCTLSETINT(page, IDL_ARRANGE_TABLE, LVSCW_AUTOSIZE_USEHEADER, XSEL_WIDTHS);
+    XLVFITHEADERS(page, IDL_ARRANGE_TABLE);
     XLVUPDATE(page, IDL_ARRANGE_TABLE);
 }
 

@@ -82,6 +82,7 @@ LRESULT onDropFiles(XWND&, std::span<FixedText<260>> files) {
 bool XINIT(const FixedText<256>& commandLine, int&) {
     if (!XCREATEDIALOGAPP(IDD_MAIN, nullptr, IDI_MAIN)) return false;
     XWND& frame = frameWindow();
+    XFITDIALOGTEXTS(frame);
     installErrorDialog();
     installWindowsNotices();
     beginSession(frame, commandLine.view());

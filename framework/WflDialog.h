@@ -48,6 +48,12 @@ int XMESSAGEBOX(std::string_view text, std::optional<std::string_view> title = s
                 HINSTANCE instance = nullptr,
                 std::optional<std::span<const std::string_view>> buttons = std::nullopt);
 
+// Makes the texts of the dialog's labels and check boxes fit the font the
+// system gives: each grows to the right as far as its dialog, group box and
+// neighbours allow, and a label that still cannot show its text on one line
+// wraps onto the free lines below it.
+void XFITDIALOGTEXTS(XWND& dialog);
+
 // ---- Writing a dialog template in memory ---------------------------------------
 // The writers take the template and a position in 16-bit units, grow the
 // template as needed and return the position after what they wrote.

@@ -332,3 +332,24 @@ bool XLVUPDATE(XWND& window, int id, std::optional<std::span<const int>> rows) {
     UpdateWindow(list);
     return ok;
 }
+
+bool XLVFITHEADERS(XWND& window, int id) {
+    HWND list = GetDlgItem(window.hwnd, id);
+    HWND header = list ? ListView_GetHeader(list) : nullptr;
+    if (!header) return false;
+    const bool sortable = (GetWindowLongPtrA(list, GWL_STYLE) & LVS_NOSORTHEADER) == 0;
+    // The header keeps a margin of three edges on either side of a title.
+    const int margins = 6 * GetSystemMetrics(SM_CXEDGE) + (sortable ? kArrowSize + 2 * GetSystemMetrics(SM_CXEDGE) : 0);
+    for (int col = 0, n = Header_GetItemCount(header); col < n; ++col) {
+        char title[256] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = title;
+        column.cchTextMax = sizeof title;
+        if (!SendMessageA(list, LVM_GETCOLUMNA, col, reinterpret_cast<LPARAM>(&column))) continue;
+        const int needed =
+            static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(title))) + margins;
+        if (column.cx < needed) SendMessageA(list, LVM_SETCOLUMNWIDTH, col, needed);
+    }
+    return true;
+}

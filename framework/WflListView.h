@@ -116,6 +116,9 @@ bool listViewAnswerDisplayInfo(HWND list, NMLVDISPINFOA& request);
 // Redraws every line, or only the lines of the given row numbers; false when
 // the control is missing or a row has no line.
 bool XLVUPDATE(XWND& window, int id, std::optional<std::span<const int>> rows = std::nullopt);
+// Widens every column that is narrower than its title with the header's
+// margins, and on a sortable list the sort arrow's room beside it.
+bool XLVFITHEADERS(XWND& window, int id);
 // An application's own order for the shown texts of a column: negative
 // when `first` goes before `second` in a sort of `direction` (+1 ascending,
 // -1 descending). It is told the direction so that it can keep some texts

@@ -107,10 +107,28 @@ MbGetString systemCaptions() {
                   : nullptr;
 }
 
+// The box shows its text in the stock GUI font (the font its template
+// names), so the text is measured in that font and the box's dialog units
+// are that font's: the system font's would make the box too small wherever
+// the two differ, at 144 DPI for one, and cut the text.
+struct FontUnits {
+    int x, y;  // pixels per 4 horizontal and 8 vertical dialog units
+};
+FontUnits templateFontUnits() {
+    const ScopedWindowDC screen;
+    const ScopedSelect font(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen.get(), &metrics);
+    SIZE letters{};
+    GetTextExtentPoint32A(screen.get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    return {std::max(1, static_cast<int>((letters.cx / 26 + 1) / 2)), std::max(1, static_cast<int>(metrics.tmHeight))};
+}
+
 // The size of the text as the box will show it, in pixels.
 SIZE measureText(std::string_view text) {
     const ScopedWindowDC screen;
-    RECT rc{0, 0, 700, 600};
+    const ScopedSelect font(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
+    RECT rc{0, 0, 700 * screenDpi() / 96, 600 * screenDpi() / 96};
     DrawTextA(screen.get(), text.data(), static_cast<int>(text.size()), &rc,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_WORD_ELLIPSIS);
     // A little more room than measured, so that no word wraps differently
@@ -124,8 +142,8 @@ struct BoxSize {
 };
 
 BoxSize boxSize(const MessageBoxState& s) {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
+    const FontUnits units = templateFontUnits();
+    const int bx = units.x, by = units.y;
     const int icon = s.icon ? 1 : 0;
     BoxSize size{};
     size.textWidth = (s.text.cx * 4) / bx;

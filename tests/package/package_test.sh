@@ -215,6 +215,14 @@ expect_main_window "Start-menu shortcut" "$instdir\\Tallyon.exe"
 cp "$unpacked/examples/units.par" "$data_unix/units.par"
 "$wine" start "$appdata\\Tallyon\\units.par" >>"$wine_env_log" 2>&1 </dev/null
 expect_main_window "opening a .par file" "$instdir\\Tallyon.exe $appdata\\Tallyon\\units.par"
+# Tallyon keeps its table when it quits: every parameter of the opened file
+# is in the table it kept, so the file was read at start.
+missing=""
+while IFS= read -r name; do
+  grep -q "^\*\?$name=" "$data_unix/parameters.par" 2>/dev/null || missing="$missing $name"
+done < <(tr -d '\r' <"$data_unix/units.par" | sed -n 's/^\*\{0,1\}\([A-Za-z_][A-Za-z0-9_]*\) *=.*/\1/p')
+[ -z "$missing" ] && [ -s "$data_unix/parameters.par" ] && ok ||
+  fail "opening a .par file: the kept table lacks:${missing:- everything}"
 "$wine" reg delete 'HKLM\Software\Classes\.par' /f >/dev/null 2>&1 </dev/null
 "$wine" reg delete "HKLM\\Software\\Classes\\$progid" /f >/dev/null 2>&1 </dev/null
 
