@@ -27,8 +27,10 @@ void addWindowMenuItems(XWND& frame) {
     if (!menu) return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kMenuAlwaysOnTop, "Always on &Top");
-    AppendMenuA(menu, MF_STRING, kMenuRemember, "&Remember Parameters and History");
-    AppendMenuA(menu, MF_STRING, kMenuAbout, "&About Tallyon...");
+    // Access keys that no item of the system menu uses (Wine adds its own
+    // "About Wine" on A): each key chooses its item at once.
+    AppendMenuA(menu, MF_STRING, kMenuRemember, "Remember Parameters and &History");
+    AppendMenuA(menu, MF_STRING, kMenuAbout, "A&bout Tallyon...");
     check(menu, kMenuAlwaysOnTop, session().settings.alwaysOnTop);
     check(menu, kMenuRemember, remembering());
 }
@@ -42,8 +44,8 @@ std::string aboutText() {
            "An expression calculator for real and complex numbers.\n\n"
            "Data folder: " + folder + "\n\n"
            "Copyright (c) 2026 the Tallyon developers.\n"
-           "Released under the MIT License: free to use, copy, change and pass on, with the copyright and "
-           "licence notice kept, and without warranty of any kind.";
+           "Released under the MIT License: free to use, copy, change and pass on,\n"
+           "with the copyright and licence notice kept, and without warranty of any kind.";
 }
 
 bool windowMenuCommand(XWND& frame, int command) {
