@@ -523,3 +523,35 @@ TEST(ExpressionHistoryModel, KeepsTheNewestFiveHundredAndReadsItsFileBack) {
     EXPECT_EQ(read.older("typed"), "c");
     EXPECT_EQ(read.newer(), "typed");
 }
+
+// A table that cannot be kept at quitting is not dropped in silence: the
+// save says why it failed, and quitting then asks, as with nothing kept.
+TEST(DailyUse, AFailedSaveAtQuittingSaysSoAndAsks) {
+    const std::string folder = freshDataFolder();
+    const fs::path table = fs::path(folder) / "Tallyon" / "parameters.par";
+    writeFile(table, "OLD=1 !\r\n");
+    SetFileAttributesA(table.string().c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string failure;
+    bool asked = false;
+    const int code = runProgram({
+        settle(),
+        [] {
+            XPARAMNEW("NEW", "2", "");
+            PostMessageA(GetDlgItem(mainWindow(), IDCANCEL), BM_CLICK, 0, 0);
+            return true;
+        },
+        answerNotice("SAVE FAILURE", failure),
+        [&] {
+            HWND box = FindWindowA("#32770", kQuitQuestionCaption);
+            if (!box || !IsWindowVisible(box)) return false;
+            asked = true;
+            PostMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+            return true;
+        },
+    }, folder);
+    SetFileAttributesA(table.string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(failure, "Unable to save the parameter list to \"" + table.string() + "\".");
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(slurp(table), "OLD=1 !\r\n");  // the old file, whole
+}
