@@ -144,18 +144,16 @@ const char* commonLog(Args a, XVALUE& out) {
     return nullptr;
 }
 
-const char* largest(Args a, XVALUE& out) {
+// The largest or the smallest of the arguments (unused slots hold the first).
+template <const double& (*pick)(const double&, const double&)>
+const char* extreme(Args a, XVALUE& out) {
     double v = a[0]->realValue;
-    for (const XVALUE* x : a) v = std::max(v, x->realValue);
+    for (const XVALUE* x : a) v = pick(v, x->realValue);
     out = realResult(v);
     return nullptr;
 }
-const char* smallest(Args a, XVALUE& out) {
-    double v = a[0]->realValue;
-    for (const XVALUE* x : a) v = std::min(v, x->realValue);
-    out = realResult(v);
-    return nullptr;
-}
+constexpr auto largest = extreme<std::max<double>>;
+constexpr auto smallest = extreme<std::min<double>>;
 
 const char* remainder(Args a, XVALUE& out) {
     if (a[1]->realValue == 0) return "#MOD denominator cannot be zero";
