@@ -34,6 +34,9 @@ struct BuiltinFunction {
 };
 // The function with token code CODE (1..21), or nullptr.
 const BuiltinFunction* builtinFunction(int code);
+// The token code of the function named NAME (upper-case, with its "#"), or
+// 0. Names are compared blank-padded to 8 characters; a longer one is none.
+int builtinFunctionCode(std::string_view name);
 
 // Token codes of the binary operators.
 inline constexpr int kCodeAdd = 1;
