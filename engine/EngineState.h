@@ -112,6 +112,8 @@ int PXNSQUEEZ(char c);
 
 // XPARAMFIND with a limit, as a result: the decoder's lookup.
 int findParameter(std::string_view name, int limit);
+// The same for a name already made into its key (upper-case, blank-padded).
+int findParameterByKey(const ParamKey& key, int limit);
 
 // Decoding.
 int PXNDECODE(XVALUE& result);

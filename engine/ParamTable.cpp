@@ -291,6 +291,8 @@ int findParameter(std::string_view name, int limit) {
     return key.fits ? findKey(key.chars, limit) : 0;
 }
 
+int findParameterByKey(const ParamKey& key, int limit) { return findKey(key, limit); }
+
 bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {
     if (index < 1 || index > count()) return false;
     const bool ok = reEvaluate ? PXNSOLVEPARAM(index) : true;
