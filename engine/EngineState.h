@@ -114,6 +114,10 @@ int PXNSQUEEZ(char c);
 int findParameter(std::string_view name, int limit);
 // The same for a name already made into its key (upper-case, blank-padded).
 int findParameterByKey(const ParamKey& key, int limit);
+// The list file's way in: NAME, squeezed already, is edited when the table
+// holds it and added otherwise, as XPARAMEDIT and XPARAMNEW do, with one
+// look at the name index.
+void storeParameter(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly);
 
 // Decoding.
 int PXNDECODE(XVALUE& result);

@@ -321,9 +321,8 @@ private:
         const unsigned char* const first = p_;
         p_ = nameEnd(p_ + 1);
         const auto length = static_cast<std::size_t>(p_ - first);
-        ParamKey key;
+        ParamKey key = kBlankKey;
         if (length > key.size()) return false;
-        key.fill(' ');
         for (std::size_t i = 0; i < length; ++i) key[i] = kTables.work[first[i]];
         const int index = findParameterByKey(key, limit_);
         const EngineState& st = engineState();
