@@ -188,7 +188,12 @@ void XPARAMWRITE(std::ostream& out) {
             length = textkit::trimRight(std::string_view(line, length)).size();
             put(" !");
             put(p.comment.view());
-            out << textkit::trimRight(std::string_view(line, length)) << '\n';
+            // Reading skips a byte-order mark at the start of a file. When
+            // the first line itself begins with those bytes (a name may),
+            // one mark goes before it, so that reading keeps the line whole.
+            const std::string_view written = textkit::trimRight(std::string_view(line, length));
+            if (i == 1 && written.substr(0, kByteOrderMark.size()) == kByteOrderMark) out << kByteOrderMark;
+            out << written << '\n';
         }
     } catch (...) {
         // A failed write ends the writing; what was written stays.

@@ -208,6 +208,21 @@ TEST_F(ParamFileTest, ByteOrderMarkAtTheStartIsSkipped) {
     }
 }
 
+// A name may itself begin with the bytes of a byte-order mark (bytes above
+// 127 are name characters). Written first, it must not lose them when read.
+TEST_F(ParamFileTest, ANameThatBeginsLikeAByteOrderMarkReadsBack) {
+    const std::string name = "\xEF\xBB\xBF" "A";
+    ASSERT_TRUE(XPARAMNEW(name, "1", ""));
+    ASSERT_TRUE(XPARAMNEW("A", "2", ""));
+    const std::string text = written();
+    resetExpressionEngine();
+    read(text);
+    ASSERT_EQ(XPARAMCOUNT(), 2);
+    EXPECT_EQ(entry(1).name, name);
+    EXPECT_EQ(entry(2).name, "A");
+    EXPECT_EQ(written(), text);
+}
+
 // One read shows the reports of its first ten faulty lines; the faults of
 // the lines after them are counted and told once. What is stored does not
 // depend on what is shown.
