@@ -39,9 +39,9 @@ public:
     bool next(std::string_view& line, std::string_view skip = {});
 
 private:
-    using Traits = std::istream::traits_type;
     // Whether N characters lie ahead in the block, reading more as needed.
-    bool ahead(std::size_t n);
+    bool ahead(std::size_t n) { return end_ - at_ >= n || refill(n); }
+    bool refill(std::size_t n);
 
     std::istream& in_;
     std::array<char, 4096> block_;
@@ -52,8 +52,7 @@ private:
     std::array<char, kLineLength> line_;
 };
 
-bool LineReader::ahead(std::size_t n) {
-    if (end_ - at_ >= n) return true;
+bool LineReader::refill(std::size_t n) {
     std::memmove(block_.data(), block_.data() + at_, end_ - at_);
     end_ -= at_;
     at_ = 0;
