@@ -15,17 +15,16 @@
 // (ValueOps.h and the built-in function table), applied to the same operands:
 // the order in which independent operations run changes no bit of them.
 //
-// The grammar, loosest binding first, with the ranks it stands for:
-//   expression := sum ['<' expression]              polar (70) takes the whole of each side,
-//                                                    so 1<2<3 is 1<(2<3)
-//   sum        := product {('+' | '-') product}      20, left to right
-//   product    := power {('*' | '/' | nothing) power} 30; operands side by side multiply
-//   power      := signed {('^' | '**') signed}       50, left to right: 2^3^2 is 64
-//   signed     := [sign] operand                     unary minus (60) outranks "^": -2^2 is 4
-// where a sign (unary or binary) may be written as two that reduce to one.
+// The grammar, loosest binding first, with the ranks it stands for. Groups
+// (100 and up) and calls (90) are done before everything around them.
+//   expression := sum ['<' expression]           polar, 70: each side whole, so 1<2<3 is 1<(2<3)
+//   sum        := product {sign product}         20, left to right
+//   product    := power {('*' | '/' | nothing) power}  30; operands side by side multiply
+//   power      := signed {('^' | '**') signed}   50, left to right: 2^3^2 is 64
+//   signed     := [sign] operand                 unary minus, 60, outranks "^": -2^2 is 4
 //   operand    := number | name | call | '(' expression [',' expression] ')'
 //   call       := '#' name '(' expression {',' expression} ')'
-// Groups (100 and up) and calls (90) are done before everything around them.
+// A sign is "+" or "-", or two of them, which reduce to one.
 #include "FastPath.h"
 
 #include <cmath>
