@@ -40,7 +40,7 @@ public:
         // The whole field blank first: a few wide stores, cheaper than
         // filling exactly the rest.
         blankAll();
-        std::copy_n(text.data(), n, chars_.data());
+        copyIn(text.data(), n);
     }
 
     // The value: the content without trailing blanks.
@@ -76,6 +76,18 @@ private:
         constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
         for (std::size_t i = 0; i + 8 <= N; i += 8) std::memcpy(chars_.data() + i, &kBlanks, 8);
         for (std::size_t i = N - N % 8; i < N; ++i) chars_[i] = ' ';
+    }
+
+    // N bytes of FROM into the field's start, eight at a time where they
+    // reach (the last eight may overlap those before), for the same reason.
+    void copyIn(const char* from, std::size_t n) {
+        char* const to = chars_.data();
+        if (n >= 8) {
+            for (std::size_t i = 0; i + 8 < n; i += 8) std::memcpy(to + i, from + i, 8);
+            std::memcpy(to + n - 8, from + n - 8, 8);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+        }
     }
 
     std::array<char, N> chars_;
