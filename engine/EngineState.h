@@ -114,6 +114,9 @@ int PXNSQUEEZ(char c);
 int findParameter(std::string_view name, int limit);
 // The same for a name already made into its key (upper-case, blank-padded).
 int findParameterByKey(const ParamKey& key, int limit);
+// Room for MORE entries after the present ones, in the table, its keys and
+// its index, made in one step; nothing changes that can be seen.
+void reserveParameters(int more);
 // The list file's way in: NAME, squeezed already, is edited when the table
 // holds it and added otherwise, as XPARAMEDIT and XPARAMNEW do, with one
 // look at the name index.

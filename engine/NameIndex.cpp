@@ -86,8 +86,17 @@ void NameIndex::insert(const ParamKey& key, int entry) {
     ++stamp_;
 }
 
-void NameIndex::grow() {
-    std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+void NameIndex::grow() { rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
+
+void NameIndex::reserve(std::size_t count) {
+    std::size_t slots = slots_.empty() ? 16 : slots_.size();
+    while (slots < 2 * count) slots *= 2;
+    if (slots > slots_.size()) rehash(slots);
+}
+
+// The keys moved into SLOTS slots (a power of two, more than the keys).
+void NameIndex::rehash(std::size_t slots) {
+    std::vector<Slot> old(slots);
     old.swap(slots_);  // the larger array is in place; old holds the keys
     used_ = 0;
     ++stamp_;

@@ -39,6 +39,9 @@ public:
     void insert(const ParamKey& key, int entry, const Place& place);
     void erase(const ParamKey& key);
     void clear();
+    // Room for COUNT keys in all, so that storing that many grows nothing.
+    // May throw std::bad_alloc; the index is then unchanged.
+    void reserve(std::size_t count);
 
 private:
     // Plain data, so that a new array of free slots is one block of zeros.
@@ -53,6 +56,7 @@ private:
     std::size_t home(std::uint32_t hash) const { return hash & (slots_.size() - 1); }
     std::size_t slotOf(const ParamKey& key) const;  // kNone when absent
     void grow();
+    void rehash(std::size_t slots);
 
     std::vector<Slot> slots_;  // a power of two long, at most half used
     std::size_t used_ = 0;

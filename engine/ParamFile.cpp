@@ -203,6 +203,23 @@ namespace {
 
 constexpr int kFaultyLinesShown = 10;
 
+// A file of many lines makes a table of many entries. Where the stream can
+// tell how much input lies ahead, the table gets room for about one entry a
+// line at once (lines of a written file run to some 30 characters), so
+// that it does not grow, and copy itself, step by step. The guess is capped,
+// and anything the stream cannot tell leaves the table to grow as it goes.
+void reserveFor(std::istream& in) {
+    constexpr std::streamsize kCharactersPerLine = 32;
+    constexpr std::streamsize kMostEntries = 1 << 16;
+    std::streamsize ahead = 0;
+    try {
+        if (in.good() && in.rdbuf() != nullptr) ahead = in.rdbuf()->in_avail();
+    } catch (...) {
+        return;  // the stream's own read will meet its fault
+    }
+    if (ahead > 0) reserveParameters(static_cast<int>(std::min(ahead / kCharactersPerLine, kMostEntries)));
+}
+
 // Stands between one read and the user. A file that is not a parameter
 // list, or one with thousands of faulty lines, would otherwise show one
 // modal report per line, with no way out but to end the program. The
@@ -271,6 +288,7 @@ void XPARAMREAD(std::istream& in, std::optional<bool> quiet, std::string_view so
     int hidden = 0;
     try {
         FaultLimiter limiter;
+        reserveFor(in);
         LineReader lines(in);
         std::string_view line;
         bool first = true;

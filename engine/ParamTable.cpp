@@ -360,6 +360,19 @@ int findParameter(std::string_view name, int limit) {
 
 int findParameterByKey(const ParamKey& key, int limit) { return findKey(key, limit); }
 
+void reserveParameters(int more) {
+    EngineState& st = engineState();
+    const auto wanted = static_cast<std::size_t>(st.paramCount) + static_cast<std::size_t>(std::max(more, 0));
+    try {
+        // Whole steps of 16, as the table grows.
+        st.params.reserve((wanted + kGrowth - 1) / kGrowth * kGrowth);
+        st.paramKeys.reserve(wanted);
+        st.paramIndex.reserve(wanted);
+    } catch (...) {
+        // Without the room the table grows as it goes.
+    }
+}
+
 void storeParameter(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly) {
     const NameKey key = makeKey(name);
     if (!key.fits) {
