@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -18,7 +20,7 @@ class FixedText {
 public:
     static constexpr std::size_t kCapacity = N;
 
-    FixedText() { chars_.fill(' '); }
+    FixedText() { blankAll(); }
     FixedText(std::string_view text) { assign(text); }  // NOLINT: fields take plain text
 
     FixedText& operator=(std::string_view text) {
@@ -28,8 +30,17 @@ public:
 
     void assign(std::string_view text) {
         const std::size_t n = std::min(text.size(), N);
-        std::copy_n(text.data(), n, chars_.data());
-        std::fill(chars_.begin() + static_cast<std::ptrdiff_t>(n), chars_.end(), ' ');
+        const bool inside = text.data() >= chars_.data() && text.data() < chars_.data() + N;
+        if (inside) {
+            // A part of the field itself: moved first, the rest blanked.
+            std::copy_n(text.data(), n, chars_.data());
+            std::fill(chars_.begin() + static_cast<std::ptrdiff_t>(n), chars_.end(), ' ');
+            return;
+        }
+        // The whole field blank first: a few wide stores, cheaper than
+        // filling exactly the rest.
+        blankAll();
+        copyIn(text.data(), n);
     }
 
     // The value: the content without trailing blanks.
@@ -59,5 +70,25 @@ public:
     friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == textkit::trimRight(b); }
 
 private:
+    // Blanks eight at a time: every record's fields are filled so, and a
+    // call of the library's memset costs more than the stores themselves.
+    void blankAll() {
+        constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+        for (std::size_t i = 0; i + 8 <= N; i += 8) std::memcpy(chars_.data() + i, &kBlanks, 8);
+        for (std::size_t i = N - N % 8; i < N; ++i) chars_[i] = ' ';
+    }
+
+    // N bytes of FROM into the field's start, eight at a time where they
+    // reach (the last eight may overlap those before), for the same reason.
+    void copyIn(const char* from, std::size_t n) {
+        char* const to = chars_.data();
+        if (n >= 8) {
+            for (std::size_t i = 0; i + 8 < n; i += 8) std::memcpy(to + i, from + i, 8);
+            std::memcpy(to + n - 8, from + n - 8, 8);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+        }
+    }
+
     std::array<char, N> chars_;
 };

@@ -81,39 +81,6 @@ void countRuns(const char* C, int last, int& operandRuns, int& badCalls) {
     badCalls += static_cast<int>(previousF != 0);
 }
 
-// A name of at most 8 characters, blank-padded to 8, as one word.
-std::uint64_t nameWord(std::string_view name) {
-    char padded[8];
-    std::memset(padded, ' ', sizeof padded);
-    std::memcpy(padded, name.data(), std::min(name.size(), sizeof padded));
-    std::uint64_t word = 0;
-    std::memcpy(&word, padded, sizeof word);
-    return word;
-}
-
-// The built-in functions' names as words, by token code.
-const std::array<std::uint64_t, kFunctionCount + 1>& functionNameWords() {
-    static const std::array<std::uint64_t, kFunctionCount + 1> words = [] {
-        std::array<std::uint64_t, kFunctionCount + 1> w{};
-        for (int i = 1; i <= kFunctionCount; ++i) w[static_cast<size_t>(i)] = nameWord(builtinFunction(i)->name);
-        return w;
-    }();
-    return words;
-}
-
-// Index of a function name in the built-in table, 0 when it is none of them.
-// Names fill at most 8 characters, blank-padded; a longer run matches none.
-// The 8 characters are compared as one word.
-int functionIndex(std::string_view name) {
-    if (name.size() > 8) return 0;
-    const std::uint64_t word = nameWord(name);
-    const auto& words = functionNameWords();
-    for (int i = 1; i <= kFunctionCount; ++i) {
-        if (words[static_cast<size_t>(i)] == word) return i;
-    }
-    return 0;
-}
-
 }  // namespace
 
 OperatorPick PNXGETOP(int count, std::span<const int> ranks) {
@@ -219,7 +186,7 @@ int decodeTokens() {
         case 'F': {
             const int last = runEnd(p);
             s.rank[kk] = 90;
-            s.code[kk] = functionIndex(runText(p, last));
+            s.code[kk] = builtinFunctionCode(runText(p, last));
             if (s.code[kk] == 0) return report("Unrecognized function name", p, last);
             p = last;
             break;

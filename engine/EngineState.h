@@ -36,6 +36,9 @@ struct BuiltinFunction {
 };
 // The function with token code CODE (1..21), or nullptr.
 const BuiltinFunction* builtinFunction(int code);
+// The token code of the function named NAME (upper-case, with its "#"), or
+// 0. Names are compared blank-padded to 8 characters; a longer one is none.
+int builtinFunctionCode(std::string_view name);
 
 // Token codes of the binary operators.
 inline constexpr int kCodeAdd = 1;
@@ -111,6 +114,15 @@ int PXNSQUEEZ(char c);
 
 // XPARAMFIND with a limit, as a result: the decoder's lookup.
 int findParameter(std::string_view name, int limit);
+// The same for a name already made into its key (upper-case, blank-padded).
+int findParameterByKey(const ParamKey& key, int limit);
+// Room for MORE entries after the present ones, in the table, its keys and
+// its index, made in one step; nothing changes that can be seen.
+void reserveParameters(int more);
+// The list file's way in: NAME, squeezed already, is edited when the table
+// holds it and added otherwise, as XPARAMEDIT and XPARAMNEW do, with one
+// look at the name index.
+void storeParameter(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly);
 
 // Decoding.
 int PXNDECODE(XVALUE& result);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "EngineState.h"
+#include "FastPath.h"
 #include "Narrow.h"
 
 namespace {
@@ -26,6 +27,9 @@ int solveWithLimit(std::string_view text, int limit, XVALUE& value) {
         ~Busy() { flag = false; }
     } busy(st.solving);
     st.searchLimit = limit;
+    // A plainly sound line is read and computed in one pass; every other
+    // line, and every line with a fault to report, goes through the stages.
+    if (fastEvaluate(text, limit, value)) return 0;
     try {
         if (PXNPREP(text) != 0) return 1;
         if (PXNDECODE(value) != 0) return 1;

@@ -3,7 +3,11 @@
 // function checks its arguments, computes, and leaves the result in place
 // of the whole call, in the first argument's operand.
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -208,7 +212,70 @@ constexpr BuiltinFunction kBuiltins[] = {
 };
 static_assert(std::size(kBuiltins) == kFunctionCount);
 
+// A name of at most 8 characters, blank-padded to 8, as one number whose
+// lowest byte is the first character.
+constexpr std::uint64_t paddedWord(std::string_view name) {
+    std::uint64_t word = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        const auto c = static_cast<unsigned char>(i < name.size() ? name[i] : ' ');
+        word |= std::uint64_t{c} << (8 * i);
+    }
+    return word;
+}
+
+// The names are found by hashing instead of by comparing all of them: a
+// multiplier, found at compile time, sends each name's word to a slot of its
+// own among 64, and the one name in the slot is then compared whole.
+struct NameHash {
+    std::uint64_t multiplier = 0;
+    std::array<std::uint8_t, 64> code{};  // 0: no name hashes here
+    std::array<std::uint64_t, kFunctionCount + 1> word{};
+    static constexpr int slot(std::uint64_t word, std::uint64_t multiplier) {
+        return static_cast<int>((word * multiplier) >> 58);
+    }
+};
+
+constexpr NameHash makeNameHash() {
+    std::uint64_t state = 0;
+    for (int attempt = 0; attempt < 4096; ++attempt) {
+        // Candidates from a fixed mixing sequence; each must be odd.
+        state += 0x9E3779B97F4A7C15ull;
+        std::uint64_t m = (state ^ (state >> 30)) * 0xBF58476D1CE4E5B9ull;
+        m = (m ^ (m >> 27)) * 0x94D049BB133111EBull;
+        m = (m ^ (m >> 31)) | 1;
+        NameHash h;
+        h.multiplier = m;
+        bool clash = false;
+        for (int i = 1; i <= kFunctionCount && !clash; ++i) {
+            const std::uint64_t w = paddedWord(kBuiltins[i - 1].name);
+            const int s = NameHash::slot(w, m);
+            clash = h.code[static_cast<std::size_t>(s)] != 0;
+            h.code[static_cast<std::size_t>(s)] = static_cast<std::uint8_t>(i);
+            h.word[static_cast<std::size_t>(i)] = w;
+        }
+        if (!clash) return h;
+    }
+    return {};
+}
+constexpr NameHash kNameHash = makeNameHash();
+static_assert(kNameHash.multiplier != 0, "no multiplier separates the function names");
+
 }  // namespace
+
+int builtinFunctionCode(std::string_view name) {
+    if (name.size() > 8) return 0;
+    std::uint64_t word = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        char padded[8];
+        std::memset(padded, ' ', sizeof padded);
+        std::memcpy(padded, name.data(), name.size());
+        std::memcpy(&word, padded, sizeof word);
+    } else {
+        word = paddedWord(name);
+    }
+    const int code = kNameHash.code[static_cast<std::size_t>(NameHash::slot(word, kNameHash.multiplier))];
+    return kNameHash.word[static_cast<std::size_t>(code)] == word ? code : 0;
+}
 
 const BuiltinFunction* builtinFunction(int code) {
     return code >= 1 && code <= kFunctionCount ? &kBuiltins[code - 1] : nullptr;

@@ -26,12 +26,12 @@ bool sameKey(const ParamKey& a, const ParamKey& b) { return std::memcmp(a.data()
 
 }  // namespace
 
-std::size_t NameIndex::home(const ParamKey& key) const { return static_cast<std::size_t>(mix(key)) & (slots_.size() - 1); }
+std::uint32_t NameIndex::hashOf(const ParamKey& key) { return static_cast<std::uint32_t>(mix(key)); }
 
 std::size_t NameIndex::slotOf(const ParamKey& key) const {
     if (slots_.empty()) return kNone;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = home(key);; i = (i + 1) & mask) {
+    for (std::size_t i = home(hashOf(key));; i = (i + 1) & mask) {
         const Slot& s = slots_[i];
         if (s.entry == 0) return kNone;
         if (sameKey(s.key, key)) return i;
@@ -43,25 +43,67 @@ int* NameIndex::find(const ParamKey& key) {
     return i == kNone ? nullptr : &slots_[i].entry;
 }
 
-void NameIndex::insert(const ParamKey& key, int entry) {
-    if (slotOf(key) != kNone) return;
-    if (2 * (used_ + 1) > slots_.size()) grow();
+NameIndex::Place NameIndex::locate(const ParamKey& key) const {
+    Place place;
+    place.hash = hashOf(key);
+    place.stamp = stamp_;
+    place.slot = kNone;
+    if (slots_.empty()) return place;
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = home(key);
-    while (slots_[i].entry != 0) i = (i + 1) & mask;
-    slots_[i].key = key;
-    slots_[i].entry = entry;
-    ++used_;
+    for (std::size_t i = home(place.hash);; i = (i + 1) & mask) {
+        const Slot& s = slots_[i];
+        if (s.entry == 0 || (s.hash == place.hash && sameKey(s.key, key))) {
+            place.entry = s.entry;
+            place.slot = i;
+            return place;
+        }
+    }
 }
 
-void NameIndex::grow() {
-    std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+void NameIndex::insert(const ParamKey& key, int entry, const Place& place) {
+    if (place.entry != 0 && place.stamp == stamp_) return;
+    if (place.stamp != stamp_ || place.slot == kNone || 2 * (used_ + 1) > slots_.size()) {
+        insert(key, entry);
+        return;
+    }
+    slots_[place.slot] = {key, entry, place.hash};
+    ++used_;
+    ++stamp_;
+}
+
+void NameIndex::insert(const ParamKey& key, int entry) {
+    // Growing first costs nothing when the key is there already: the
+    // index holds the same keys, only in more slots.
+    if (2 * (used_ + 1) > slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t hash = hashOf(key);
+    std::size_t i = home(hash);
+    for (; slots_[i].entry != 0; i = (i + 1) & mask) {
+        if (sameKey(slots_[i].key, key)) return;
+    }
+    slots_[i] = {key, entry, hash};
+    ++used_;
+    ++stamp_;
+}
+
+void NameIndex::grow() { rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
+
+void NameIndex::reserve(std::size_t count) {
+    std::size_t slots = slots_.empty() ? 16 : slots_.size();
+    while (slots < 2 * count) slots *= 2;
+    if (slots > slots_.size()) rehash(slots);
+}
+
+// The keys moved into SLOTS slots (a power of two, more than the keys).
+void NameIndex::rehash(std::size_t slots) {
+    std::vector<Slot> old(slots);
     old.swap(slots_);  // the larger array is in place; old holds the keys
     used_ = 0;
+    ++stamp_;
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& s : old) {
         if (s.entry == 0) continue;
-        std::size_t i = home(s.key);
+        std::size_t i = home(s.hash);
         while (slots_[i].entry != 0) i = (i + 1) & mask;
         slots_[i] = s;
         ++used_;
@@ -74,10 +116,11 @@ void NameIndex::erase(const ParamKey& key) {
     const std::size_t mask = slots_.size() - 1;
     slots_[gap].entry = 0;
     --used_;
+    ++stamp_;
     // A later key whose home does not lie cyclically in (gap, j] moves back
     // into the gap, which then moves on to j.
     for (std::size_t j = (gap + 1) & mask; slots_[j].entry != 0; j = (j + 1) & mask) {
-        const std::size_t h = home(slots_[j].key);
+        const std::size_t h = home(slots_[j].hash);
         const bool stays = gap <= j ? (gap < h && h <= j) : (gap < h || h <= j);
         if (stays) continue;
         slots_[gap] = slots_[j];
@@ -89,4 +132,5 @@ void NameIndex::erase(const ParamKey& key) {
 void NameIndex::clear() {
     slots_.clear();
     used_ = 0;
+    ++stamp_;
 }

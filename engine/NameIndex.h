@@ -6,11 +6,16 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // A parameter name as names are compared: upper-cased, 16 characters,
 // blank-padded.
 using ParamKey = std::array<char, 16>;
+// The key of no characters, to start a key from: copying it is one store,
+// where filling the blanks in is sixteen.
+inline constexpr ParamKey kBlankKey = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                       ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
 
 class NameIndex {
 public:
@@ -19,19 +24,41 @@ public:
     // Stores ENTRY for KEY unless KEY is there already (that entry stays).
     // May throw std::bad_alloc; the index is then unchanged.
     void insert(const ParamKey& key, int entry);
+
+    // Where a key is, or would go: one look that serves both to find a key
+    // and, when it is absent, to store it there afterwards.
+    struct Place {
+        int entry = 0;          // the entry stored for the key; 0 when absent
+        std::size_t slot = 0;   // its slot, or the free slot it would take
+        std::uint32_t hash = 0;
+        std::uint64_t stamp = 0;
+    };
+    Place locate(const ParamKey& key) const;
+    // insert(key, entry) for the key of PLACE, using the free slot found
+    // there unless the index has changed since.
+    void insert(const ParamKey& key, int entry, const Place& place);
     void erase(const ParamKey& key);
     void clear();
+    // Room for COUNT keys in all, so that storing that many grows nothing.
+    // May throw std::bad_alloc; the index is then unchanged.
+    void reserve(std::size_t count);
 
 private:
+    // Plain data, so that a new array of free slots is one block of zeros.
+    // The key's hash is kept, so that growing does not hash every key again.
     struct Slot {
-        ParamKey key{};
-        int entry = 0;  // 0: the slot is free
+        ParamKey key;
+        int entry;  // 0: the slot is free
+        std::uint32_t hash;
     };
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::size_t home(const ParamKey& key) const;
+    static std::uint32_t hashOf(const ParamKey& key);
+    std::size_t home(std::uint32_t hash) const { return hash & (slots_.size() - 1); }
     std::size_t slotOf(const ParamKey& key) const;  // kNone when absent
     void grow();
+    void rehash(std::size_t slots);
 
     std::vector<Slot> slots_;  // a power of two long, at most half used
     std::size_t used_ = 0;
+    std::uint64_t stamp_ = 0;  // counts the changes of where keys are
 };

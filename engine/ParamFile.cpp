@@ -11,7 +11,6 @@
 
 #include "EngineState.h"
 #include "Seams.h"
-#include "Wflextra.h"
 #include "Text.h"
 
 namespace {
@@ -24,63 +23,109 @@ constexpr std::size_t kPieceLength = 80;  // name part, expression and comment
 // the first name, which then could never be found.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Reads one line, keeping its first 256 characters and blank-padding the
-// rest. A line ends at LF, CR LF or a lone CR; the last one needs no end.
-// Returns false at the end of the input (or on a read error) when no
-// character was read. The characters come straight from the stream's
-// buffer; the stream's state ends as reading it a character at a time with
-// get() and peek() would leave it. A line that begins with all of `skip`
-// loses those characters; one that begins with only a part keeps them.
-bool readLine(std::istream& in, std::array<char, kLineLength>& line, std::string_view skip = {}) {
-    using Traits = std::istream::traits_type;
-    line.fill(' ');
-    const std::istream::sentry ready(in, true);
-    if (!ready) return false;
-    std::streambuf& buffer = *in.rdbuf();
-    std::size_t length = 0;
-    bool any = false;
-    std::size_t skipped = 0;  // characters of `skip` matched so far
-    bool skipping = !skip.empty();
-    auto keep = [&](char c) {
-        if (length < line.size()) line[length++] = c;
-    };
-    auto keepPartialSkip = [&]() {
-        if (skipping) {
-            for (std::size_t i = 0; i < skipped; ++i) keep(skip[i]);
-            skipping = false;
+// The lines of a stream. A line ends at LF, CR LF or a lone CR, the last
+// one needs no end, and only its first 256 characters are kept. The
+// characters come from the stream's buffer a block at a time, since the
+// reader reads to the end anyway; the lines found and the state the stream
+// is left in are those of reading a character at a time with get() and
+// peek().
+class LineReader {
+public:
+    explicit LineReader(std::istream& in) : in_(in) {}
+
+    // The next line, or false at the end of the input (or on a read error)
+    // when no character was read. A line that begins with all of `skip`
+    // loses those characters; one that begins with only a part keeps them.
+    bool next(std::string_view& line, std::string_view skip = {});
+
+private:
+    // Whether N characters lie ahead in the block, reading more as needed.
+    bool ahead(std::size_t n) { return end_ - at_ >= n || refill(n); }
+    bool refill(std::size_t n);
+
+    std::istream& in_;
+    std::array<char, 4096> block_;
+    std::size_t at_ = 0;   // the next character in the block
+    std::size_t end_ = 0;  // past the last one read
+    bool ended_ = false;   // the buffer had no more
+    bool started_ = false;
+    std::array<char, kLineLength> line_;
+};
+
+bool LineReader::refill(std::size_t n) {
+    std::memmove(block_.data(), block_.data() + at_, end_ - at_);
+    end_ -= at_;
+    at_ = 0;
+    while (end_ < n && !ended_) {
+        const std::streamsize got =
+            in_.rdbuf()->sgetn(block_.data() + end_, static_cast<std::streamsize>(block_.size() - end_));
+        if (got <= 0) {
+            ended_ = true;
+        } else {
+            end_ += static_cast<std::size_t>(got);
         }
-    };
+    }
+    return end_ - at_ >= n;
+}
+
+bool LineReader::next(std::string_view& line, std::string_view skip) {
+    // Only the first line needs the stream's own sentry (which also
+    // flushes a tied stream); after it the stream stays good until the
+    // input ends, and then it fails as a sentry would make it.
+    if (!started_) {
+        started_ = true;
+        const std::istream::sentry ready(in_, true);
+        if (!ready) return false;
+    } else if (!in_.good()) {
+        in_.setstate(std::ios::failbit);
+        return false;
+    }
+    std::size_t length = 0;
     try {
+        bool any = false;
+        if (!skip.empty() && ahead(skip.size()) && std::string_view(block_.data() + at_, skip.size()) == skip) {
+            at_ += skip.size();
+            any = true;
+        }
         for (;;) {
-            const Traits::int_type c = buffer.sbumpc();
-            if (Traits::eq_int_type(c, Traits::eof())) {
-                keepPartialSkip();
-                in.setstate(std::ios::eofbit | std::ios::failbit);
+            if (!ahead(1)) {
+                in_.setstate(std::ios::eofbit | std::ios::failbit);
+                line = std::string_view(line_.data(), length);
                 return any;
             }
             any = true;
-            if (skipping && Traits::to_char_type(c) == skip[skipped]) {
-                if (++skipped == skip.size()) skipping = false;
-                continue;
+            // The characters up to the line's end, or to the block's.
+            const char* const from = block_.data() + at_;
+            const char* const to = block_.data() + end_;
+            const char* stop = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(to - from)));
+            if (stop == nullptr) stop = to;
+            if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(stop - from))) {
+                stop = static_cast<const char*>(cr);
             }
-            keepPartialSkip();
-            if (c == '\n') return true;
-            if (c == '\r') {
-                const Traits::int_type next = buffer.sgetc();
-                if (Traits::eq_int_type(next, Traits::eof())) {
-                    in.setstate(std::ios::eofbit);
-                } else if (next == '\n') {
-                    buffer.sbumpc();
+            const std::size_t kept = std::min(static_cast<std::size_t>(stop - from), line_.size() - length);
+            at_ += static_cast<std::size_t>(stop - from) + (stop != to ? 1 : 0);
+            // A whole line inside the block is read where it stands, unless
+            // the look past a CR at the block's end reads over it.
+            const bool cr = stop != to && *stop == '\r';
+            const bool inPlace = length == 0 && stop != to && !(cr && at_ == end_);
+            if (!inPlace) std::memcpy(line_.data() + length, from, kept);
+            length += kept;
+            if (stop == to) continue;
+            if (cr) {
+                if (!ahead(1)) {
+                    in_.setstate(std::ios::eofbit);
+                } else if (block_[at_] == '\n') {
+                    ++at_;
                 }
-                return true;
             }
-            keep(Traits::to_char_type(c));
+            line = std::string_view(inPlace ? from : line_.data(), length);
+            return true;
         }
     } catch (const std::ios_base::failure&) {
         throw;  // the stream asked for exceptions on its own state
     } catch (...) {
         // A failing buffer makes the stream bad, as it would inside get().
-        in.setstate(std::ios::badbit);
+        in_.setstate(std::ios::badbit);
         return false;
     }
 }
@@ -92,31 +137,31 @@ void applyLine(std::string_view line) {
     const std::size_t bang = line.find('!');
     if (bang < equals) return;
 
-    std::string namePart(line.substr(0, equals));
-    namePart = textkit::trimLeft(namePart);
-    if (namePart.size() > kPieceLength) namePart.resize(kPieceLength);
+    // The name: the part before "=" without its leading blanks, cut to 80
+    // characters; a "*" first marks a factor-only entry; every blank and
+    // control character is squeezed out. The whole squeezed name is kept:
+    // one too long for the table is rejected with a warning rather than cut
+    // into another name.
+    std::string_view namePart = textkit::trimLeft(line.substr(0, equals)).substr(0, kPieceLength);
     const bool factorOnly = !namePart.empty() && namePart[0] == '*';
-    if (factorOnly) namePart[0] = ' ';
-    // The whole squeezed name is kept: one too long for the table is
-    // rejected with a warning rather than cut into another name.
-    const std::string name(textkit::trimRight(XSQUEEZE(namePart)));
-    if (name.empty()) return;
+    if (factorOnly) namePart.remove_prefix(1);
+    char squeezed[kPieceLength];
+    std::size_t length = 0;
+    for (const char c : namePart) {
+        if (static_cast<unsigned char>(c) > ' ') squeezed[length++] = c;
+    }
+    if (length == 0) return;
+    const std::string_view name(squeezed, length);
 
     const std::string_view rest = line.substr(equals + 1);
-    const std::size_t j = rest.find('!');
+    const std::size_t j = bang == std::string_view::npos ? bang : bang - equals - 1;  // the first "!" of REST
     if (j == 0) return;
     const std::string_view expression = rest.substr(0, std::min(j, kPieceLength));
     const std::string_view comment =
         j == std::string_view::npos ? std::string_view{} : rest.substr(j + 1).substr(0, kPieceLength);
     if (textkit::trimRight(expression).empty()) return;
 
-    int index = 0;
-    XPARAMFIND(name, index);
-    if (index != 0) {
-        XPARAMEDIT(name, expression, comment, factorOnly);
-    } else {
-        XPARAMNEW(name, expression, comment, factorOnly);
-    }
+    storeParameter(name, expression, comment, factorOnly);
 }
 
 }  // namespace
@@ -142,7 +187,12 @@ void XPARAMWRITE(std::ostream& out) {
             length = textkit::trimRight(std::string_view(line, length)).size();
             put(" !");
             put(p.comment.view());
-            out << textkit::trimRight(std::string_view(line, length)) << '\n';
+            // Reading skips a byte-order mark at the start of a file. When
+            // the first line itself begins with those bytes (a name may),
+            // one mark goes before it, so that reading keeps the line whole.
+            const std::string_view written = textkit::trimRight(std::string_view(line, length));
+            if (i == 1 && written.substr(0, kByteOrderMark.size()) == kByteOrderMark) out << kByteOrderMark;
+            out << written << '\n';
         }
     } catch (...) {
         // A failed write ends the writing; what was written stays.
@@ -152,6 +202,23 @@ void XPARAMWRITE(std::ostream& out) {
 namespace {
 
 constexpr int kFaultyLinesShown = 10;
+
+// A file of many lines makes a table of many entries. Where the stream can
+// tell how much input lies ahead, the table gets room for about one entry a
+// line at once (lines of a written file run to some 30 characters), so
+// that it does not grow, and copy itself, step by step. The guess is capped,
+// and anything the stream cannot tell leaves the table to grow as it goes.
+void reserveFor(std::istream& in) {
+    constexpr std::streamsize kCharactersPerLine = 32;
+    constexpr std::streamsize kMostEntries = 1 << 16;
+    std::streamsize ahead = 0;
+    try {
+        if (in.good() && in.rdbuf() != nullptr) ahead = in.rdbuf()->in_avail();
+    } catch (...) {
+        return;  // the stream's own read will meet its fault
+    }
+    if (ahead > 0) reserveParameters(static_cast<int>(std::min(ahead / kCharactersPerLine, kMostEntries)));
+}
 
 // Stands between one read and the user. A file that is not a parameter
 // list, or one with thousands of faulty lines, would otherwise show one
@@ -227,11 +294,13 @@ int readParameterLines(std::istream& in, std::optional<bool> quiet, std::string_
     int faulty = 0;
     try {
         FaultLimiter limiter;
-        std::array<char, kLineLength> line{};
+        reserveFor(in);
+        LineReader lines(in);
+        std::string_view line;
         bool first = true;
-        while (readLine(in, line, first ? kByteOrderMark : std::string_view{})) {
+        while (lines.next(line, first ? kByteOrderMark : std::string_view{})) {
             first = false;
-            applyLine(std::string_view(line.data(), line.size()));
+            applyLine(line);
             limiter.endLine();
         }
         hidden = limiter.hiddenLines();

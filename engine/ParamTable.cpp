@@ -27,20 +27,29 @@ XPARAM& entry(int index) { return table()[static_cast<size_t>(index - 1)]; }
 // decoder looks a name up for every parameter reference. A name longer than
 // a stored name can be matches nothing: cutting it would find another one.
 struct NameKey {
-    ParamKey chars{};
+    ParamKey chars = kBlankKey;
     bool fits = true;
 };
 NameKey makeKey(std::string_view name) {
+    // Each byte as the key holds it: 0 for a blank or control character
+    // (squeezed out), else upper-cased.
+    static constexpr auto kKeyChar = [] {
+        std::array<char, 256> t{};
+        for (int b = 33; b < 256; ++b) {
+            t[static_cast<std::size_t>(b)] = static_cast<char>((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE) ? b - 32 : b);
+        }
+        return t;
+    }();
     NameKey key;
-    key.chars.fill(' ');
     std::size_t n = 0;
     for (char c : name) {
-        if (static_cast<unsigned char>(c) <= ' ') continue;
+        const char k = kKeyChar[static_cast<unsigned char>(c)];
+        if (k == 0) continue;
         if (n == key.chars.size()) {
             key.fits = false;
             break;
         }
-        key.chars[n++] = upperChar(c);
+        key.chars[n++] = k;
     }
     return key;
 }
@@ -93,6 +102,22 @@ char nameRuleChar(char c) {
     const char u = upperChar(c);
     return (u == '_' || static_cast<unsigned char>(u) > 127) ? 'A' : u;
 }
+// Whether every character of NAME is a letter or digit by those rules; one
+// table look per character, as every new entry's name goes through it.
+bool allNameCharacters(std::string_view name) {
+    static constexpr auto kAllowed = [] {
+        std::array<bool, 256> allowed{};
+        for (int b = 0; b < 256; ++b) {
+            const bool letter = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_' || b > 127;
+            allowed[static_cast<std::size_t>(b)] = letter || (b >= '0' && b <= '9');
+        }
+        return allowed;
+    }();
+    for (const char c : name) {
+        if (!kAllowed[static_cast<unsigned char>(c)]) return false;
+    }
+    return true;
+}
 bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -102,19 +127,39 @@ bool expressionTooLong(std::string_view expression) {
     return true;
 }
 
-bool nameIsAcceptable(std::string_view name, const std::string& squeezed) {
+// Whether the name meets every rule below but the duplicate check, seen
+// at a glance; the rules themselves, with their warnings, are checked when
+// it does not.
+bool plainlyAcceptable(std::string_view name, std::string_view squeezed) {
+    if (squeezed.empty() || textkit::trim(name).size() > static_cast<std::size_t>(kNameLength)) return false;
+    if (!allNameCharacters(squeezed) || !isLetter(nameRuleChar(squeezed[0]))) return false;
+    const char lead = upperChar(squeezed[0]);
+    return (lead != 'D' && lead != 'E') || (squeezed.size() > 1 && isLetter(nameRuleChar(squeezed[1])));
+}
+
+// The warnings of a name that cannot be stored, in their order. The
+// duplicate check is left out when the caller has just looked the name up.
+enum class Duplicates { kCheck, kKnownAbsent };
+[[gnu::noinline]] bool checkNameRules(std::string_view name, std::string_view squeezed, Duplicates duplicates);
+bool nameIsAcceptable(std::string_view name, std::string_view squeezed, Duplicates duplicates) {
+    if (duplicates == Duplicates::kKnownAbsent && plainlyAcceptable(name, squeezed)) return true;
+    return checkNameRules(name, squeezed, duplicates);
+}
+bool checkNameRules(std::string_view name, std::string_view squeezed, Duplicates duplicates) {
     std::string_view given = textkit::trimRight(name);
     const std::string_view unlead = textkit::trimLeft(given);
     if (unlead.size() > static_cast<std::size_t>(kNameLength)) {
         return warn("TOO LONG", "The given name " + quoted(given) + " is too long.  " + "16" + " chars. max.");
     }
     if (squeezed.empty()) return warn("NAME MISSING", "Parameter name cannot be blank.");
-    for (char c : squeezed) {
-        const char m = nameRuleChar(c);
-        if (!isLetter(m) && !isDigit(m)) {
-            return warn("BAD CHARACTER", "The given name " + quoted(squeezed) + " contains the character " +
-                                             std::string(1, upperChar(c)) +
-                                             ".  This character is not allowed in a parameter name.");
+    if (!allNameCharacters(squeezed)) {
+        for (char c : squeezed) {
+            const char m = nameRuleChar(c);
+            if (!isLetter(m) && !isDigit(m)) {
+                return warn("BAD CHARACTER", "The given name " + quoted(squeezed) + " contains the character " +
+                                                 std::string(1, upperChar(c)) +
+                                                 ".  This character is not allowed in a parameter name.");
+            }
         }
     }
     if (!isLetter(nameRuleChar(squeezed[0]))) {
@@ -130,7 +175,7 @@ bool nameIsAcceptable(std::string_view name, const std::string& squeezed) {
                                     "be followed by a letter, i.e., " + "have a letter as their second character.");
     }
     int existing = 0;
-    if (count() > 0) XPARAMFIND(squeezed, existing);
+    if (duplicates == Duplicates::kCheck && count() > 0) XPARAMFIND(squeezed, existing);
     if (existing != 0) {
         return warn("DUPLICATE NAME", "The given name " + quoted(squeezed) + " is not unique" +
                                           ".  Either delete or edit the existing parameter.");
@@ -155,25 +200,35 @@ void setUnevaluated(XPARAM& p) {
     p.value.isReal = true;
 }
 
-}  // namespace
-
-bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly,
-               bool evaluate) {
+// XPARAMNEW with the name as given (NAME) and squeezed (SQUEEZED). A caller
+// that has looked the name up already gives its key and where the index
+// would take it.
+struct KnownPlace {
+    const ParamKey& key;
+    const NameIndex::Place& place;
+};
+bool addParameter(std::string_view name, std::string_view squeezed, const KnownPlace* known,
+                  std::string_view expression, std::string_view comment, bool factorOnly, bool evaluate,
+                  Duplicates duplicates) {
+    EngineState& st = engineState();
     try {
-        const std::string squeezed(textkit::trimRight(XSQUEEZE(name)));
-        if (!nameIsAcceptable(name, squeezed) || expressionTooLong(expression)) return false;
-        if (count() == static_cast<int>(table().size())) table().resize(table().size() + kGrowth);
-        const ParamKey key = keyOf(FixedText<kNameLength>(squeezed));
-        keys().push_back(key);
+        if (!nameIsAcceptable(name, squeezed, duplicates) || expressionTooLong(expression)) return false;
+        if (st.paramCount == static_cast<int>(st.params.size())) st.params.resize(st.params.size() + kGrowth);
+        const ParamKey key = known != nullptr ? known->key : keyOf(FixedText<kNameLength>(squeezed));
+        st.paramKeys.push_back(key);
         try {
-            nameIndex().insert(key, count() + 1);  // an earlier entry of the name stays first
+            // An earlier entry of the name stays first.
+            if (known != nullptr) {
+                st.paramIndex.insert(key, st.paramCount + 1, known->place);
+            } else {
+                st.paramIndex.insert(key, st.paramCount + 1);
+            }
         } catch (...) {
-            keys().pop_back();
+            st.paramKeys.pop_back();
             throw;
         }
-        ++count();
-        XPARAM& p = entry(count());
-        p = XPARAM{};
+        const int index = ++st.paramCount;
+        XPARAM& p = st.params[static_cast<std::size_t>(index - 1)];  // every field is set below
         p.name = squeezed;
         p.expression = expression;
         p.comment = comment;
@@ -182,17 +237,29 @@ bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_v
         noteChange();
         if (evaluate) {
             // The new entry is visible but not yet valid, so naming itself
-            // is reported as a parameter used before being defined.
+            // is reported as a parameter used before being defined. The
+            // evaluation only reads the table.
             XVALUE value;
             if (solveParameterValue(expression, value)) {
-                XPARAM& q = entry(count());
-                q.valid = true;
-                q.value = value;
+                p.valid = true;
+                p.value = value;
             }
         }
         return true;
     } catch (...) {
         return false;  // out of memory: the table is as it was
+    }
+}
+
+}  // namespace
+
+bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly,
+               bool evaluate) {
+    try {
+        const std::string squeezed(textkit::trimRight(XSQUEEZE(name)));
+        return addParameter(name, squeezed, nullptr, expression, comment, factorOnly, evaluate, Duplicates::kCheck);
+    } catch (...) {
+        return false;
     }
 }
 
@@ -289,6 +356,39 @@ void XPARAMFIND(std::string_view name, int& index, std::optional<int> limit) {
 int findParameter(std::string_view name, int limit) {
     const NameKey key = makeKey(name);
     return key.fits ? findKey(key.chars, limit) : 0;
+}
+
+int findParameterByKey(const ParamKey& key, int limit) { return findKey(key, limit); }
+
+void reserveParameters(int more) {
+    EngineState& st = engineState();
+    const auto wanted = static_cast<std::size_t>(st.paramCount) + static_cast<std::size_t>(std::max(more, 0));
+    try {
+        // Whole steps of 16, as the table grows.
+        st.params.reserve((wanted + kGrowth - 1) / kGrowth * kGrowth);
+        st.paramKeys.reserve(wanted);
+        st.paramIndex.reserve(wanted);
+    } catch (...) {
+        // Without the room the table grows as it goes.
+    }
+}
+
+void storeParameter(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly) {
+    const NameKey key = makeKey(name);
+    if (!key.fits) {
+        addParameter(name, name, nullptr, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
+        return;
+    }
+    // Every entry of the table is in the index, so one look there tells
+    // whether the name is new, and where a new one goes. The name is
+    // squeezed already, so its lookup key is the key it is stored under.
+    const NameIndex::Place place = nameIndex().locate(key.chars);
+    if (place.entry != 0) {
+        XPARAMEDIT(name, expression, comment, factorOnly);
+        return;
+    }
+    const KnownPlace known{key.chars, place};
+    addParameter(name, name, &known, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
 }
 
 bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {

@@ -1,9 +1,12 @@
 #include "FuzzSupport.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "EngineState.h"
+#include "FastPath.h"
 #include "Seams.h"
 #include "XExpression.h"
 
@@ -11,7 +14,9 @@ namespace {
 
 class SilentPresenter : public ExpressionErrorPresenter {
 public:
+    int reports = 0;
     void present(const ExpressionErrorReport& r) override {
+        ++reports;
         // Touch every byte so the sanitizers see a bad buffer.
         volatile std::size_t sum = r.message.size() + r.display.size() + r.marker.size();
         (void)sum;
@@ -36,13 +41,49 @@ public:
     bool ask(std::string_view, std::string_view) override { return false; }
 };
 
+SilentPresenter& presenter() {
+    static SilentPresenter p;
+    return p;
+}
+
+// Equal down to the sign of a zero; a NaN equals any NaN.
+bool sameBits(double x, double y) {
+    if (std::isnan(x) || std::isnan(y)) return std::isnan(x) && std::isnan(y);
+    return std::memcmp(&x, &y, sizeof x) == 0;
+}
+
 }  // namespace
 
 void installFuzzSeams() {
-    static SilentPresenter presenter;
     static StrictSink sink;
-    setExpressionErrorPresenter(&presenter);
+    setExpressionErrorPresenter(&presenter());
     setNoticeSink(&sink);
+}
+
+void checkFastPathAgrees(std::string_view text) {
+    const int limit = XPARAMCOUNT();
+    const int before = presenter().reports;
+    XVALUE fast;
+    const bool took = fastEvaluate(text, limit, fast);
+    if (presenter().reports != before) {
+        std::fprintf(stderr, "the fast path reported on [%.*s]\n", static_cast<int>(text.size()), text.data());
+        std::abort();
+    }
+    if (!took) return;
+    engineState().searchLimit = limit;
+    XVALUE slow;
+    int status = PXNPREP(text);
+    if (status == 0) status = PXNDECODE(slow);
+    const bool same = status == 0 && sameBits(fast.value.real(), slow.value.real()) &&
+                      sameBits(fast.value.imag(), slow.value.imag()) && sameBits(fast.realValue, slow.realValue) &&
+                      fast.isReal == slow.isReal;
+    if (!same) {
+        std::fprintf(stderr, "the fast path and the long way differ on [%.*s]: status %d, (%a, %a) %a %d vs (%a, %a) %a %d\n",
+                     static_cast<int>(text.size()), text.data(), status, fast.value.real(), fast.value.imag(),
+                     fast.realValue, fast.isReal ? 1 : 0, slow.value.real(), slow.value.imag(), slow.realValue,
+                     slow.isReal ? 1 : 0);
+        std::abort();
+    }
 }
 
 void defineFuzzParameters() {

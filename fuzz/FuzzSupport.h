@@ -17,3 +17,8 @@ void prepareFuzzEngine();
 
 // One stored entry as text, for comparing tables.
 std::string describeTable(bool withValues);
+
+// The fast path against the long way on TEXT: it must report nothing, and
+// a text it takes must give the long way's status and value, bit for bit.
+// Aborts on a difference.
+void checkFastPathAgrees(std::string_view text);

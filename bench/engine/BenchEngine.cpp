@@ -1,9 +1,10 @@
 // Parse+evaluate per call: our engine beside Debian's expression libraries
 // and a floor (copy, upper-case, convert each number), all in one run.
 //
-// Prints a table of median times per expression, the ratios ours/best-peer
-// and ours/floor with their geometric means, and the heap allocations per
-// evaluation of our engine.
+// Prints a table of median times per expression, then one of instructions
+// per call of the same calls (InstructionCount.h says how they are counted),
+// each with the ratios ours/best-peer and ours/floor and their geometric
+// means, and the heap allocations per evaluation of our engine.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -20,9 +21,10 @@
 #include <vector>
 
 
-#include "Corpus.h"
-#include "Peers.h"
 #include "BenchSupport.h"
+#include "Corpus.h"
+#include "InstructionCount.h"
+#include "Peers.h"
 #include "XExpression.h"
 
 // ---- Allocation counting -------------------------------------------------
@@ -91,6 +93,91 @@ void setUpParameters() {
 }
 
 
+using Peers = std::vector<std::unique_ptr<Peer>>;
+
+// Hands FN every measured call with its label "row/who": ours, the floor,
+// and each peer that accepts the row's text.
+template <typename Fn>
+void forEachCall(const Peers& peers, std::map<std::string, bool>& usable, Fn&& fn) {
+    for (const CorpusRow& r : corpus()) {
+        const std::string label = r.label;
+        fn(label + "/ours", [&r] {
+            std::complex<double> c;
+            benchmark::DoNotOptimize(XNUMBEREX_C8(r.ours, c));
+            benchmark::DoNotOptimize(c);
+        });
+        fn(label + "/floor", [&r] { benchmark::DoNotOptimize(floorWork(r.ours)); });
+        for (const auto& p : peers) {
+            if (!usable[label + "/" + p->name()]) continue;
+            Peer* peer = p.get();
+            const char* t = textFor(p->name(), r);
+            fn(label + "/" + p->name(), [peer, t] {
+                double v = 0;
+                benchmark::DoNotOptimize(peer->evaluate(t, v));
+                benchmark::DoNotOptimize(v);
+            });
+        }
+    }
+}
+
+// One table over the corpus: a figure per row for ours, each peer and the
+// floor, then ours over the best peer and over the floor. Returns the
+// geometric means of both ratios and the row where ours/best-peer is worst.
+struct Ratios {
+    double geoBest = 0, geoFloor = 0, worst = 0;
+    std::string worstRow;
+};
+Ratios printTable(const Peers& peers, std::map<std::string, bool>& usable, const std::map<std::string, double>& figures,
+                  int decimals, const std::string& note) {
+    auto figure = [&](const std::string& key) {
+        const auto it = figures.find(key);
+        return it == figures.end() ? 0.0 : it->second;
+    };
+    std::printf("\n%-9s %9s", "expr", "ours");
+    for (const auto& p : peers) std::printf(" %10s", p->name());
+    std::printf(" %9s %10s %10s\n", "floor", "ours/best", "ours/floor");
+    Ratios out;
+    double logBest = 0, logFloor = 0;
+    int rows = 0;
+    for (const CorpusRow& r : corpus()) {
+        const std::string label = r.label;
+        const double ours = figure(label + "/ours");
+        const double fl = figure(label + "/floor");
+        std::printf("%-9s %9.*f", r.label, decimals, ours);
+        double best = 0;
+        for (const auto& p : peers) {
+            const double v = figure(label + "/" + p->name());
+            if (v <= 0 || !usable[label + "/" + p->name()]) {
+                std::printf(" %10s", "-");
+                continue;
+            }
+            std::printf(" %10.*f", decimals, v);
+            if (best == 0 || v < best) best = v;
+        }
+        std::printf(" %9.*f", decimals, fl);
+        if (best > 0) {
+            std::printf(" %10.2f", ours / best);
+            logBest += std::log(ours / best);
+            if (ours / best > out.worst) {
+                out.worst = ours / best;
+                out.worstRow = label;
+            }
+            ++rows;
+        } else {
+            std::printf(" %10s", "-");
+        }
+        std::printf(" %10.2f\n", ours / fl);
+        logFloor += std::log(ours / fl);
+    }
+    std::printf("(%s)\n", note.c_str());
+    out.geoBest = rows ? std::exp(logBest / rows) : 0;
+    out.geoFloor = std::exp(logFloor / static_cast<double>(corpus().size()));
+    return out;
+}
+
+// The argument with which the program runs itself under callgrind.
+constexpr const char* kCountUnderCallgrind = "--count-instructions-under-callgrind";
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,8 +187,6 @@ int main(int argc, char** argv) {
 
     // Check every row once, so a peer that rejects its text is skipped
     // instead of timing its error path.
-    std::vector<std::string> who = {"ours", "floor"};
-    for (auto& p : peers) who.push_back(p->name());
     std::map<std::string, bool> usable;
     for (const CorpusRow& r : corpus()) {
         std::complex<double> c;
@@ -115,31 +200,19 @@ int main(int argc, char** argv) {
         }
     }
 
-    for (const CorpusRow& r : corpus()) {
-        const std::string label = r.label;
-        benchmark::RegisterBenchmark((label + "/ours").c_str(), [&r](benchmark::State& s) {
-            std::complex<double> c;
-            for (auto _ : s) {
-                benchmark::DoNotOptimize(XNUMBEREX_C8(r.ours, c));
-                benchmark::DoNotOptimize(c);
-            }
-        });
-        benchmark::RegisterBenchmark((label + "/floor").c_str(), [&r](benchmark::State& s) {
-            for (auto _ : s) benchmark::DoNotOptimize(floorWork(r.ours));
-        });
-        for (auto& p : peers) {
-            if (!usable[label + "/" + p->name()]) continue;
-            Peer* peer = p.get();
-            const char* t = textFor(p->name(), r);
-            benchmark::RegisterBenchmark((label + "/" + p->name()).c_str(), [peer, t](benchmark::State& s) {
-                double v = 0;
-                for (auto _ : s) {
-                    benchmark::DoNotOptimize(peer->evaluate(t, v));
-                    benchmark::DoNotOptimize(v);
-                }
-            });
-        }
+    // Run under callgrind by the run below: count, and nothing else.
+    if (argc > 1 && std::strcmp(argv[1], kCountUnderCallgrind) == 0) {
+        instructions::CallgrindCounter counter;
+        forEachCall(peers, usable,
+                    [&](const std::string& label, auto call) { instructions::perCall(counter, label, call); });
+        return 0;
     }
+
+    forEachCall(peers, usable, [](const std::string& label, auto call) {
+        benchmark::RegisterBenchmark(label.c_str(), [call](benchmark::State& s) {
+            for (auto _ : s) call();
+        });
+    });
 
     // Defaults: interleaved repetitions, medians only. Arguments may override.
     std::vector<char*> args(argv, argv + argc);
@@ -164,43 +237,37 @@ int main(int argc, char** argv) {
         evals += 100;
     }
 
-    std::printf("\n%-9s %9s", "expr", "ours");
-    for (auto& p : peers) std::printf(" %10s", p->name());
-    std::printf(" %9s %10s %10s\n", "floor", "ours/best", "ours/floor");
-    double logBest = 0, logFloor = 0, worst = 0;
-    int rows = 0;
-    for (const CorpusRow& r : corpus()) {
-        const std::string label = r.label;
-        const double ours = medians.times[label + "/ours"];
-        const double fl = medians.times[label + "/floor"];
-        std::printf("%-9s %9.1f", r.label, ours);
-        double best = 0;
-        for (auto& p : peers) {
-            auto it = medians.times.find(label + "/" + p->name());
-            if (it == medians.times.end() || !usable[label + "/" + p->name()]) {
-                std::printf(" %10s", "-");
-                continue;
-            }
-            std::printf(" %10.1f", it->second);
-            if (best == 0 || it->second < best) best = it->second;
-        }
-        std::printf(" %9.1f", fl);
-        if (best > 0) {
-            std::printf(" %10.2f", ours / best);
-            logBest += std::log(ours / best);
-            worst = std::max(worst, ours / best);
-            ++rows;
-        } else {
-            std::printf(" %10s", "-");
-        }
-        std::printf(" %10.2f\n", ours / fl);
-        logFloor += std::log(ours / fl);
+    const Ratios time = printTable(peers, usable, medians.times, 1, "times: median ns per parse+evaluate");
+    std::printf("geomean ours/best-peer %.2f (worst %.2f), ours/floor %.2f, allocs/eval %.2f\n", time.geoBest,
+                time.worst, time.geoFloor, static_cast<double>(allocs) / evals);
+
+    // The same calls counted in instructions, which the load of a shared
+    // machine does not move.
+    instructions::HardwareCounter hardware;
+    instructions::Source source;
+    std::map<std::string, double> counts;
+    if (hardware.ok()) {
+        forEachCall(peers, usable, [&](const std::string& label, auto call) {
+            counts[label] = instructions::perCall(hardware, label, call);
+        });
+        source = {true, "counted by the processor (perf_event_open, user mode)"};
+    } else {
+        counts = instructions::countUnderCallgrind(kCountUnderCallgrind, hardware.whyNot(), source);
     }
-    const double geoBest = rows ? std::exp(logBest / rows) : 0;
-    const double geoFloor = std::exp(logFloor / static_cast<double>(corpus().size()));
-    std::printf("(times: median ns per parse+evaluate)\n");
-    std::printf("geomean ours/best-peer %.2f (worst %.2f), ours/floor %.2f, allocs/eval %.2f\n", geoBest,
-                worst, geoFloor, static_cast<double>(allocs) / evals);
-    std::printf("engine-summary %.2f %.2f %.2f\n", geoBest, geoFloor, static_cast<double>(allocs) / evals);
+    std::string worstI = "n/a";
+    if (source.available) {
+        const Ratios count =
+            printTable(peers, usable, counts, 0, "instructions per parse+evaluate, " + source.description);
+        std::printf("geomean ours/best-peer I %.2f (worst-row I %.2f, %s), ours/floor I %.2f\n", count.geoBest,
+                    count.worst, count.worstRow.c_str(), count.geoFloor);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.2f", count.worst);
+        worstI = buf;
+    } else {
+        std::printf("\n(%s)\n", source.description.c_str());
+    }
+    // engine-summary <ours/best-peer> <ours/floor> <allocs/eval> <worst-row I>
+    std::printf("engine-summary %.2f %.2f %.2f %s\n", time.geoBest, time.geoFloor,
+                static_cast<double>(allocs) / evals, worstI.c_str());
     return 0;
 }

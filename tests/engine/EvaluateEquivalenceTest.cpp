@@ -11,6 +11,7 @@
 
 #include "EngineTestSupport.h"
 #include "EvaluateReference.h"
+#include "FastPathComparison.h"
 
 namespace {
 
@@ -21,18 +22,6 @@ struct Outcome {
     std::vector<std::string> reports;
     std::vector<std::string> notices;
 };
-
-// Equal down to the sign of a zero. A NaN equals any NaN: the compiler may
-// order the operands of an addition either way, and that decides which
-// NaN's sign comes out, even between two copies of the same code.
-bool sameBits(double x, double y) {
-    if (std::isnan(x) || std::isnan(y)) return std::isnan(x) && std::isnan(y);
-    return std::memcmp(&x, &y, sizeof x) == 0;
-}
-bool sameBits(const XVALUE& a, const XVALUE& b) {
-    return sameBits(a.value.real(), b.value.real()) && sameBits(a.value.imag(), b.value.imag()) &&
-           sameBits(a.realValue, b.realValue) && a.isReal == b.isReal;
-}
 
 class EvaluateEquivalenceTest : public EngineTest {
 protected:
@@ -131,6 +120,7 @@ TEST_F(EvaluateEquivalenceTest, DecodedFormsOfGeneratedExpressions) {
     };
     std::mt19937 random(1234);
     int evaluated = 0;
+    FastPathComparison fast(presenter, notices);
     for (int i = 0; i < 40000; ++i) {
         std::string line;
         if (i % 2 == 0) {
@@ -139,6 +129,8 @@ TEST_F(EvaluateEquivalenceTest, DecodedFormsOfGeneratedExpressions) {
             const int count = 1 + static_cast<int>(random() % 16);
             for (int k = 0; k < count; ++k) line += pieces[random() % std::size(pieces)];
         }
+        const std::string fastDifference = fast.compare(line);
+        ASSERT_TRUE(fastDifference.empty()) << "expression [" << line << "]: " << fastDifference;
         EngineState& s = engineState();
         s.searchLimit = XPARAMCOUNT();
         if (PXNPREP(line) != 0) continue;
@@ -147,8 +139,11 @@ TEST_F(EvaluateEquivalenceTest, DecodedFormsOfGeneratedExpressions) {
         const std::string difference = compareFromHere(s.tokenCount, s.operandCount);
         ASSERT_TRUE(difference.empty()) << "expression [" << line << "]: " << difference;
     }
-    // Enough of them got as far as the reduction to make the check worth it.
+    // Enough of them got as far as the reduction to make the check worth it,
+    // and enough took the fast path to make its comparison worth it.
     EXPECT_GT(evaluated, 8000);
+    fast.print("generated expressions");
+    EXPECT_GT(fast.taken, 6000);
 }
 
 // Token arrays no decoder would make: ranks and codes drawn at random over

@@ -87,6 +87,42 @@ TEST_F(ParamFileStreamTest, LinesAndStreamStateAsWithGet) {
     }
 }
 
+// Files of several thousand characters, so that lines, line ends (a CR
+// and its LF too) and long lines fall across the places where the reader
+// takes the next part of the input.
+TEST_F(ParamFileStreamTest, LongFilesReadAsWithGet) {
+    const char* pieces[] = {"A1=1", "B=2+A1", "x y=3 !c", "*U=0.001", "\r", "\n", "\r\n", "\n", "=", "!", "Q=",
+                            "7", "\t", " ", "Long=1+1+1+1+1+1+1+1+1+1+1+1+1+1 !a comment of some length"};
+    std::mt19937 random(4096);
+    XPARAMQUIET(true);
+    for (int i = 0; i < 100; ++i) {
+        std::string file;
+        const std::size_t size = 4000 + random() % 9000;
+        while (file.size() < size) {
+            file += pieces[random() % std::size(pieces)];
+            // Long names put the "=" late, often past a block's end.
+            if (random() % 6 == 0) file += std::string(100 + random() % 200, 'Z') + "=1\r";
+        }
+        std::istringstream byGet(file);
+        const std::vector<std::string> lines = linesByGet(byGet);
+        std::string plain;
+        for (const std::string& line : lines) plain += line + "\n";
+
+        resetExpressionEngine();
+        XPARAMQUIET(true);
+        std::istringstream expected(plain);
+        XPARAMREAD(expected);
+        const Table want = tableNow();
+
+        resetExpressionEngine();
+        XPARAMQUIET(true);
+        std::istringstream in(file);
+        XPARAMREAD(in);
+        ASSERT_EQ(tableNow(), want) << "file of " << file.size() << " characters, case " << i;
+        ASSERT_EQ(in.rdstate(), byGet.rdstate()) << "case " << i;
+    }
+}
+
 TEST_F(ParamFileStreamTest, TheTwoHundredFiftySixthCharacterIsTheLastRead) {
     std::istringstream in("K" + std::string(253, ' ') + "=5\rL" + std::string(254, ' ') + "=6\r\n");
     XPARAMREAD(in);

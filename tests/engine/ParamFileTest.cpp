@@ -208,6 +208,38 @@ TEST_F(ParamFileTest, ByteOrderMarkAtTheStartIsSkipped) {
     }
 }
 
+// Reading makes room for the entries of a long input at once; the table
+// still shows the growth in steps of 16 that adding one entry at a time
+// makes, and every entry is found by its name.
+TEST_F(ParamFileTest, ReadingGrowsTheTableAsAddingDoes) {
+    std::string text;
+    // Long comments: the room made is for more than 32 entries.
+    for (int i = 1; i <= 17; ++i) text += "P" + std::to_string(i) + "=" + std::to_string(i) + " !" + std::string(60, 'c') + "\n";
+    read(text);
+    ASSERT_EQ(XPARAMCOUNT(), 17);
+    EXPECT_EQ(engineState().params.size(), 32u);
+    for (int i = 1; i <= 17; ++i) {
+        int index = 0;
+        XPARAMFIND("p" + std::to_string(i), index);
+        EXPECT_EQ(index, i);
+    }
+}
+
+// A name may itself begin with the bytes of a byte-order mark (bytes above
+// 127 are name characters). Written first, it must not lose them when read.
+TEST_F(ParamFileTest, ANameThatBeginsLikeAByteOrderMarkReadsBack) {
+    const std::string name = "\xEF\xBB\xBF" "A";
+    ASSERT_TRUE(XPARAMNEW(name, "1", ""));
+    ASSERT_TRUE(XPARAMNEW("A", "2", ""));
+    const std::string text = written();
+    resetExpressionEngine();
+    read(text);
+    ASSERT_EQ(XPARAMCOUNT(), 2);
+    EXPECT_EQ(entry(1).name, name);
+    EXPECT_EQ(entry(2).name, "A");
+    EXPECT_EQ(written(), text);
+}
+
 // One read shows the reports of its first ten faulty lines; the faults of
 // the lines after them are counted and told once. What is stored does not
 // depend on what is shown.

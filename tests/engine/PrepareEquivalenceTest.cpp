@@ -8,6 +8,7 @@
 #include <string>
 
 #include "EngineTestSupport.h"
+#include "FastPathComparison.h"
 #include "PrepareReference.h"
 
 namespace {
@@ -29,6 +30,20 @@ constexpr Stop kStops[] = {
 
 class PrepareEquivalenceTest : public EngineTest {
 protected:
+    // Parameters for the names of the generated lines, so that the fast
+    // path's comparison reaches lines that use them; preparation itself
+    // never looks at the table.
+    void SetUp() override {
+        EngineTest::SetUp();
+        defineSampleParameters();
+        ASSERT_TRUE(XPARAMNEW("A", "0.25", ""));
+        ASSERT_TRUE(XPARAMNEW("B", "-4", ""));
+        ASSERT_TRUE(XPARAMNEW("AB", "-0.5", ""));
+        ASSERT_TRUE(XPARAMNEW("X1", "(0,2)", ""));
+        ASSERT_TRUE(XPARAMNEW("EX", "7", ""));
+        clearRecords();
+    }
+
     // Runs both on LINE and reports the first difference; empty when equal.
     std::string compare(const std::string& line, const Stop& stop) {
         clearRecords();
@@ -66,12 +81,17 @@ protected:
         return {};
     }
 
+    // Every stop, and then the fast path against the long way.
     void checkAllStops(const std::string& line) {
         for (const Stop& stop : kStops) {
             const std::string difference = compare(line, stop);
             ASSERT_TRUE(difference.empty()) << "line [" << line << "] stopped at " << stop.name << ": " << difference;
         }
+        const std::string difference = fast.compare(line);
+        ASSERT_TRUE(difference.empty()) << "line [" << line << "]: " << difference;
     }
+
+    FastPathComparison fast{presenter, notices};
 };
 
 // Lines made of the language's tokens, the way a user writes them, with
@@ -94,6 +114,8 @@ TEST_F(PrepareEquivalenceTest, LinesOfLanguageTokens) {
         checkAllStops(line);
         if (HasFatalFailure()) return;
     }
+    fast.print("lines of language tokens");
+    EXPECT_GT(fast.taken, 200);
 }
 
 // Lines of single characters drawn from a small alphabet: short runs of
@@ -108,6 +130,8 @@ TEST_F(PrepareEquivalenceTest, LinesOfSingleCharacters) {
         checkAllStops(line);
         if (HasFatalFailure()) return;
     }
+    fast.print("lines of single characters");
+    EXPECT_GT(fast.taken, 300);
 }
 
 // Lines near the 64-character limit, where insertions run out of room.
@@ -121,6 +145,9 @@ TEST_F(PrepareEquivalenceTest, LinesNearTheLengthLimit) {
         checkAllStops(line);
         if (HasFatalFailure()) return;
     }
+    // Nearly all of these are faulty by design: here the comparison shows
+    // that the fast path gives way on them.
+    fast.print("lines near the length limit");
 }
 
 }  // namespace
