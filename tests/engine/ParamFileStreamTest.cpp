@@ -53,6 +53,28 @@ Table tableNow() {
 
 class ParamFileStreamTest : public EngineTest {};
 
+// The lines a get() reader finds in the file, written again one per LF
+// line, must make the same table as the file itself, and the file's stream
+// must end in the state the get() reader left its own copy in.
+void expectReadAsWithGet(const std::string& file) {
+    std::istringstream byGet(file);
+    std::string plain;
+    for (const std::string& line : linesByGet(byGet)) plain += line + "\n";
+
+    resetExpressionEngine();
+    XPARAMQUIET(true);
+    std::istringstream expected(plain);
+    XPARAMREAD(expected);
+    const Table want = tableNow();
+
+    resetExpressionEngine();
+    XPARAMQUIET(true);
+    std::istringstream in(file);
+    XPARAMREAD(in);
+    ASSERT_EQ(tableNow(), want);
+    ASSERT_EQ(in.rdstate(), byGet.rdstate());
+}
+
 TEST_F(ParamFileStreamTest, LinesAndStreamStateAsWithGet) {
     const char* pieces[] = {"A1=1", "B=2", "x y=3 !c", "*U=0.001", "\r", "\n", "\r\n", "\n\r", "=", "!",
                             "C", "D", "=X", " ", "Q=", "7", "\t", "Long=1+1+1+1+1+1+1+1+1+1+1+1+1+1"};
@@ -65,25 +87,7 @@ TEST_F(ParamFileStreamTest, LinesAndStreamStateAsWithGet) {
         if (random() % 5 == 0) file += std::string(300, 'Z') + "=1\n";  // a line past 256 characters
         if (random() % 5 == 0) file += "K" + std::string(253, ' ') + "=5\r";  // its 256th character counts
 
-        // The lines a get() reader finds, written again one per LF line,
-        // must make the same table as the file itself.
-        std::istringstream byGet(file);
-        const std::vector<std::string> lines = linesByGet(byGet);
-        std::string plain;
-        for (const std::string& line : lines) plain += line + "\n";
-
-        resetExpressionEngine();
-        XPARAMQUIET(true);
-        std::istringstream expected(plain);
-        XPARAMREAD(expected);
-        const Table want = tableNow();
-
-        resetExpressionEngine();
-        XPARAMQUIET(true);
-        std::istringstream in(file);
-        XPARAMREAD(in);
-        ASSERT_EQ(tableNow(), want) << "file [" << file << "]";
-        ASSERT_EQ(in.rdstate(), byGet.rdstate()) << "file [" << file << "]";
+        ASSERT_NO_FATAL_FAILURE(expectReadAsWithGet(file)) << "file [" << file << "]";
     }
 }
 
@@ -103,23 +107,7 @@ TEST_F(ParamFileStreamTest, LongFilesReadAsWithGet) {
             // Long names put the "=" late, often past a block's end.
             if (random() % 6 == 0) file += std::string(100 + random() % 200, 'Z') + "=1\r";
         }
-        std::istringstream byGet(file);
-        const std::vector<std::string> lines = linesByGet(byGet);
-        std::string plain;
-        for (const std::string& line : lines) plain += line + "\n";
-
-        resetExpressionEngine();
-        XPARAMQUIET(true);
-        std::istringstream expected(plain);
-        XPARAMREAD(expected);
-        const Table want = tableNow();
-
-        resetExpressionEngine();
-        XPARAMQUIET(true);
-        std::istringstream in(file);
-        XPARAMREAD(in);
-        ASSERT_EQ(tableNow(), want) << "file of " << file.size() << " characters, case " << i;
-        ASSERT_EQ(in.rdstate(), byGet.rdstate()) << "case " << i;
+        ASSERT_NO_FATAL_FAILURE(expectReadAsWithGet(file)) << "file of " << file.size() << " characters, case " << i;
     }
 }
 
