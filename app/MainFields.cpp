@@ -9,6 +9,7 @@
 #include "Format.h"
 #include "Session.h"
 #include "TallyonRes.h"
+#include "WflCtrl.h"
 #include "WflWnd.h"
 
 namespace {
@@ -19,14 +20,6 @@ constexpr UINT_PTR kResultSubclass = 2;
 ShownResult& shown() {
     static ShownResult result;
     return result;
-}
-
-std::string windowText(HWND window) {
-    const int n = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    GetWindowTextA(window, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
 }
 
 void replaceText(HWND edit, const std::string& text) {
@@ -41,7 +34,7 @@ LRESULT CALLBACK expressionFieldProc(HWND edit, UINT message, WPARAM wParam, LPA
     if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
         ExpressionHistory& history = session().history;
         const std::optional<std::string> line =
-            wParam == VK_UP ? history.older(windowText(edit)) : history.newer();
+            wParam == VK_UP ? history.older(PXWINDOWTEXT(edit)) : history.newer();
         if (line) replaceText(edit, *line);
         return 0;
     }

@@ -137,6 +137,8 @@ bool XENDCTLMOVE(XWND& window);
 void FXASSOCCTLTOHANDLE(XCTL& control, HWND hwnd);
 // The edit field inside an editable combo (null when there is none).
 HWND PXCTLGETEDIT(HWND combo);
+// The whole text of a window or control.
+std::string PXWINDOWTEXT(HWND window);
 // Shows the page of the selected tab, fitted to the tab's display area, and
 // hides the pages of the other tabs. Each tab's item parameter holds the
 // identifier of its page window.

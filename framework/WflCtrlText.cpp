@@ -31,13 +31,6 @@ int defaultGetSelector(int kind) {
     }
 }
 
-std::string windowText(HWND hwnd) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(),
-                                                        static_cast<int>(text.size()))));
-    return text;
-}
-
 // The window that holds a control's value text: an editable combo keeps it
 // in its edit field.
 HWND valueWindow(const ControlTarget& c) {
@@ -272,8 +265,8 @@ bool XCTLGETCHAR(XWND& window, int id, std::span<char> text, std::optional<int> 
     const int sel = selector.value_or(defaultGetSelector(c->kind));
     std::optional<std::string> value;
     switch (sel) {
-        case XSEL_TEXT: value = windowText(c->hwnd); break;
-        case XSEL_VALUE: value = windowText(valueWindow(*c)); break;
+        case XSEL_TEXT: value = PXWINDOWTEXT(c->hwnd); break;
+        case XSEL_VALUE: value = PXWINDOWTEXT(valueWindow(*c)); break;
         case XSEL_SELECTION:
             switch (c->kind) {
                 case kCtlListBox: {
@@ -312,4 +305,10 @@ bool XCTLGETCHAR(XWND& window, int id, std::span<char> text, std::optional<int> 
     if (!value) return false;
     fillField(text, *value);
     return true;
+}
+
+std::string PXWINDOWTEXT(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
 }

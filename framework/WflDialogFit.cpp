@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "WflCtrl.h"
 #include "WflDialog.h"
 #include "WflScoped.h"
 #include "WflWnd.h"
@@ -27,14 +28,6 @@ std::string classOf(HWND w) {
     char name[32] = {};
     GetClassNameA(w, name, sizeof name);
     return name;
-}
-
-std::string textOf(HWND w) {
-    const int n = GetWindowTextLengthA(w);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    GetWindowTextA(w, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
 }
 
 // The room a text takes in the control's own font, on one line or wrapped
@@ -84,7 +77,7 @@ int extraWidth(HWND w, bool& wraps) {
 void fitOne(HWND dialog, const Child& self, const std::vector<Child>& all, int margin) {
     bool wraps = false;
     const int extra = extraWidth(self.hwnd, wraps);
-    const std::string text = textOf(self.hwnd);
+    const std::string text = PXWINDOWTEXT(self.hwnd);
     if (extra < 0 || text.empty()) return;
     RECT client{};
     GetClientRect(self.hwnd, &client);
