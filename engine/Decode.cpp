@@ -116,8 +116,10 @@ OperatorPick PNXGETOP(int count, std::span<const int> ranks) {
 bool PXNAPRXRL(const XVALUE& v) {
     const double a = std::fabs(v.value.real());
     const double b = std::fabs(v.value.imag());
-    // Negligible next to the real part at single-precision resolution.
-    return b == 0.0 || b <= a * 1.1920928955078125e-07;
+    // Negligible next to the real part at single-precision resolution. An
+    // infinite imaginary part is never negligible, not even next to an
+    // infinite real part.
+    return b == 0.0 || (b <= a * 1.1920928955078125e-07 && std::isfinite(b));
 }
 
 int decodeTokens() {

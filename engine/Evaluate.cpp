@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,6 +19,10 @@
 #include "ValueOps.h"
 
 namespace {
+
+// How far, in units of the last place, an exponent may lie from a whole
+// number and still be taken as that number.
+constexpr double kWholeUlps = 4.0;
 
 XVALUE& operand(int number) { return engineState().operands[static_cast<size_t>(number)]; }
 
@@ -31,6 +36,11 @@ int logicError(std::string_view text) {
     reportLogicError(text);
     return 1;
 }
+
+// An operation that meets an operand which is no number reports it there:
+// passed on, the NaN could vanish (0^NaN is 0, the larger of 1 and NaN is
+// 1) and leave a result that looks sound.
+constexpr std::string_view kNotANumber = "Result is not a number";
 
 // Scans over a range of ranks, four at a time where the processor allows.
 // Index of the first of r[0..n) equal to value, or n.
@@ -71,12 +81,16 @@ int highest(const int* r, int n) {
 
 }  // namespace
 
+// An exponent is whole when it is a whole number, or lies within a few
+// units in the last place of one: the rounding that 0.1*3*10 picks up on
+// its way to 3 must not turn (-2)^3 into a complex power. A fixed margin
+// such as 1e-8 would be far wider than any rounding and would take
+// 10^0.99999999 for 10^1.
 bool PXNR8ASINT(double x, int& n) {
     n = 0;
     if (!(std::fabs(x) <= 2147483647.0)) return false;  // also NaN
     const double m = std::round(x);                     // halves away from zero
-    const double ax = std::fabs(x);
-    if (ax - 1e-8 <= std::fabs(m) && std::fabs(m) <= ax + 1e-8) {
+    if (std::fabs(x - m) <= kWholeUlps * std::numeric_limits<double>::epsilon() * std::fabs(m)) {
         n = static_cast<int>(m);
         return true;
     }
@@ -218,6 +232,9 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
             return logicError("Routine PXNCRANK < operation.");
         }
+        if (valueops::hasNaN(operand(again.leftOperand)) || valueops::hasNaN(operand(again.rightOperand))) {
+            return whineAt(kNotANumber, range.where(p));
+        }
         valueops::polar(operand(again.leftOperand), operand(again.rightOperand));
         range.rank(p) = 0;
         range.rank(again.leftPosition) = 0;
@@ -225,6 +242,7 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
     }
     case 60:
         if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
+        if (valueops::hasNaN(operand(op.rightOperand))) return whineAt(kNotANumber, range.where(p));
         valueops::negate(operand(op.rightOperand));
         range.rank(p) = 0;
         return 0;
@@ -240,6 +258,7 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         }
         const XVALUE l = operand(op.leftOperand);
         XVALUE& r = operand(op.rightOperand);
+        if (valueops::hasNaN(l) || valueops::hasNaN(r)) return whineAt(kNotANumber, range.where(p));
         const int code = range.code(p);
         if (R == 50) {
             valueops::power(l, r);

@@ -122,10 +122,15 @@ public:
         if (!expression(angle)) return false;
         valueops::polar(v, angle);
         v = angle;
-        return true;
+        return sound(v);
     }
 
     bool atEnd() const { return p_ == end_; }
+
+    // Every value computed on the way is a number: the long way reports the
+    // first operation that meets one which is not, so such a line is left
+    // to it. (Numbers and stored parameters are never NaN.)
+    static bool sound(const XVALUE& v) { return !valueops::hasNaN(v); }
     // Blanks dropped and second stars of "**" gone, and the "*" that
     // products of neighbouring operands put in.
     int dropped() const { return dropped_; }
@@ -190,6 +195,7 @@ private:
                 valueops::subtract(v, r);
             }
             v = r;
+            if (!sound(v)) return false;
         }
         return true;
     }
@@ -217,6 +223,7 @@ private:
                 return false;  // division by zero
             }
             v = r;
+            if (!sound(v)) return false;
         }
     }
 
@@ -239,6 +246,7 @@ private:
             if (!signedOperand(r, true)) return false;
             valueops::power(v, r);
             v = r;
+            if (!sound(v)) return false;
         }
     }
 
@@ -378,7 +386,7 @@ private:
         if (fn.compute(a, result) != nullptr) return false;
         valueops::markRealIfNegligible(result);
         v = result;
-        return true;
+        return sound(v);
     }
 
     // '(' expression [',' expression] ')'. With one comma it is a pair
@@ -395,6 +403,7 @@ private:
             if (!expression(im) || next() != kClose) return false;
             valueops::pair(v, im);
             v = im;
+            if (!sound(v)) return false;
         } else if (k != kClose) {
             return false;
         }

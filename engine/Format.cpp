@@ -9,6 +9,7 @@
 //
 // std::to_chars is used throughout because it ignores the locale.
 #include "Format.h"
+#include "Elementary.h"
 #include "Text.h"
 
 #include <charconv>
@@ -94,6 +95,6 @@ std::string formatAlgebraicText(std::complex<double> z) {
 }
 
 std::string formatPolarText(std::complex<double> z) {
-    const double degrees = std::atan2(z.imag(), z.real()) * (180.0 / 3.14159265358979323846);
-    return formatRoundTrip(std::hypot(z.real(), z.imag())) + "<" + formatRoundTrip(degrees == 0 ? 0.0 : degrees);
+    const double degrees = elementary::atan2(z.imag(), z.real()) * (180.0 / 3.14159265358979323846);
+    return formatRoundTrip(elementary::hypot(z.real(), z.imag())) + "<" + formatRoundTrip(degrees == 0 ? 0.0 : degrees);
 }

@@ -11,8 +11,10 @@
 #include <iterator>
 #include <string>
 
+#include "Elementary.h"
 #include "EngineState.h"
 #include "Numeric.h"
+#include "ValueOps.h"
 #include "WflStrings.h"
 
 namespace {
@@ -41,7 +43,7 @@ const char* absolute(Args a, XVALUE& out) {
 // Arc tangent of a1/a2 with the quadrant from both signs; 0 at the origin.
 double atan2Of(Args a) {
     const double y = numeric::plusZero(a[0]->realValue);
-    return (a[0]->realValue == 0 && a[1]->realValue == 0) ? 0.0 : std::atan2(y, a[1]->realValue);
+    return (a[0]->realValue == 0 && a[1]->realValue == 0) ? 0.0 : elementary::atan2(y, a[1]->realValue);
 }
 const char* atan2Radians(Args a, XVALUE& out) {
     out = realResult(numeric::plusZero(atan2Of(a)));
@@ -67,7 +69,7 @@ const char* conjugate(Args a, XVALUE& out) {
 }
 
 const char* cosine(Args a, XVALUE& out) {
-    out = realResult(std::cos(a[0]->realValue));
+    out = realResult(elementary::cos(a[0]->realValue));
     return nullptr;
 }
 const char* cosineDegrees(Args a, XVALUE& out) {
@@ -75,7 +77,7 @@ const char* cosineDegrees(Args a, XVALUE& out) {
     return nullptr;
 }
 const char* sine(Args a, XVALUE& out) {
-    out = realResult(std::sin(a[0]->realValue));
+    out = realResult(elementary::sin(a[0]->realValue));
     return nullptr;
 }
 const char* sineDegrees(Args a, XVALUE& out) {
@@ -85,20 +87,10 @@ const char* sineDegrees(Args a, XVALUE& out) {
 
 const char* exponential(Args a, XVALUE& out) {
     const XVALUE& a1 = *a[0];
-    // On the real axis the complex exponential is exp(x) + 0i, and the
-    // libraries compute it as exactly that up to x = 709 (beyond, they
-    // scale in two steps, which may differ in the last bit). There the one
-    // real exp stands in for the complex exp with its sine and cosine, and
-    // gives the same bits.
-    if (a1.value.imag() == 0 && !std::signbit(a1.value.imag()) && std::isfinite(a1.value.real()) &&
-        a1.value.real() <= 709.0) {
-        const double e = std::exp(a1.value.real());
-        out.value = {e, 0.0};
-        out.realValue = a1.realValue == a1.value.real() ? e : std::exp(a1.realValue);
-    } else {
-        out.value = std::exp(a1.value);
-        out.realValue = std::exp(a1.realValue);
-    }
+    // On the real axis the complex exponential is e^x + 0i, the real one.
+    out.value = numeric::exp(a1.value);
+    out.realValue = a1.realValue == a1.value.real() && a1.value.imag() == 0 ? out.value.real()
+                                                                           : elementary::exp(a1.realValue);
     out.isReal = a1.isReal;
     return nullptr;
 }
@@ -125,26 +117,22 @@ const char* naturalLog(Args a, XVALUE& out) {
     const XVALUE& a1 = *a[0];
     if (numeric::hasZeroMagnitude(a1.value)) return "Cannot take log of zero";
     out.isReal = a1.isReal && a1.realValue > 0;
-    // A positive real x gives log(x) + 0i. The libraries' complex log
-    // computes exactly log(x) there, except between 0.5 and 2, where one of
-    // them takes log1p of x*x-1 (which may differ in the last bit), and at
-    // the ends of the range, where it scales; outside those the real log
-    // alone gives the same bits.
-    const double x = a1.value.real();
-    if (a1.value.imag() == 0 && (x >= 2.0 || (x < 0.5 && x >= 0x1p-1022)) && x <= 0x1p1020) {
-        const double l = std::log(x);
-        out.value = {l, 0.0};
-        out.realValue = out.isReal ? (a1.realValue == x ? l : std::log(a1.realValue)) : 0.0;
-        return nullptr;
-    }
+    // A positive real x gives log(x) + 0i: the complex log's real part is
+    // then the real log itself.
     out.value = numeric::log(a1.value);
-    out.realValue = out.isReal ? std::log(a1.realValue) : 0.0;
+    if (!out.isReal) {
+        out.realValue = 0.0;
+    } else if (a1.realValue == a1.value.real() && a1.value.imag() == 0) {
+        out.realValue = out.value.real();
+    } else {
+        out.realValue = elementary::log(a1.realValue);
+    }
     return nullptr;
 }
 
 const char* commonLog(Args a, XVALUE& out) {
     if (!(a[0]->realValue > 0)) return "Log 10 argument must be > zero";
-    out = realResult(std::log10(a[0]->realValue));
+    out = realResult(elementary::log10(a[0]->realValue));
     return nullptr;
 }
 
@@ -163,16 +151,16 @@ const char* remainder(Args a, XVALUE& out) {
     if (a[1]->realValue == 0) return "#MOD denominator cannot be zero";
     // The remainder takes the sign of the dividend; fmod computes it
     // exactly, where a1 - a2 * trunc(a1 / a2) loses it for large a1.
-    out = realResult(std::fmod(a[0]->realValue, a[1]->realValue));
+    out = realResult(elementary::fmod(a[0]->realValue, a[1]->realValue));
     return nullptr;
 }
 
 const char* squareRoot(Args a, XVALUE& out) {
     const XVALUE& a1 = *a[0];
     if (a1.isReal && a1.realValue >= 0) {
-        out = realResult(std::sqrt(a1.realValue));
+        out = realResult(elementary::sqrt(a1.realValue));
     } else {
-        out.value = std::sqrt(numeric::plusZero(a1.value));
+        out.value = numeric::sqrt(numeric::plusZero(a1.value));
         out.realValue = 0;
         out.isReal = false;
     }
@@ -326,6 +314,13 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     }
     if (given > fn->maxArgs) {
         return whine("Function has too many arguments.  " + PXISTRING(fn->maxArgs) + " max.", c);
+    }
+    // An argument that is no number is reported here, before the function
+    // could drop it (#MAX, #IF) or pass it on.
+    for (int k = 0; k < given; ++k) {
+        if (valueops::hasNaN(st.operands[static_cast<size_t>(operandNumbers[k])])) {
+            return whine("Result is not a number", c);
+        }
     }
     const int mustBeReal = fn->realArgs == BuiltinFunction::RealArgs::kAll     ? given
                            : fn->realArgs == BuiltinFunction::RealArgs::kFirst ? 1

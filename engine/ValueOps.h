@@ -13,6 +13,12 @@
 
 namespace valueops {
 
+// The value is no number: a NaN in either part of the complex value, or in
+// the real value while that is the one that counts.
+inline bool hasNaN(const XVALUE& v) {
+    return std::isnan(v.value.real()) || std::isnan(v.value.imag()) || (v.isReal && std::isnan(v.realValue));
+}
+
 // A complex value whose imaginary part is negligible next to its real part
 // is taken as real from here on.
 inline void markRealIfNegligible(XVALUE& v) {
@@ -37,12 +43,13 @@ inline void power(const XVALUE& l, XVALUE& r) {
         return;
     }
     if (PXNR8ASINT(r.realValue, n)) {
-        r.realValue = std::pow(l.realValue, static_cast<double>(n));
+        r.realValue = elementary::pow(l.realValue, static_cast<double>(n));
         r.value = numeric::powInt(l.value, n);
     } else {
         const double exponent = r.realValue;
-        r.realValue = std::pow(l.realValue, exponent);  // NaN for a negative base
-        r.value = numeric::pow(l.value, {exponent, 0.0});
+        r.realValue = elementary::pow(l.realValue, exponent);  // NaN for a negative base
+        r.value = l.value.imag() == 0 && l.value.real() < 0 ? numeric::powNegative(l.value.real(), exponent)
+                                                            : numeric::pow(l.value, {exponent, 0.0});
     }
     r.isReal = !std::isnan(r.realValue);
     // A base on the real axis with a real result: the complex value is that
@@ -103,7 +110,8 @@ inline void pair(const XVALUE& l, XVALUE& r) {
 inline void polar(const XVALUE& l, XVALUE& r) {
     const numeric::SinCos sc = numeric::sincosd(r.value.real());
     const double a = l.value.real(), b = l.value.imag();
-    r.value = {a * sc.cos - b * sc.sin, a * sc.sin + b * sc.cos};
+    r.value = {numeric::times(a, sc.cos) - numeric::times(b, sc.sin),
+               numeric::times(a, sc.sin) + numeric::times(b, sc.cos)};
     r.isReal = false;
     markRealIfNegligible(r);
 }

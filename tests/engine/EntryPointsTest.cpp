@@ -122,13 +122,81 @@ TEST_F(EntryPointsTest, ResultThatIsNotANumberIsReported) {
         XPARAMQUIET(false);
         EXPECT_TRUE(presenter.reports.empty());
     }
-    // Only the value asked for counts: the real part of a pair is a number.
-    double x = 0;
-    clearRecords();
-    EXPECT_TRUE(XNUMBEREX_R8("(2,1E308*10-1E308*10)", x));
-    EXPECT_EQ(x, 2);
-    EXPECT_TRUE(presenter.reports.empty());
     EXPECT_TRUE(notices.notices.empty());
+}
+
+// An operand that is no number never vanishes into a sound-looking result
+// (0^NaN would be 0, the real part of (2,NaN) would be 2): the operation
+// that meets it reports it, over its own columns, for every kind of value.
+TEST_F(EntryPointsTest, AnOperandThatIsNotANumberIsReportedWhereItIsMet) {
+    const struct Row {
+        const char* expr;
+        int first, last;
+    } rows[] = {
+        {"0^(1E308*10-1E308*10)", 2, 2},
+        {"(1E308*10-1E308*10)^0", 20, 20},
+        {"(1E308*10-1E308*10)+1", 20, 20},
+        {"2*(1E308*10-1E308*10)", 2, 2},
+        {"0/(1E308*10-1E308*10)", 2, 2},
+        {"-(1E308*10-1E308*10)", 1, 1},
+        {"(1E308*10-1E308*10)<0", 20, 20},
+        {"(2,1E308*10-1E308*10)", 3, 3},
+        {"#REAL((1,1E308*10-1E308*10))", 9, 9},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.expr);
+        clearRecords();
+        std::complex<double> c{9, 9};
+        EXPECT_FALSE(XNUMBEREX_C8(r.expr, c));
+        EXPECT_EQ(c, std::complex<double>());
+        expectOnlyReport("Result is not a number", r.first, r.last);
+        clearRecords();
+        double x = 9;
+        EXPECT_FALSE(XNUMBEREX_R8(r.expr, x));
+        EXPECT_EQ(x, 0);
+        expectOnlyReport("Result is not a number", r.first, r.last);
+    }
+}
+
+// Infinity is a value like any other: on the real axis it stays there
+// (infinity times 2 is infinity + 0i, not a NaN imaginary part), and a value
+// with an infinite imaginary part is never taken as real.
+TEST_F(EntryPointsTest, InfinitiesKeepTheirAxis) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct Row {
+        const char* expr;
+        double re, im;
+        bool isReal;
+    } rows[] = {
+        {"1E308*10*2", inf, 0, true},
+        {"(1E308*10)^2", inf, 0, true},
+        {"(1E308*10)/2", inf, 0, true},
+        {"(1E308*10)*2+1", inf, 0, true},
+        {"1E308*10<0", inf, 0, true},
+        {"1E308*10<90", 0, inf, false},
+        {"#EXP((1000,1))", inf, inf, false},
+        {"(1,1E308*10)", 1, inf, false},
+        {"1E308*10*(1,1)", inf, inf, false},
+        {"(1E308*10,1E308*10)", inf, inf, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.expr);
+        clearRecords();
+        XVALUE v;
+        ASSERT_TRUE(XNUMBEREXGET(r.expr, v));
+        EXPECT_EQ(v.value, std::complex<double>(r.re, r.im));
+        EXPECT_EQ(v.isReal, r.isReal);
+        std::complex<double> c;
+        EXPECT_TRUE(XNUMBEREX_C8(r.expr, c));
+        EXPECT_EQ(c, std::complex<double>(r.re, r.im));
+        // Where real is required, a value that has no real one is refused.
+        XNUMBERREALONLY(true);
+        double x = 0;
+        EXPECT_EQ(XNUMBEREX_R8(r.expr, x), r.isReal);
+        XNUMBERREALONLY(false);
+        EXPECT_EQ(x, r.isReal ? r.re : 0.0);
+        EXPECT_TRUE(notices.notices.empty());
+    }
 }
 
 // A parameter whose value is no number fails as any faulty one does: its
@@ -159,7 +227,7 @@ TEST_F(EntryPointsTest, ComplexSingleFailsOnEitherPart) {
     std::complex<double> c8{9, 9};
     EXPECT_FALSE(XNUMBEREX_C8("(1,1E308*10-1E308*10)", c8));
     EXPECT_EQ(c8, std::complex<double>());
-    expectOnlyReport("Result is not a number", 1, 21);
+    expectOnlyReport("Result is not a number", 3, 3);  // where the pair meets it
 }
 
 TEST_F(EntryPointsTest, StatusVariantsAndGenericNamesAgree) {

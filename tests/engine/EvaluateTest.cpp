@@ -48,7 +48,7 @@ TEST_F(EvaluateTest, OperatorsAndTheirOrder) {
         {"0^0", 0, 0, true},
         {"0^-1", 0, 0, true},
         {"(-8)^2", 64, 0, true},
-        {"2^2.000000001", 4, 0, true},
+        {"2^2.000000001", 4.0000000027725893, 0, true},  // a real power, no longer 4
         {"2^2.0001", std::pow(2.0, 2.0001), 0, true},
         {"(3,4)", 3, 4, false},
         {"(3,0)", 3, 0, true},
@@ -115,15 +115,32 @@ TEST_F(EvaluateTest, ErrorsOfEvaluation) {
     EXPECT_TRUE(notices.notices.empty());
 }
 
-TEST(PXNR8ASINT, IntegersWithinOneHundredMillionth) {
+// Whole is a whole number or one off by the rounding of a few operations,
+// never a number that merely lies close to one.
+TEST(PXNR8ASINT, WholeOnlyUpToRounding) {
     struct Row {
         double x;
         bool integer;
         int n;
     } rows[] = {
-        {3.0, true, 3},           {2.000000001, true, 2},   {-2.999999999, true, -3}, {2.0001, false, 0},
-        {-2.5, false, 0},         {1e-9, true, 0},          {2147483647.0, true, 2147483647},
-        {2147483648.0, false, 0}, {-2147483648.0, false, 0}, {std::nan(""), false, 0},
+        {3.0, true, 3},
+        {0.1 * 3 * 10, true, 3},  // 3.0000000000000004
+        {std::nextafter(-3.0, 0.0), true, -3},
+        {-3.0 - 4 * 4.440892098500626e-16, true, -3},  // four units in the last place of 3
+        {3.0 + 8 * 4.440892098500626e-16, false, 0},
+        {2.000000001, false, 0},
+        {-2.999999999, false, 0},
+        {0.99999999, false, 0},
+        {2.0001, false, 0},
+        {-2.5, false, 0},
+        {0.0, true, 0},
+        {-0.0, true, 0},
+        {1e-9, false, 0},
+        {1e-300, false, 0},
+        {2147483647.0, true, 2147483647},
+        {2147483648.0, false, 0},
+        {-2147483648.0, false, 0},
+        {std::nan(""), false, 0},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.x);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Elementary.h"
 #include "EngineTestSupport.h"
 
 namespace {
@@ -136,34 +137,36 @@ TEST_F(FunctionsTest, ArgumentErrors) {
     EXPECT_TRUE(notices.notices.empty());
 }
 
-// #EXP of a real number takes a shortcut past the complex exponential; its
-// bits must stay those of the complex exponential on the real axis, also
-// where the library scales (above 709), at the underflow end and for -0.
-TEST_F(FunctionsTest, ExpOfARealHasTheComplexExponentialsBits) {
+// On the real axis the complex exponential and logarithm are the real
+// ones: the complex value of #EXP(x) and #LN(x) is the real value + 0i (+
+// pi i for a negative x) to the last bit, also where a library would scale
+// (above 709, at the underflow end), near 1 and for -0. Just off the axis
+// the complex functions continue the same values.
+TEST_F(FunctionsTest, ExpOfARealIsTheRealExponentialInBothValues) {
     std::vector<double> xs = {-745.1, -744.4, -708.5, -20.5, -1e-300, -0.0, 0.0, 1e-300, 0.5, 1,
                               10,     700,    708.99, 709,   709.0000001, 709.5, 709.78};
     std::mt19937_64 random(20261210);
     std::uniform_real_distribution<double> anywhere(-745.0, 709.78);
     for (int i = 0; i < 2000; ++i) xs.push_back(anywhere(random));
     for (const double x : xs) {
-        const XVALUE v = expectCallBits("#EXP", x, std::exp(std::complex<double>(x == 0 ? 0.0 : x, 0.0)));
-        EXPECT_EQ(v.realValue, std::exp(x)) << x;
-        EXPECT_TRUE(v.isReal) << x;
+        bool ok = false;
+        char text[64];
+        std::snprintf(text, sizeof text, "#EXP(%.17g)", x);
+        const XVALUE v = eval(text, &ok);
+        ASSERT_TRUE(ok) << text;
+        EXPECT_TRUE(v.isReal) << text;
+        EXPECT_EQ(v.value.real(), v.realValue) << text;
+        EXPECT_EQ(v.value.imag(), 0.0) << text;
+        if (x > 708.0) continue;  // beyond, e^x is taken apart off the axis
+        std::snprintf(text, sizeof text, "#EXP((%.17g,1E-300))", x);
+        const XVALUE near = eval(text, &ok);
+        ASSERT_TRUE(ok) << text;
+        EXPECT_EQ(near.value.real(), v.realValue) << text;
     }
-    // Off the real axis the complex exponential itself still answers.
-    bool ok = false;
-    const XVALUE v = eval("#EXP((709.5,0.25))", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(v.value, std::exp(std::complex<double>(709.5, 0.25)));
-    EXPECT_FALSE(v.isReal);
     EXPECT_TRUE(presenter.reports.empty());
 }
 
-// #LN of a positive real takes a shortcut past the complex logarithm
-// where the libraries compute plain log(x); its bits must stay the complex
-// logarithm's everywhere, also where the shortcut is not taken (near 1,
-// at the ends of the range) and for negative numbers.
-TEST_F(FunctionsTest, LnOfARealHasTheComplexLogarithmsBits) {
+TEST_F(FunctionsTest, LnOfARealIsTheRealLogarithmInBothValues) {
     std::vector<double> xs = {4.9e-324, 2.2250738585072014e-308, 2.3e-308, 1e-300, 0.1,    0.4999999999999999,
                               0.5,      0.75,                    1,        1.5,    1.9999999999999998,
                               2,        7.25,                    1e300,    8.98846567431158e307, 1e308,
@@ -178,9 +181,19 @@ TEST_F(FunctionsTest, LnOfARealHasTheComplexLogarithmsBits) {
     const std::size_t positives = xs.size();
     for (std::size_t i = 0; i < positives; i += 7) xs.push_back(-xs[i]);
     for (const double x : xs) {
-        const XVALUE v = expectCallBits("#LN", x, std::log(std::complex<double>(x, 0.0)));
-        EXPECT_EQ(v.isReal, x > 0) << x;
-        EXPECT_EQ(v.realValue, x > 0 ? std::log(x) : 0.0) << x;
+        char text[64];
+        std::snprintf(text, sizeof text, "#LN(%.17g)", x);
+        bool ok = false;
+        const XVALUE v = eval(text, &ok);
+        ASSERT_TRUE(ok) << text;
+        EXPECT_EQ(v.isReal, x > 0) << text;
+        EXPECT_EQ(v.value.imag(), x > 0 ? 0.0 : kPi) << text;
+        if (x < 0) continue;
+        EXPECT_EQ(v.value.real(), v.realValue) << text;
+        std::snprintf(text, sizeof text, "#LN(-%.17g)", x);
+        const XVALUE negative = eval(text, &ok);
+        ASSERT_TRUE(ok) << text;
+        EXPECT_EQ(negative.value.real(), v.realValue) << text;  // log|x| either way
     }
     EXPECT_TRUE(presenter.reports.empty());
 }
@@ -189,8 +202,8 @@ TEST_F(FunctionsTest, LnOfARealHasTheComplexLogarithmsBits) {
 // converted as it stands (adding 360 first would throw its digits away),
 // and an angle near a half or whole turn loses nothing to a rounded pi.
 TEST_F(FunctionsTest, DegreesKeepTheDigitsOfTheAngle) {
-    auto sinOf = [](double degrees) { return std::sin(degrees * kPi / 180.0); };
-    auto cosOf = [](double degrees) { return std::cos(degrees * kPi / 180.0); };
+    auto sinOf = [](double degrees) { return elementary::sin(degrees * kPi / 180.0); };
+    auto cosOf = [](double degrees) { return elementary::cos(degrees * kPi / 180.0); };
     const double small[] = {1e-20, 0.005, 1e-9, 3.25, 44.5, 1e-300};
     for (const double d : small) {
         for (const double x : {d, -d}) {
@@ -226,17 +239,23 @@ TEST_F(FunctionsTest, DegreesKeepTheDigitsOfTheAngle) {
     EXPECT_TRUE(presenter.reports.empty());
 }
 
-TEST_F(FunctionsTest, IntAndNintOfNaNAreNaNAndFailTheEntryPoints) {
-    // inf-inf is NaN; #INT and #NINT pass it on rather than invent a number.
-    bool ok = false;
-    const XVALUE v = eval("#INT(1E308*10-1E308*10)", &ok);
-    EXPECT_TRUE(ok);
-    EXPECT_TRUE(std::isnan(v.realValue));
-    EXPECT_TRUE(presenter.reports.empty());
-    double x = 5;
-    EXPECT_FALSE(XNUMBEREX_R8("#NINT(1E308*10-1E308*10)", x));
-    EXPECT_EQ(x, 0);
-    expectOnlyReport("Result is not a number", 1, 24);
+// inf-inf is NaN; a function never turns it into a number of its own
+// (#INT and #NINT would truncate it, #MAX and #MIN drop it, #IF choose),
+// it reports it over the call, in both kinds of value.
+TEST_F(FunctionsTest, AnArgumentThatIsNotANumberFailsTheCall) {
+    const char* calls[] = {"#INT(1E308*10-1E308*10)", "#NINT(1E308*10-1E308*10)",  "#MAX(1,1E308*10-1E308*10)",
+                           "#MAX(1E308*10-1E308*10,1)", "#MIN(1,2,3,1E308*10-1E308*10)", "#IF(1E308*10-1E308*10,1,2)",
+                           "#IF(1,2,1E308*10-1E308*10)", "#ABS(1E308*10-1E308*10)"};
+    for (const char* call : calls) {
+        SCOPED_TRACE(call);
+        const int length = static_cast<int>(std::string(call).size());
+        expectEvaluationError(call, "Result is not a number", 1, length);
+        double x = 5;
+        clearRecords();
+        EXPECT_FALSE(XNUMBEREX_R8(call, x));
+        EXPECT_EQ(x, 0);
+        expectOnlyReport("Result is not a number", 1, length);
+    }
 }
 
 }  // namespace
