@@ -31,11 +31,20 @@ inline void markRealIfNegligible(XVALUE& v) {
 // l ^ r. A zero base gives 0 whatever the exponent (0^0 and 0^-1 too).
 inline void power(const XVALUE& l, XVALUE& r) {
     r.isReal = l.isReal && r.isReal;
+    int n = 0;
     if (!r.isReal) {
-        r.value = numeric::hasPositiveMagnitude(l.value) ? numeric::pow(l.value, r.value) : std::complex<double>{};
+        if (!numeric::hasPositiveMagnitude(l.value)) {
+            r.value = {};
+        } else if (r.value.imag() == 0 && PXNR8ASINT(r.value.real(), n)) {
+            // A whole power of a complex number is a product: (3,4)^2 is
+            // exactly -7 + 24i, where exp(2 log(3+4i)) would give
+            // -6.9999999999999973 + 24i.
+            r.value = numeric::powInt(l.value, n);
+        } else {
+            r.value = numeric::pow(l.value, r.value);
+        }
         return;
     }
-    int n = 0;
     if (l.realValue == 0) {
         r.realValue = 0;
         r.value = {};

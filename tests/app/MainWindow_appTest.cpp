@@ -63,6 +63,38 @@ TEST(MainWindow, EvaluatesAsTheUserAsks) {
     EXPECT_EQ(enter.complex, "(14.0000000, 0.0000000)");
 }
 
+// The values the Windows build once got wrong (the MinGW runtime's sine,
+// cosine and pow), as the user reads them in the result fields.
+TEST(MainWindow, ResultFieldsShowTheRightDigits) {
+    const struct Row {
+        const char* expr;
+        const char* real;
+        const char* complex;
+    } rows[] = {
+        {"#SIN(1E22)", "-0.8522008", "(-0.8522008, 0.0000000)"},
+        {"#SIN(3.141592653589793)", "1.2246468E-16", "(1.2246468E-16, 0.0000000)"},
+        {"#COS(1E19)", "-0.3749052", "(-0.3749052, 0.0000000)"},
+        {"1.0000003^1978582108", "6.1115130E+257", "(6.1115130E+257, 0.0000000)"},
+        {"10^0.99999999", "9.9999998", "(9.9999998, 0.0000000)"},
+    };
+    std::vector<Results> seen(std::size(rows));
+    std::vector<Step> steps{settle()};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        steps.push_back(type(rows[i].expr));
+        steps.push_back(click(IDB_MAIN_EVALUATE));
+        steps.push_back(settle());
+        steps.push_back(expect([&seen, i] { seen[i] = results(); }));
+    }
+    steps.push_back(click(IDCANCEL));
+    EXPECT_EQ(runProgram(steps), 0);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].expr);
+        EXPECT_EQ(seen[i].realLabel, "Real Result =");
+        EXPECT_EQ(seen[i].real, rows[i].real);
+        EXPECT_EQ(seen[i].complex, rows[i].complex);
+    }
+}
+
 TEST(MainWindow, FaultyExpressionOpensTheErrorDialog) {
     ErrorSeen unknown, depth, imaginary;
     Results afterUnknown, afterImaginary;
