@@ -48,6 +48,8 @@ TEST_F(EvaluateTest, OperatorsAndTheirOrder) {
         {"0^0", 0, 0, true},
         {"0^-1", 0, 0, true},
         {"(-8)^2", 64, 0, true},
+        {"(3,4)^2", -7, 24, false},  // a product, not exp(2 log(3+4i))
+        {"(1,1)^-2", 0, -0.5, false},
         {"2^2.000000001", 4.0000000027725893, 0, true},  // a real power, no longer 4
         {"2^2.0001", std::pow(2.0, 2.0001), 0, true},
         {"(3,4)", 3, 4, false},
