@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Elementary.h"
 #include "Session.h"
 #include "TallyonVersion.h"
 #include "WflDialog.h"
@@ -42,7 +43,8 @@ std::string aboutText() {
     if (!s.folder.usable) folder += " (cannot be written: nothing is kept)";
     return "Tallyon " TALLYON_VERSION "\n"
            "An expression calculator for real and complex numbers.\n\n"
-           "Data folder: " + folder + "\n\n"
+           "Data folder: " + folder + "\n" +
+           "Elementary functions: " + elementary::source() + "\n\n"
            "Copyright (c) 2026 the Tallyon developers.\n"
            "Released under the MIT License: free to use, copy, change and pass on,\n"
            "with the copyright and licence notice kept, and without warranty of any kind.";

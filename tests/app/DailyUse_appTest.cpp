@@ -267,6 +267,9 @@ TEST(DailyUse, WindowMenuKeepsAlwaysOnTopAndTellsAbout) {
     EXPECT_NE(about.find("Tallyon 1.0.0"), std::string::npos);
     EXPECT_NE(about.find(folder + "\\Tallyon"), std::string::npos);
     EXPECT_NE(about.find("MIT"), std::string::npos);
+    // Where the arithmetic comes from: the system runtime, never a copy
+    // that stands beside the program.
+    EXPECT_NE(about.find("Elementary functions: ucrtbase.dll (System32)"), std::string::npos);
     code = runProgram({settle(), expect([&] { topmostNextRun = topmost() && checked(kMenuAlwaysOnTop); }),
                        click(IDCANCEL)},
                       folder);
