@@ -4,26 +4,12 @@
 // Downloads folder, say) is never the one that runs.
 #include <windows.h>
 
-#include <cmath>
+#include <math.h>
 
 #include "Elementary.h"
 
 namespace elementary {
 namespace {
-
-// The MinGW runtime's own functions: what is left on a system without
-// ucrtbase.dll, which no supported Windows is. The source then says so.
-double ownSin(double x) { return std::sin(x); }
-double ownCos(double x) { return std::cos(x); }
-double ownExp(double x) { return std::exp(x); }
-double ownLog(double x) { return std::log(x); }
-double ownLog10(double x) { return std::log10(x); }
-double ownLog1p(double x) { return std::log1p(x); }
-double ownSqrt(double x) { return std::sqrt(x); }
-double ownPow(double x, double y) { return std::pow(x, y); }
-double ownAtan2(double y, double x) { return std::atan2(y, x); }
-double ownHypot(double x, double y) { return std::hypot(x, y); }
-double ownFmod(double x, double y) { return std::fmod(x, y); }
 
 template <typename F>
 bool resolve(HMODULE dll, const char* name, F& fn) {
@@ -34,8 +20,10 @@ bool resolve(HMODULE dll, const char* name, F& fn) {
 }
 
 Table load() {
-    const Table own{ownSin,  ownCos,   ownExp,   ownLog,   ownLog10, ownLog1p,
-                    ownSqrt, ownPow,   ownAtan2, ownHypot, ownFmod,
+    // The MinGW runtime's own functions: what is left on a system without
+    // ucrtbase.dll, which no supported Windows is. The source then says so.
+    const Table own{::sin,  ::cos, ::exp,   ::log,   ::log10, ::log1p,
+                    ::sqrt, ::pow, ::atan2, ::hypot, ::fmod,
                     "the MinGW runtime (ucrtbase.dll was not found in System32)"};
     const HMODULE dll = LoadLibraryExW(L"ucrtbase.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (dll == nullptr) return own;

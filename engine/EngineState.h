@@ -183,6 +183,10 @@ std::string_view buildMarkerLine(int first, int last);
 // Internal faults: a stop notice captioned "LOGIC ERROR".
 void reportLogicError(std::string_view text);
 
+// The report of a value that is no number, wherever it is found: in an
+// operand an operation meets, an argument, or the result.
+inline constexpr std::string_view kNotANumberMessage = "Result is not a number";
+
 // Source column of working position k (0 outside 1..64).
 inline int sourceColumn(int k) {
     return (k >= 1 && k <= kFieldLength) ? engineState().pos[static_cast<size_t>(k)] : 0;

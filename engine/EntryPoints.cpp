@@ -45,7 +45,7 @@ int solveWithLimit(std::string_view text, int limit, XVALUE& value) {
 // none, over the whole line, through the same report as every other error
 // (silent where those are silent). Always false, for the caller to return.
 bool notANumber() {
-    PXNWHINE("Result is not a number", 1, static_cast<int>(engineState().display.length()));
+    PXNWHINE(kNotANumberMessage, 1, static_cast<int>(engineState().display.length()));
     return false;
 }
 

@@ -37,11 +37,6 @@ int logicError(std::string_view text) {
     return 1;
 }
 
-// An operation that meets an operand which is no number reports it there:
-// passed on, the NaN could vanish (0^NaN is 0, the larger of 1 and NaN is
-// 1) and leave a result that looks sound.
-constexpr std::string_view kNotANumber = "Result is not a number";
-
 // Scans over a range of ranks, four at a time where the processor allows.
 // Index of the first of r[0..n) equal to value, or n.
 int firstEqual(const int* r, int n, int value) {
@@ -232,8 +227,11 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
             return logicError("Routine PXNCRANK < operation.");
         }
+        // An operation that meets an operand which is no number reports it
+        // there: passed on, the NaN could vanish (0^NaN is 0, the larger of 1
+        // and NaN is 1) and leave a result that looks sound.
         if (valueops::hasNaN(operand(again.leftOperand)) || valueops::hasNaN(operand(again.rightOperand))) {
-            return whineAt(kNotANumber, range.where(p));
+            return whineAt(kNotANumberMessage, range.where(p));
         }
         valueops::polar(operand(again.leftOperand), operand(again.rightOperand));
         range.rank(p) = 0;
@@ -242,7 +240,7 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
     }
     case 60:
         if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
-        if (valueops::hasNaN(operand(op.rightOperand))) return whineAt(kNotANumber, range.where(p));
+        if (valueops::hasNaN(operand(op.rightOperand))) return whineAt(kNotANumberMessage, range.where(p));
         valueops::negate(operand(op.rightOperand));
         range.rank(p) = 0;
         return 0;
@@ -258,7 +256,7 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         }
         const XVALUE l = operand(op.leftOperand);
         XVALUE& r = operand(op.rightOperand);
-        if (valueops::hasNaN(l) || valueops::hasNaN(r)) return whineAt(kNotANumber, range.where(p));
+        if (valueops::hasNaN(l) || valueops::hasNaN(r)) return whineAt(kNotANumberMessage, range.where(p));
         const int code = range.code(p);
         if (R == 50) {
             valueops::power(l, r);

@@ -319,7 +319,7 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     // could drop it (#MAX, #IF) or pass it on.
     for (int k = 0; k < given; ++k) {
         if (valueops::hasNaN(st.operands[static_cast<size_t>(operandNumbers[k])])) {
-            return whine("Result is not a number", c);
+            return whine(kNotANumberMessage, c);
         }
     }
     const int mustBeReal = fn->realArgs == BuiltinFunction::RealArgs::kAll     ? given

@@ -116,12 +116,12 @@ inline std::complex<double> exp(std::complex<double> z) {
     const double x = z.real(), y = z.imag();
     if (y == 0) return {elementary::exp(x), y};
     const double c = elementary::cos(y), s = elementary::sin(y);
-    if (x > 709.0 && x <= 1418.0) {
+    if (x > 709.0) {
         const double e709 = elementary::exp(709.0), rest = elementary::exp(x - 709.0);
         return {(c * e709) * rest, (s * e709) * rest};
     }
     const double e = elementary::exp(x);
-    return {times(e, c), times(e, s)};
+    return {e * c, e * s};
 }
 
 // x * x as an unevaluated sum hi + lo, exactly (Dekker's product: the

@@ -76,7 +76,9 @@ TEST_F(AccuracyTest, ElementaryResultsAreRightToTheLastBit) {
         ASSERT_TRUE(ok);
         EXPECT_LE(ulpsBetween(v.value.real(), r.re), 1u) << v.value.real() << " against " << r.re;
         EXPECT_LE(ulpsBetween(v.value.imag(), r.im), 1u) << v.value.imag() << " against " << r.im;
-        if (v.isReal) EXPECT_LE(ulpsBetween(v.realValue, r.re), 1u);
+        if (v.isReal) {
+            EXPECT_LE(ulpsBetween(v.realValue, r.re), 1u);
+        }
         // What the user reads: the shown digits are those of the exact value.
         EXPECT_EQ(formatComplexResult(v.value), formatComplexResult({r.re, r.im}));
     }

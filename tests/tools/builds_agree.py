@@ -12,6 +12,7 @@ of the other, that every shown text and every error is identical, and says
 how many lines were bit for bit the same. RUNNER (the Wine runner) starts
 the Windows program. Exit status 0 when the builds agree, 1 when not.
 """
+import json
 import math
 import os
 import random
@@ -239,7 +240,6 @@ def normwise_ulps(a, b):
 
 
 def main(argv):
-    import json
     args = argv[1:]
     lines = 100000
     keep = None
