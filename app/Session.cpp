@@ -45,19 +45,6 @@ std::string fileText(const std::string& path) {
     return text.str();
 }
 
-// parameters.par as parameters-2026-12-10-093015.par beside it.
-std::string datedCopyName(const std::string& path) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "-%04u-%02u-%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
-                  now.wHour, now.wMinute, now.wSecond);
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of("\\/");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + stamp;
-    return path.substr(0, dot) + stamp + path.substr(dot);
-}
-
 // The arguments of the command line the program was given (without the
 // program's name), split as Windows splits them, in the ANSI code page the
 // file routines use.
@@ -127,12 +114,12 @@ void readAtStart(XWND&) {
     if (keeping() && remembering()) {
         const std::string table = s.folder.file(kParametersFile);
         if (GetFileAttributesA(table.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            int faulty = 0;
-            readParameterList(table, &faulty);
+            ListRead found;
+            readParameterList(table, &found);
             // Lines that could not be read are still the user's words: the
             // file is kept as it is under a dated name before the next save
             // writes only what was read.
-            if (faulty > 0) CopyFileA(table.c_str(), datedCopyName(table).c_str(), TRUE);
+            if (found.faultyLines > 0) keepCopyAside(table, found.bytes);
         }
         s.history.load(fileText(s.folder.file(kHistoryFile)));
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <map>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr std::size_t kLineLength = 256;  // characters of a line that are read
-constexpr std::size_t kPieceLength = 80;  // name part, expression and comment
+constexpr std::size_t kPieceLength = 80;    // name part and expression
+constexpr std::size_t kCommentLength = 64;  // what the table keeps of a comment
 
 // Notepad and many other editors begin a file with the UTF-8 byte-order
 // mark. It is no part of the first line: left in, it would become part of
@@ -130,12 +132,24 @@ bool LineReader::next(std::string_view& line, std::string_view skip) {
     }
 }
 
-void applyLine(std::string_view line) {
+// The pieces of one line of a parameter list, as a read takes them apart.
+struct LinePieces {
+    std::string_view name;        // squeezed, pointing into `squeezed`
+    std::string_view expression;  // at most 80 characters
+    std::string_view comment;     // the whole comment, blanks and all
+    bool factorOnly = false;
+    char squeezed[kPieceLength];
+};
+
+// Whether LINE defines a parameter, and its pieces when it does. A line
+// that does not (no "=", nothing before it, a "!" before it, or nothing
+// after it) is a note for whoever reads the file; a read passes over it.
+bool splitLine(std::string_view line, LinePieces& pieces) {
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || equals == 0) return;
+    if (equals == std::string_view::npos || equals == 0) return false;
     // A "!" before the first "=" makes the whole line a comment.
     const std::size_t bang = line.find('!');
-    if (bang < equals) return;
+    if (bang < equals) return false;
 
     // The name: the part before "=" without its leading blanks, cut to 80
     // characters; a "*" first marks a factor-only entry; every blank and
@@ -143,28 +157,100 @@ void applyLine(std::string_view line) {
     // one too long for the table is rejected with a warning rather than cut
     // into another name.
     std::string_view namePart = textkit::trimLeft(line.substr(0, equals)).substr(0, kPieceLength);
-    const bool factorOnly = !namePart.empty() && namePart[0] == '*';
-    if (factorOnly) namePart.remove_prefix(1);
-    char squeezed[kPieceLength];
+    pieces.factorOnly = !namePart.empty() && namePart[0] == '*';
+    if (pieces.factorOnly) namePart.remove_prefix(1);
     std::size_t length = 0;
     for (const char c : namePart) {
-        if (static_cast<unsigned char>(c) > ' ') squeezed[length++] = c;
+        if (static_cast<unsigned char>(c) > ' ') pieces.squeezed[length++] = c;
     }
-    if (length == 0) return;
-    const std::string_view name(squeezed, length);
+    if (length == 0) return false;
+    pieces.name = std::string_view(pieces.squeezed, length);
 
     const std::string_view rest = line.substr(equals + 1);
     const std::size_t j = bang == std::string_view::npos ? bang : bang - equals - 1;  // the first "!" of REST
-    if (j == 0) return;
-    const std::string_view expression = rest.substr(0, std::min(j, kPieceLength));
-    const std::string_view comment =
-        j == std::string_view::npos ? std::string_view{} : rest.substr(j + 1).substr(0, kPieceLength);
-    if (textkit::trimRight(expression).empty()) return;
+    if (j == 0) return false;
+    pieces.expression = rest.substr(0, std::min(j, kPieceLength));
+    pieces.comment = j == std::string_view::npos ? std::string_view{} : rest.substr(j + 1);
+    return !textkit::trimRight(pieces.expression).empty();
+}
 
-    storeParameter(name, expression, comment, factorOnly);
+// A comment is kept to what the table holds. The cut never falls inside a
+// character: in UTF-8 text a character's bytes go together, so a cut that
+// would split one is made before it.
+std::string_view keptComment(std::string_view comment) {
+    comment = textkit::trimRight(comment);
+    if (comment.size() <= kCommentLength) return comment;
+    std::size_t cut = kCommentLength;
+    std::size_t lead = cut;
+    while (lead > 0 && cut - lead < 3 && (static_cast<unsigned char>(comment[lead]) & 0xC0) == 0x80) --lead;
+    const auto first = static_cast<unsigned char>(comment[lead]);
+    const std::size_t width = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    if (lead < cut && lead + width > cut) cut = lead;
+    return textkit::trimRight(comment.substr(0, cut));
+}
+
+void applyLine(std::string_view line) {
+    LinePieces pieces;
+    if (!splitLine(line, pieces)) return;
+    const std::string_view comment = keptComment(pieces.comment);
+    if (!storeParameter(pieces.name, pieces.expression, comment, pieces.factorOnly)) return;
+    // Told after the entry is stored, so the report names a parameter the
+    // user can find; the file itself keeps the whole comment until a save
+    // replaces it (and that save keeps a copy).
+    if (comment.size() < textkit::trimRight(pieces.comment).size()) {
+        noticeSink().warn("TOO LONG", "The comment of \"" + std::string(pieces.name) + "\" is too long.  " +
+                                          std::to_string(kCommentLength) + " chars. max.  It is kept as \"" +
+                                          std::string(comment) + "\".");
+    }
 }
 
 }  // namespace
+
+int linesNotWrittenBack(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) {
+        // Not text at all: nothing of it would come back.
+        return std::max<int>(1, static_cast<int>(std::count(text.begin(), text.end(), '\n')));
+    }
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+    // What each name was last defined as: a later line of a name replaces
+    // the entry an earlier one made, and with it that line.
+    struct Definition {
+        std::string text;
+        bool counted;  // its line is among the lost ones already
+    };
+    std::map<ParamKey, Definition> defined;
+    int lost = 0;
+    while (!text.empty()) {
+        std::size_t end = text.find_first_of("\r\n");
+        const std::string_view line = text.substr(0, end);
+        if (end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+
+        if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; })) {
+            continue;
+        }
+        LinePieces pieces;
+        ParamKey key;
+        if (line.size() > kLineLength || !splitLine(line, pieces) ||
+            !parameterStorable(pieces.name, pieces.expression, key)) {
+            ++lost;
+            continue;
+        }
+        const std::string_view comment = keptComment(pieces.comment);
+        const bool cut = comment.size() < textkit::trimRight(pieces.comment).size();
+        if (cut) ++lost;
+        Definition definition{(pieces.factorOnly ? "*" : "") + std::string(pieces.name) + "=" +
+                                  std::string(textkit::trimRight(pieces.expression)) + "!" + std::string(comment),
+                              cut};
+        const auto [at, added] = defined.try_emplace(key, definition);
+        if (added) continue;
+        // The same line twice loses nothing; another definition loses the
+        // earlier line.
+        if (at->second.text != definition.text && !at->second.counted) ++lost;
+        at->second = std::move(definition);
+    }
+    return lost;
+}
 
 void XPARAMWRITE(std::ostream& out) {
     // Each line is put together in place: "*" for a factor-only entry, the

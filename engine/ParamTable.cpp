@@ -373,22 +373,46 @@ void reserveParameters(int more) {
     }
 }
 
-void storeParameter(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly) {
+bool storeParameter(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly) {
     const NameKey key = makeKey(name);
     if (!key.fits) {
-        addParameter(name, name, nullptr, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
-        return;
+        return addParameter(name, name, nullptr, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
     }
     // Every entry of the table is in the index, so one look there tells
     // whether the name is new, and where a new one goes. The name is
     // squeezed already, so its lookup key is the key it is stored under.
     const NameIndex::Place place = nameIndex().locate(key.chars);
-    if (place.entry != 0) {
-        XPARAMEDIT(name, expression, comment, factorOnly);
-        return;
-    }
+    if (place.entry != 0) return XPARAMEDIT(name, expression, comment, factorOnly);
     const KnownPlace known{key.chars, place};
-    addParameter(name, name, &known, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
+    return addParameter(name, name, &known, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
+}
+
+namespace {
+
+// Hears nothing: the rules below are asked, not told.
+class DeafSink final : public NoticeSink {
+public:
+    void warn(std::string_view, std::string_view) override {}
+    void info(std::string_view, std::string_view) override {}
+    void stop(std::string_view, std::string_view) override {}
+    bool ask(std::string_view, std::string_view) override { return false; }
+};
+
+}  // namespace
+
+bool parameterStorable(std::string_view name, std::string_view expression, ParamKey& key) {
+    const NameKey k = makeKey(name);
+    key = k.chars;
+    if (!k.fits) return false;
+    if (plainlyAcceptable(name, name) && textkit::trimRight(expression).size() <= static_cast<std::size_t>(kExpressionLength)) {
+        return true;
+    }
+    DeafSink deaf;
+    NoticeSink* const before = setNoticeSink(&deaf);
+    const bool storable =
+        checkNameRules(name, name, Duplicates::kKnownAbsent) && !expressionTooLong(expression);
+    setNoticeSink(before);
+    return storable;
 }
 
 bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {

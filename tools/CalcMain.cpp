@@ -5,8 +5,9 @@
 //   tallyon-calc --version | --help
 //
 // Without EXPR it evaluates each line of standard input. Exit status: 0 when
-// every expression evaluated, 1 when any failed, 2 for bad usage or a file
-// that cannot be read or written.
+// every expression evaluated, 1 when any failed (or a line of a --params
+// file was faulty), 2 for bad usage, a file that cannot be read or written,
+// or results that could not be written out.
 #include "CalcMain.h"
 
 #include <iostream>
@@ -36,8 +37,9 @@ const char kUsage[] =
     "  --json          one JSON object per expression per line\n"
     "  --version       print the version and end\n"
     "  --help          print this text and end\n"
-    "Exit status: 0 when every expression evaluated, 1 when any failed, 2 for bad\n"
-    "usage or a file that cannot be read or saved.\n";
+    "Exit status: 0 when every expression evaluated, 1 when any failed or a line of\n"
+    "a --params file was faulty, 2 for bad usage, a file that cannot be read or\n"
+    "saved, or results that could not be written.\n";
 
 struct Options {
     bool realOnly = false;
@@ -162,8 +164,14 @@ int runTallyonCalc(const std::vector<std::string>& args, const CalcStreams& io, 
     XNUMBERREALONLY(o.realOnly);
     // Read as Tallyon's Read does: a folder, a missing file or one that is
     // no parameter list is refused with the same notice, here on stderr.
+    // A faulty line of a file (refused for a bad name, a comment cut, an
+    // expression in error) is a failure, reported as it is met: a script
+    // must not take the table, or a file --save writes from it, as whole.
+    bool anyFailed = false;
     for (const std::string& file : o.paramFiles) {
-        if (!readParameterList(file)) return kExitUsage;
+        ListRead found;
+        if (!readParameterList(file, &found)) return kExitUsage;
+        if (found.faultyLines > 0) anyFailed = true;
     }
 
     // In JSON mode reports belong in the JSON records only; as text they
@@ -173,7 +181,6 @@ int runTallyonCalc(const std::vector<std::string>& args, const CalcStreams& io, 
     ExpressionErrorPresenter* oldPresenter = setExpressionErrorPresenter(&presenter);
     NoticeSink* oldSink = setNoticeSink(&sink);
 
-    bool anyFailed = false;
     auto run = [&](const std::string& expr, bool labelled) {
         CalcResult r = evaluate(expr, presenter, sink);
         if (!r.ok || r.error) anyFailed = true;
@@ -210,6 +217,13 @@ int runTallyonCalc(const std::vector<std::string>& args, const CalcStreams& io, 
     if (!o.saveFile.empty()) {
         const std::unique_ptr<SaveSteps> steps = saveSteps();
         if (!saveParameterList(o.saveFile, *steps)) return kExitUsage;
+    }
+    // Results that never reached their reader (a full disk, a closed pipe)
+    // are a failure to say so, not a success.
+    io.out.flush();
+    if (!io.out) {
+        io.err << "tallyon-calc: the results could not be written to standard output\n";
+        return kExitUsage;
     }
     return anyFailed ? kExitFailed : 0;
 }

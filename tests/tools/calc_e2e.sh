@@ -96,7 +96,7 @@ Complex Result = (2.0000000, 0.0000000)
   ^" --
 
 printf 'a=2 !two\n*in=2.54\nb=a*3\nc=q\n' >t.par
-check "listing with an entry in error" 0 \
+check "listing with an entry in error fails the run" 1 \
 "Seq.  Parameter  Currently  Factor  Expression  Comments
    1  a          2.0000000          2           two
    2  in         2.5400000  Yes     2.54
@@ -104,7 +104,7 @@ check "listing with an entry in error" 0 \
    4  c          **ERROR**          q" \
 "*" -- --params t.par --list
 
-check "save writes the table" 0 "" \
+check "save writes the table, an entry in error too" 1 "" \
 "Parameter used before being defined
 q
 ^" -- --params t.par --save saved.par
@@ -143,12 +143,106 @@ check "byte-order marks of a file and of standard input" 0 \
 Real Result = 8.0000000
 Complex Result = (8.0000000, 0.0000000)" "" -- --params bom.par
 
-check "json listing is one object of its own" 0 \
+check "json listing is one object of its own" 1 \
 '{"expr":"b","ok":true,"re":6,"im":0,"is_real":true,"real":6,"real_ok":true,"error":null,"notices":[]}
 {"parameters":[{"seq":1,"name":"a","re":2,"im":0,"is_real":true,"real":2,"factor_only":false,"expression":"2","comment":"two","error":false},{"seq":2,"name":"in","re":2.54,"im":0,"is_real":true,"real":2.54,"factor_only":true,"expression":"2.54","comment":"","error":false},{"seq":3,"name":"b","re":6,"im":0,"is_real":true,"real":6,"factor_only":false,"expression":"a*3","comment":"","error":false},{"seq":4,"name":"c","re":null,"im":null,"is_real":false,"real":null,"factor_only":false,"expression":"q","comment":"","error":true}]}' \
 "*" -- --params t.par --json --list b
 check "unknown option" 2 "" "*" -- --frobnicate 1
 check "option without its file" 2 "" "*" -- 1 --params
+
+# ---- nothing the user wrote is lost ---------------------------------------
+# expect NAME COMMAND...: a check of the files a run left behind.
+expect() {
+  local name="$1"
+  shift
+  if "$@"; then passed=$((passed + 1)); else failures=$((failures + 1)); echo "FAIL: $name"; fi
+}
+native() { [ -z "$emulator" ]; }
+
+# Standard input is read in binary: a Ctrl+Z byte (0x1A) is a character of
+# its line, not the end of the input.
+printf '1+1\r\n\x1a\r\n2+2\r\n' >stdin
+check "a Ctrl+Z byte does not end standard input" 1 \
+"1+1
+Real Result = 2.0000000
+Complex Result = (2.0000000, 0.0000000)
+"$'\x1a'"
+2+2
+Real Result = 4.0000000
+Complex Result = (4.0000000, 0.0000000)" "*" --
+
+# Lines of a --params file that the table does not hold whole fail the run,
+# and each one the read refused is reported.
+printf '9x=1\nok=2\n' >refused.par
+check "a refused line of a parameter file fails the run" 1 \
+"Real Result = 2.0000000
+Complex Result = (2.0000000, 0.0000000)" \
+'BAD NAME: The given name "9x" is not a legal parameter name.  Parameter names must start with a letter.' -- --params refused.par ok
+printf '! resistor values from the data sheet\nr1=4.7E3\n' >noted.par
+check "a note line is no fault of the read" 0 "Real Result = 4700.0000000
+Complex Result = (4700.0000000, 0.0000000)" "" -- --params noted.par r1
+
+# A save over a file with lines the table would not write back keeps the
+# file first, once, under a dated name, and says so.
+dated() { ls "$1"-[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]-[0-9][0-9][0-9][0-9][0-9][0-9].par 2>/dev/null; }
+cp noted.par kept.par
+calc --params kept.par --save kept.par </dev/null >out.txt 2>err.txt
+expect "a save over a note keeps the file aside (status)" [ $? = 0 ]
+copy="$(dated kept)"
+expect "a save over a note keeps the file aside (one copy)" [ "$(echo "$copy" | grep -c .)" = 1 ]
+expect "a save over a note keeps the file aside (its bytes)" cmp -s noted.par "$copy"
+expect "a save over a note keeps the file aside (told)" grep -q "FILE KEPT: \"kept.par\" held one line .* kept as \"$copy\"" err.txt
+expect "a save over a note writes the table" [ "$(tr -d '\r' <kept.par)" = "r1=4.7E3 !" ]
+calc --params kept.par --save kept.par </dev/null >out.txt 2>err.txt
+expect "a file saved clean is not kept again" [ "$(dated kept | grep -c .)" = 1 ]
+expect "a file saved clean is not told again" [ ! -s err.txt ]
+
+# A comment longer than the table keeps is reported, and cut before a
+# character rather than inside one (here a two-byte "é" at bytes 64-65).
+printf 'x=1 !a%s\n' "$(printf '\xc3\xa9%.0s' $(seq 40))" >long.par
+check "a long comment is reported and cut at a character" 1 \
+"Real Result = 1.0000000
+Complex Result = (1.0000000, 0.0000000)" "*" -- --params long.par --save cut.par x
+expect "a long comment is cut at a character (the file)" \
+  [ "$(tr -d '\r' <cut.par)" = "x=1 !a$(printf '\xc3\xa9%.0s' $(seq 31))" ]
+calc --params long.par x </dev/null >out.txt 2>err.txt
+expect "a long comment is reported" grep -q 'TOO LONG: The comment of "x" is too long.  64 chars. max.' err.txt
+
+# A read-only file is not replaced: the save fails and says so.
+printf 'old=1\n' >locked.par
+chmod 0444 locked.par
+check "a read-only file is not replaced" 2 "" \
+'SAVE FAILURE: Unable to save the parameter list to "locked.par".' -- --save locked.par
+expect "a read-only file keeps its content" [ "$(cat locked.par)" = "old=1" ]
+chmod 0644 locked.par
+
+if native; then
+  # The platform's file rules: the mode stays, a link stays a link and the
+  # file it names gets the content.
+  printf 'old=1\n' >shared.par
+  chmod 0640 shared.par
+  calc --save shared.par </dev/null >/dev/null 2>&1
+  expect "a save keeps the file's mode" [ "$(stat -c %a shared.par)" = 640 ]
+  mkdir -p real
+  printf 'old=1\n' >real/target.par
+  ln -sf real/target.par link.par
+  printf 'new=2\n' >new.par
+  calc --params new.par --save link.par </dev/null >/dev/null 2>&1
+  expect "a save through a link keeps the link" [ -L link.par ]
+  expect "a save through a link writes the file it names" [ "$(cat real/target.par)" = "new=2 !" ]
+
+  # Parameter files from a pipe: the reader never goes back.
+  printf 'y=3\n' >stdin
+  check "parameters from standard input" 0 "Real Result = 3.0000000
+Complex Result = (3.0000000, 0.0000000)" "" -- --params /dev/stdin y
+  check "parameters from a pipe" 0 "Real Result = 4.0000000
+Complex Result = (4.0000000, 0.0000000)" "" -- --params <(printf 'z=4\n') z
+
+  # Results that cannot be written are a failure.
+  calc 1+1 </dev/null >/dev/full 2>err.txt
+  expect "a failed write fails the run" [ $? = 2 ]
+  expect "a failed write is told" grep -qx "tallyon-calc: the results could not be written to standard output" err.txt
+fi
 
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]
