@@ -308,3 +308,67 @@ TEST_F(ParamFileTest, QuietArgumentHoldsOnlyForTheRead) {
 }
 
 }  // namespace
+
+// What a save would not give back of a file: each row is a file and how
+// many of its lines would be lost if it were read and the table saved over
+// it. A file with none to lose must also come back whole from that round
+// trip.
+TEST_F(ParamFileTest, LinesASaveWouldNotGiveBackAreCounted) {
+    using namespace std::string_literals;
+    struct Row {
+        const char* what;
+        std::string text;
+        int lost;
+    };
+    const std::vector<Row> rows = {
+        {"plain lines", "a=1 !one\n*in=2.54\nb=a*in\n", 0},
+        {"blanks around the pieces", "  a = 1  ! spaced\r\n", 0},
+        {"blank lines", "\n   \n\t\r\n", 0},
+        {"an expression in error is kept", "c=q\n", 0},
+        {"a byte-order mark", "\xEF\xBB\xBF" "a=1\n", 0},
+        {"the same line twice", "a=1\na=1\n", 0},
+        {"a comment line", "! from the data sheet\na=1\n", 1},
+        {"words without =", "resistors\na=1\n", 1},
+        {"nothing before =", "=5\n", 1},
+        {"nothing after =", "a=\n", 1},
+        {"a bad name", "9x=1\n", 1},
+        {"a name too long", "averyveryverylongname=1\n", 1},
+        {"an expression too long", "a=" + std::string(65, '1') + "\n", 1},
+        {"a comment too long", "a=1 !" + std::string(65, 'x') + "\n", 1},
+        {"a line past 256 characters", "a=1" + std::string(260, ' ') + "!c\n", 1},
+        {"a name defined again", "a=1\nb=2\nA=3\n", 1},
+        {"a cut comment defined again", "a=1 !" + std::string(65, 'x') + "\na=2\n", 1},
+        {"a NUL byte", "a=1\0b=2\n"s, 1},
+        {"UTF-16", "a\0=\0" "1\0\n\0"s, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(linesNotWrittenBack(row.text), row.lost);
+        if (row.lost != 0) continue;
+        resetExpressionEngine();
+        read(row.text, true);
+        const std::string before = table();
+        const std::string text = written();
+        resetExpressionEngine();
+        read(text, true);
+        EXPECT_EQ(table(), before);
+        EXPECT_EQ(linesNotWrittenBack(text), 0);
+    }
+}
+
+TEST_F(ParamFileTest, ALongCommentIsToldAndCutBeforeACharacter) {
+    // "a" and 40 two-byte letters: byte 64 is the first byte of the 32nd.
+    std::string comment = "a";
+    for (int i = 0; i < 40; ++i) comment += "\xC3\xA9";
+    read("x=1 !" + comment + "\n");
+    ASSERT_EQ(XPARAMCOUNT(), 1);
+    EXPECT_EQ(entry(1).comment, comment.substr(0, 63));
+    ASSERT_EQ(notices.notices.size(), 1u);
+    EXPECT_EQ(notices.notices[0].caption, "TOO LONG");
+    EXPECT_EQ(notices.notices[0].text, "The comment of \"x\" is too long.  64 chars. max.  It is kept as \"" +
+                                           comment.substr(0, 63) + "\".");
+    // Text in a one-byte code page is cut where it stands.
+    notices.notices.clear();
+    read("y=1 !" + std::string(70, '\xE9') + "\n");
+    EXPECT_EQ(entry(2).comment, std::string(64, '\xE9'));
+}
