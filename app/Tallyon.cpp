@@ -29,7 +29,7 @@ namespace {
 
 // What the main window keeps between button presses.
 struct MainWindowState {
-    FixedText<80> expression;
+    std::string expression;  // the whole field: a cut line would evaluate to another value
     bool realOnly = false;
     double realResult = 0;
     std::complex<double> complexResult;
@@ -116,21 +116,24 @@ void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
     }
     XCTLGETLOG(window, IDX_MAIN_REAL_ONLY, s.realOnly);
     XNUMBERREALONLY(s.realOnly);
-    XCTLGETCHAR(window, IDE_MAIN_EXPRESSION, s.expression);
-    session().history.add(s.expression.view());
+    // All of the field, however long: the engine trims the blanks and
+    // reports a line still too long as such, where a field read only to
+    // its first 80 characters would evaluate the part that fitted.
+    s.expression = PXWINDOWTEXT(GetDlgItem(window.hwnd, IDE_MAIN_EXPRESSION));
+    session().history.add(s.expression);
     showResult({});
 
     // The complex value first: when the expression itself is faulty the
     // engine has shown why, and the result fields stay empty.
-    if (!XNUMBEREX_C8(s.expression.view(), s.complexResult)) return;
-    const bool realOk = XNUMBEREX_R8(s.expression.view(), s.realResult);
+    if (!XNUMBEREX_C8(s.expression, s.complexResult)) return;
+    const bool realOk = XNUMBEREX_R8(s.expression, s.realResult);
     const ResultLines lines = formatResultLines(realOk ? std::optional<double>(s.realResult) : std::nullopt,
                                                 s.complexResult);
     XCTLSETCHAR(window, IDT_MAIN_REAL_LABEL, lines.realLabel);
     if (!lines.realValue.empty()) XCTLSETCHAR(window, IDE_MAIN_REAL_RESULT, lines.realValue);
     XCTLSETCHAR(window, IDT_MAIN_COMPLEX_LABEL, lines.complexLabel);
     XCTLSETCHAR(window, IDE_MAIN_COMPLEX_RESULT, lines.complexValue);
-    showResult({std::string(s.expression.view()), realOk ? std::optional<double>(s.realResult) : std::nullopt,
+    showResult({s.expression, realOk ? std::optional<double>(s.realResult) : std::nullopt,
                 s.complexResult});
 }
 

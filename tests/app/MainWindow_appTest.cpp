@@ -14,6 +14,9 @@
 #include "AppSession.h"
 #include "UserActions.h"
 #include "ErrorDialogRes.h"
+#include "History.h"
+#include "Session.h"
+#include "Text.h"
 #include "DialogDriver.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
@@ -126,6 +129,37 @@ TEST(MainWindow, FaultyExpressionOpensTheErrorDialog) {
     EXPECT_EQ(afterImaginary.realLabel, "NO REAL RESULT");
     EXPECT_EQ(afterImaginary.real, "");
     EXPECT_EQ(afterImaginary.complex, "(3.0000000, 4.0000000)");
+}
+
+// The whole field is evaluated: blanks before a line are trimmed however
+// many there are, and a line too long after trimming is told as such, never
+// cut into a shorter expression with another value.
+TEST(MainWindow, TheWholeFieldIsEvaluated) {
+    std::string sum;
+    for (int i = 0; i < 29; ++i) sum += "1+";
+    sum += "0271";  // 62 characters, 300
+    const std::string blanks = std::string(19, ' ') + sum;
+    const std::string tabs = std::string(20, '\t') + sum;
+    const std::string tooLong = "  " + std::string(65, '1') + "  ";
+    Results afterBlanks, afterTabs;
+    ErrorSeen error;
+    const int code = runProgram({
+        type(blanks), click(IDB_MAIN_EVALUATE), settle(), expect([&] { afterBlanks = results(); }),
+        type(tabs), click(IDB_MAIN_EVALUATE), settle(), expect([&] { afterTabs = results(); }),
+        type(tooLong), click(IDB_MAIN_EVALUATE), answerError(error), settle(),
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(sum.size(), 62u);
+    EXPECT_EQ(afterBlanks.real, "300.0000000");
+    EXPECT_EQ(afterTabs.real, "300.0000000");
+    ASSERT_TRUE(error.shown);
+    EXPECT_EQ(error.message, "Given line too long");
+    // The history holds each line as it was typed.
+    ExpressionHistory& history = session().history;
+    EXPECT_EQ(history.older(""), textkit::trimmedRight(tooLong));
+    EXPECT_EQ(history.older(""), tabs);
+    EXPECT_EQ(history.older(""), blanks);
 }
 
 TEST(MainWindow, TabMovesThroughTheControls) {
