@@ -10,7 +10,9 @@
 ; the list of installed programs, all under HKEY_CURRENT_USER.
 ;
 ; The user's data folder, %APPDATA%\Tallyon, belongs to the user: neither an
-; upgrade nor the uninstaller touches it.
+; upgrade nor the uninstaller touches it. A folder that holds files but no
+; Tallyon installation is refused: the installation would be mixed into them
+; and could overwrite them.
 ;
 ; Silent: "Tallyon-1.0.0-setup.exe /S" installs, "uninstall.exe /S" removes.
 
@@ -67,6 +69,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 the Tallyon deve
 !define MUI_FINISHPAGE_RUN_TEXT "Start Tallyon"
 
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -74,8 +77,56 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 the Tallyon deve
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; Pushes 1 when $INSTDIR may take the installation: it is missing or empty,
+; or it holds the installed Tallyon (the uninstall entry names it, and its
+; program or uninstaller is there). Any other folder holds someone's files,
+; which an installation would be mixed into and could overwrite.
+Function InstallDirIsFit
+  Push $0
+  ${DirState} "$INSTDIR" $0
+  ${If} $0 == 1
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == "$INSTDIR"
+      ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+      ${OrIf} ${FileExists} "$INSTDIR\Tallyon.exe"
+        StrCpy $0 1
+      ${Else}
+        StrCpy $0 0
+      ${EndIf}
+    ${Else}
+      StrCpy $0 0
+    ${EndIf}
+  ${Else}
+    StrCpy $0 1
+  ${EndIf}
+  Exch $0
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
+  ; Silent, there is no one to choose another folder: an unfit one ends the
+  ; installer before it writes anything, with NSIS's exit code for an
+  ; installation the script aborted.
+  ${If} ${Silent}
+    Call InstallDirIsFit
+    Pop $0
+    ${If} $0 != 1
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Interactively the user stays on the folder page until the folder is fit.
+Function DirectoryLeave
+  Call InstallDirIsFit
+  Pop $0
+  ${If} $0 != 1
+    MessageBox MB_OK|MB_ICONEXCLAMATION "The folder $INSTDIR already holds files, but no Tallyon \
+      installation.$\r$\n$\r$\nSo that none of those files is overwritten, Tallyon installs only \
+      into a new or empty folder or over an installed Tallyon. Please choose another folder."
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit

@@ -6,12 +6,14 @@
 # names and programs must carry.
 #
 # The zip: its checksum, its contents, its text files, tallyon-calc.exe
-# --version and the example files. The installer: an older version installed
-# silently, then this one over it, then this one again; the files, the
-# Start-menu shortcut, the .par association and the uninstall entry; the
-# installed Tallyon.exe started directly, from the shortcut and through a
-# .par file; the user's data folder kept throughout; and the silent
-# uninstall, after which nothing of the program is left.
+# --version and the example files. The installer: folders that hold someone's
+# files refused and left as they were, an empty and a missing folder taken and
+# left behind by the uninstall; an older version installed silently, then this
+# one over it, then this one again; the files, the Start-menu shortcut, the
+# .par association and the uninstall entry; the installed Tallyon.exe started
+# directly, from the shortcut and through a .par file; the user's data folder
+# kept throughout; and the silent uninstall, after which nothing of the
+# program is left.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 dist="$(cd "$1" && pwd)"
@@ -122,6 +124,77 @@ reg_value() {
   printf '%s' "${line#*    REG_*    }"
 }
 reg_exists() { "$wine" reg query "$1" >/dev/null 2>&1 </dev/null; }
+
+# uninstall WINDIR: runs the uninstaller of that folder silently. It copies
+# itself to the temporary folder, starts the copy and ends at once; the copy
+# removes the program, then itself from the folder, and last the uninstall
+# entry. Waits for both to be gone.
+uninstall() {
+  local uninstaller i
+  uninstaller="$(unix_path "$1\\uninstall.exe")"
+  "$wine" "$1\\uninstall.exe" /S >>"$wine_env_log" 2>&1 </dev/null
+  for ((i = 0; i < 300; i++)); do
+    [ ! -e "$uninstaller" ] && ! reg_exists "$uninstall_key" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The files under a folder, by their paths in it, on one line.
+files_in() { (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' '); }
+sorted() { printf '%s\n' "$@" | LC_ALL=C sort | tr '\n' ' '; }
+
+# ---- folders the installer refuses or takes --------------------------------
+# Folders a user might name with /D=. One that holds files but no Tallyon
+# installation is refused: a silent install ends with exit code 2 and leaves
+# the folder exactly as it was.
+folders_win='C:\folders'
+folders_unix="$WINEPREFIX/drive_c/folders"
+# fill_folder KIND DIR: puts into DIR what a folder of that kind holds.
+fill_folder() {
+  mkdir -p "$2"
+  case "$1" in
+    others) printf 'Meeting at ten\r\n' >"$2/notes.txt" && mkdir "$2/data" && seq 1 2000 >"$2/data/samples.txt" ;;
+    guide-and-units) printf 'My own guide\r\n' >"$2/Guide.txt" && mkdir "$2/examples" &&
+      printf '*FT=0.3048 !mine\r\n' >"$2/examples/units.par" ;;
+    unpacked-zip) cp -a "$unpacked/." "$2/" ;;
+    uninstaller) printf 'MZ another program\r\n' >"$2/uninstall.exe" && printf 'Read me\r\n' >"$2/readme.txt" ;;
+  esac
+}
+# KIND:what the folder is
+foreign=(
+  "others:someone else's files"
+  "guide-and-units:a folder with the user's Guide.txt and examples\\units.par"
+  "unpacked-zip:the unpacked zip, which is no installation"
+  "uninstaller:a folder with another program's uninstall.exe"
+)
+for row in "${foreign[@]}"; do
+  kind="${row%%:*}" what="${row#*:}"
+  fill_folder "$kind" "$folders_unix/$kind"
+  cp -a "$folders_unix/$kind" "$work/before-$kind"
+  expect_eq "$what: silent install" \
+    "$(run "$setup_file" /S "/D=$folders_win\\$kind"; echo "exit ${PIPESTATUS[0]}")" "exit 2"
+  if diff -r "$work/before-$kind" "$folders_unix/$kind" >/dev/null; then ok; else
+    fail "$what: the installer changed the folder: $(diff -rq "$work/before-$kind" "$folders_unix/$kind" | tr '\n' ' ')"
+  fi
+done
+# A refused install registers nothing either.
+for key in "$uninstall_key" "$classes\\.par" "$classes\\$progid"; do
+  reg_exists "$key" && fail "refused installs: $key was written" || ok
+done
+[ -e "$shortcut_unix" ] && fail "refused installs: a Start-menu shortcut was made" || ok
+
+# An empty folder and a missing one are taken, and the uninstall then leaves
+# nothing behind, not even the folder.
+for kind in empty missing; do
+  [ "$kind" = empty ] && mkdir -p "$folders_unix/$kind"
+  expect_eq "$kind folder: silent install" \
+    "$(run "$setup_file" /S "/D=$folders_win\\$kind"; echo "exit ${PIPESTATUS[0]}")" "exit 0"
+  expect_eq "$kind folder: installed files" "$(files_in "$folders_unix/$kind")" "$(sorted "${shipped[@]}" uninstall.exe)"
+  expect_eq "$kind folder: InstallLocation" "$(reg_value "$uninstall_key" InstallLocation)" "$folders_win\\$kind"
+  uninstall "$folders_win\\$kind" && ok || fail "$kind folder: the uninstall did not finish"
+  [ -e "$folders_unix/$kind" ] &&
+    fail "$kind folder: left after the uninstall: $(cd "$folders_unix/$kind" && find . | tr '\n' ' ')" || ok
+done
 
 # An older version, built from the same script and files with a lower
 # version number, stands for the release a user upgrades from.
