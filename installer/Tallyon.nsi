@@ -10,7 +10,13 @@
 ; the list of installed programs, all under HKEY_CURRENT_USER.
 ;
 ; The user's data folder, %APPDATA%\Tallyon, belongs to the user: neither an
-; upgrade nor the uninstaller touches it.
+; upgrade nor the uninstaller touches it. A folder that holds files but no
+; Tallyon installation is refused: the installation would be mixed into them
+; and could overwrite them. In the program folder, neither touches a file
+; that the installer did not put there, or one that the user changed since
+; (an edited example, the guide with notes of their own): an upgrade leaves
+; it and puts its own version beside it, the uninstaller leaves it and the
+; folder that holds it.
 ;
 ; Silent: "Tallyon-1.0.0-setup.exe /S" installs, "uninstall.exe /S" removes.
 
@@ -39,6 +45,17 @@ ManifestDPIAware true
 ; SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, 0, 0): Explorer rereads
 ; the file associations and icons.
 !define ASSOCIATIONS_CHANGED "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"
+; Every file the installer put in place, as it was when it was put there: a
+; value per file, named by its path inside the program folder, holding the
+; file's size and last-write time. Upgrades and the uninstaller replace or
+; delete a file only while it still matches. A pristine copy of each shipped
+; file would let them compare bytes instead, but it doubles the folder, shows
+; the user a second set of examples, and NSIS has no instruction that
+; compares two files. Size and time suffice: File gives each file the time it
+; has in the package, and any program that saves a file gives it the time of
+; the save. The record sits beside the uninstall entry, so it goes with it:
+; the folder holds what the zip holds, plus the uninstaller.
+!define RECORD_KEY "${UNINSTALL_KEY}\InstalledFiles"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -67,6 +84,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 the Tallyon deve
 !define MUI_FINISHPAGE_RUN_TEXT "Start Tallyon"
 
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -74,19 +92,181 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 the Tallyon deve
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; Pushes 1 when $INSTDIR may take the installation: it is missing or empty,
+; or it holds the installed Tallyon (the uninstall entry names it, and its
+; program or uninstaller is there). Any other folder holds someone's files,
+; which an installation would be mixed into and could overwrite.
+Function InstallDirIsFit
+  Push $0
+  ${DirState} "$INSTDIR" $0
+  ${If} $0 == 1
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == "$INSTDIR"
+      ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+      ${OrIf} ${FileExists} "$INSTDIR\Tallyon.exe"
+        StrCpy $0 1
+      ${Else}
+        StrCpy $0 0
+      ${EndIf}
+    ${Else}
+      StrCpy $0 0
+    ${EndIf}
+  ${Else}
+    StrCpy $0 1
+  ${EndIf}
+  Exch $0
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
+  ; Silent, there is no one to choose another folder: an unfit one ends the
+  ; installer before it writes anything, with NSIS's exit code for an
+  ; installation the script aborted.
+  ${If} ${Silent}
+    Call InstallDirIsFit
+    Pop $0
+    ${If} $0 != 1
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Interactively the user stays on the folder page until the folder is fit.
+Function DirectoryLeave
+  Call InstallDirIsFit
+  Pop $0
+  ${If} $0 != 1
+    MessageBox MB_OK|MB_ICONEXCLAMATION "The folder $INSTDIR already holds files, but no Tallyon \
+      installation.$\r$\n$\r$\nSo that none of those files is overwritten, Tallyon installs only \
+      into a new or empty folder or over an installed Tallyon. Please choose another folder."
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
+; Both the installer and the uninstaller need these two, so they come in
+; both flavours ("un." for the uninstaller's).
+!macro RecordFunctions UN
+  ; FILE on the stack; pushes its size and last-write time as one text, or
+  ; "" when there is no such file.
+  Function ${UN}FileStamp
+    Exch $0
+    Push $1
+    Push $2
+    Push $3
+    ClearErrors
+    GetFileTime "$0" $2 $3
+    FileOpen $1 "$0" r
+    ${If} ${Errors}
+      StrCpy $0 ""
+    ${Else}
+      FileSeek $1 0 END $0
+      FileClose $1
+      StrCpy $0 "$0 $2 $3"
+    ${EndIf}
+    Pop $3
+    Pop $2
+    Pop $1
+    Exch $0
+  FunctionEnd
+
+  ; PATH (inside $INSTDIR) on the stack; pushes 1 when that file is there
+  ; and still as an installer put it, 0 otherwise.
+  Function ${UN}IsAsInstalled
+    Exch $0
+    Push $1
+    ReadRegStr $1 HKCU "${RECORD_KEY}" "$0"
+    Push "$INSTDIR\$0"
+    Call ${UN}FileStamp
+    Pop $0
+    ${If} $1 != ""
+    ${AndIf} $0 == $1
+      StrCpy $0 1
+    ${Else}
+      StrCpy $0 0
+    ${EndIf}
+    Pop $1
+    Exch $0
+  FunctionEnd
+!macroend
+!insertmacro RecordFunctions ""
+!insertmacro RecordFunctions "un."
+
+; PATH (inside $INSTDIR) on the stack: records the file as it is now.
+Function RecordInstalled
+  Exch $0
+  Push $1
+  Push "$INSTDIR\$0"
+  Call FileStamp
+  Pop $1
+  WriteRegStr HKCU "${RECORD_KEY}" "$0" "$1"
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; PATH (inside $INSTDIR) on the stack; pushes 1 when an installer may write
+; there: nothing is there, or what is there is still as an installer put it.
+Function PlaceIsFree
+  Exch $0
+  ${IfNot} ${FileExists} "$INSTDIR\$0"
+    StrCpy $0 1
+  ${Else}
+    Push $0
+    Call IsAsInstalled
+    Pop $0
+  ${EndIf}
+  Exch $0
+FunctionEnd
+
+; A program is always this version's: the folder was found fit, so a
+; program in it is an earlier version's (a copy of it beside the new one
+; would only confuse).
+!macro InstallProgram NAME
+  File "${STAGE}\${NAME}"
+  Push "${NAME}"
+  Call RecordInstalled
+!macroend
+
+; A text file the user may have changed (the licence, the guide, an example)
+; goes where it belongs when that place is free. Otherwise the user's file
+; stays, and this version's goes beside it with the version in its name:
+; examples\units.par stays, examples\units-1.0.0.par is the new one. If the
+; user has a file of that name too, it stays as well, and this version's
+; copy is left out.
+!macro InstallText SUBDIR STEM EXT
+  Push "${SUBDIR}${STEM}.${EXT}"
+  Call PlaceIsFree
+  Pop $R0
+  ${If} $R0 == 1
+    File "/oname=$INSTDIR\${SUBDIR}${STEM}.${EXT}" "${STAGE}\${SUBDIR}${STEM}.${EXT}"
+    Push "${SUBDIR}${STEM}.${EXT}"
+    Call RecordInstalled
+  ${Else}
+    Push "${SUBDIR}${STEM}-${VERSION}.${EXT}"
+    Call PlaceIsFree
+    Pop $R0
+    ${If} $R0 == 1
+      DetailPrint "Kept your ${SUBDIR}${STEM}.${EXT}; this version's is ${SUBDIR}${STEM}-${VERSION}.${EXT}"
+      File "/oname=$INSTDIR\${SUBDIR}${STEM}-${VERSION}.${EXT}" "${STAGE}\${SUBDIR}${STEM}.${EXT}"
+      Push "${SUBDIR}${STEM}-${VERSION}.${EXT}"
+      Call RecordInstalled
+    ${Else}
+      DetailPrint "Kept your ${SUBDIR}${STEM}.${EXT} and ${SUBDIR}${STEM}-${VERSION}.${EXT}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 ; An installed version is removed by its own uninstaller first, so that a
 ; file the new version no longer ships does not stay behind. "_?=" runs it
 ; in place, and so ExecWait waits for it (without it the uninstaller copies
 ; itself away and returns at once). Like every uninstall it leaves the
-; user's data folder alone.
+; user's data folder alone, and in the program folder every file that the
+; user added or changed; the installation then puts this version's beside
+; those.
 Function RemoveInstalledVersion
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 != ""
@@ -103,14 +283,14 @@ Section "Tallyon" SecProgram
   Call RemoveInstalledVersion
 
   SetOutPath "$INSTDIR"
-  File "${STAGE}\Tallyon.exe"
-  File "${STAGE}\tallyon-calc.exe"
-  File "${STAGE}\LICENSE.txt"
-  File "${STAGE}\Guide.txt"
+  !insertmacro InstallProgram "Tallyon.exe"
+  !insertmacro InstallProgram "tallyon-calc.exe"
+  !insertmacro InstallText "" "LICENSE" "txt"
+  !insertmacro InstallText "" "Guide" "txt"
   SetOutPath "$INSTDIR\examples"
-  File "${STAGE}\examples\units.par"
-  File "${STAGE}\examples\electrical.par"
-  File "${STAGE}\examples\constants.par"
+  !insertmacro InstallText "examples\" "units" "par"
+  !insertmacro InstallText "examples\" "electrical" "par"
+  !insertmacro InstallText "examples\" "constants" "par"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; The shortcut's working folder is the user's documents, where the
@@ -142,18 +322,29 @@ Section "Tallyon" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Removes exactly what the installer put in place. Files the user added to
-; the program folder stay, and so does the folder then.
+; Removes what the installer put in place and is still as it was put there.
+; A file the user added or changed stays, and so do the folders that hold
+; one (RMDir without /r removes only empty ones).
 Section "Uninstall"
-  Delete "$INSTDIR\Tallyon.exe"
-  Delete "$INSTDIR\tallyon-calc.exe"
-  Delete "$INSTDIR\LICENSE.txt"
-  Delete "$INSTDIR\Guide.txt"
-  Delete "$INSTDIR\examples\units.par"
-  Delete "$INSTDIR\examples\electrical.par"
-  Delete "$INSTDIR\examples\constants.par"
-  RMDir "$INSTDIR\examples"
+  StrCpy $R1 0
+  ${Do}
+    ClearErrors
+    EnumRegValue $R0 HKCU "${RECORD_KEY}" $R1
+    ${If} ${Errors}
+      ${ExitDo}
+    ${EndIf}
+    IntOp $R1 $R1 + 1
+    Push $R0
+    Call un.IsAsInstalled
+    Pop $R2
+    ${If} $R2 == 1
+      Delete "$INSTDIR\$R0"
+    ${ElseIf} ${FileExists} "$INSTDIR\$R0"
+      DetailPrint "Kept $INSTDIR\$R0: it was changed after it was installed"
+    ${EndIf}
+  ${Loop}
   Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR\examples"
   RMDir "$INSTDIR"
 
   Delete "${SHORTCUT}"

@@ -6,12 +6,16 @@
 # names and programs must carry.
 #
 # The zip: its checksum, its contents, its text files, tallyon-calc.exe
-# --version and the example files. The installer: an older version installed
-# silently, then this one over it, then this one again; the files, the
-# Start-menu shortcut, the .par association and the uninstall entry; the
-# installed Tallyon.exe started directly, from the shortcut and through a
-# .par file; the user's data folder kept throughout; and the silent
-# uninstall, after which nothing of the program is left.
+# --version and the example files. The installer: folders that hold someone's
+# files refused and left as they were, an empty and a missing folder taken and
+# left behind by the uninstall; an older version installed silently, the
+# user's changes to the program folder, then this version over it, then this
+# one again; the files (the user's kept, this version's beside the changed
+# ones), the Start-menu shortcut, the .par association and the uninstall
+# entry; the installed Tallyon.exe started directly, from the shortcut and
+# through a .par file; the user's data folder kept throughout; and the silent
+# uninstall, after which nothing of the program is left and every file of the
+# user's is.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 dist="$(cd "$1" && pwd)"
@@ -123,11 +127,90 @@ reg_value() {
 }
 reg_exists() { "$wine" reg query "$1" >/dev/null 2>&1 </dev/null; }
 
-# An older version, built from the same script and files with a lower
-# version number, stands for the release a user upgrades from.
+# uninstall WINDIR: runs the uninstaller of that folder silently. It copies
+# itself to the temporary folder, starts the copy and ends at once; the copy
+# removes the program, then itself from the folder, and last the uninstall
+# entry. Waits for both to be gone.
+uninstall() {
+  local uninstaller i
+  uninstaller="$(unix_path "$1\\uninstall.exe")"
+  "$wine" "$1\\uninstall.exe" /S >>"$wine_env_log" 2>&1 </dev/null
+  for ((i = 0; i < 300; i++)); do
+    [ ! -e "$uninstaller" ] && ! reg_exists "$uninstall_key" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The files under a folder, by their paths in it, on one line.
+files_in() { (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' '); }
+sorted() { printf '%s\n' "$@" | LC_ALL=C sort | tr '\n' ' '; }
+# same WHAT WANT GOT: two files hold the same bytes.
+same() { if cmp -s "$2" "$3"; then ok; else fail "$1: ${3#"$work"/} is not ${2#"$work"/}"; fi; }
+
+# ---- folders the installer refuses or takes --------------------------------
+# Folders a user might name with /D=. One that holds files but no Tallyon
+# installation is refused: a silent install ends with exit code 2 and leaves
+# the folder exactly as it was.
+folders_win='C:\folders'
+folders_unix="$WINEPREFIX/drive_c/folders"
+# fill_folder KIND DIR: puts into DIR what a folder of that kind holds.
+fill_folder() {
+  mkdir -p "$2"
+  case "$1" in
+    others) printf 'Meeting at ten\r\n' >"$2/notes.txt" && mkdir "$2/data" && seq 1 2000 >"$2/data/samples.txt" ;;
+    guide-and-units) printf 'My own guide\r\n' >"$2/Guide.txt" && mkdir "$2/examples" &&
+      printf '*FT=0.3048 !mine\r\n' >"$2/examples/units.par" ;;
+    unpacked-zip) cp -a "$unpacked/." "$2/" ;;
+    uninstaller) printf 'MZ another program\r\n' >"$2/uninstall.exe" && printf 'Read me\r\n' >"$2/readme.txt" ;;
+  esac
+}
+# KIND:what the folder is
+foreign=(
+  "others:someone else's files"
+  "guide-and-units:a folder with the user's Guide.txt and examples\\units.par"
+  "unpacked-zip:the unpacked zip, which is no installation"
+  "uninstaller:a folder with another program's uninstall.exe"
+)
+for row in "${foreign[@]}"; do
+  kind="${row%%:*}" what="${row#*:}"
+  fill_folder "$kind" "$folders_unix/$kind"
+  cp -a "$folders_unix/$kind" "$work/before-$kind"
+  expect_eq "$what: silent install" \
+    "$(run "$setup_file" /S "/D=$folders_win\\$kind"; echo "exit ${PIPESTATUS[0]}")" "exit 2"
+  if diff -r "$work/before-$kind" "$folders_unix/$kind" >/dev/null; then ok; else
+    fail "$what: the installer changed the folder: $(diff -rq "$work/before-$kind" "$folders_unix/$kind" | tr '\n' ' ')"
+  fi
+done
+# A refused install registers nothing either.
+for key in "$uninstall_key" "$classes\\.par" "$classes\\$progid"; do
+  reg_exists "$key" && fail "refused installs: $key was written" || ok
+done
+[ -e "$shortcut_unix" ] && fail "refused installs: a Start-menu shortcut was made" || ok
+
+# An empty folder and a missing one are taken, and the uninstall then leaves
+# nothing behind, not even the folder.
+for kind in empty missing; do
+  [ "$kind" = empty ] && mkdir -p "$folders_unix/$kind"
+  expect_eq "$kind folder: silent install" \
+    "$(run "$setup_file" /S "/D=$folders_win\\$kind"; echo "exit ${PIPESTATUS[0]}")" "exit 0"
+  expect_eq "$kind folder: installed files" "$(files_in "$folders_unix/$kind")" "$(sorted "${shipped[@]}" uninstall.exe)"
+  expect_eq "$kind folder: InstallLocation" "$(reg_value "$uninstall_key" InstallLocation)" "$folders_win\\$kind"
+  uninstall "$folders_win\\$kind" && ok || fail "$kind folder: the uninstall did not finish"
+  [ -e "$folders_unix/$kind" ] &&
+    fail "$kind folder: left after the uninstall: $(cd "$folders_unix/$kind" && find . | tr '\n' ' ')" || ok
+done
+
+# ---- upgrades --------------------------------------------------------------
+# An older version, built from the same script with a lower version number,
+# stands for the release a user upgrades from. Each of its examples has a
+# line more than this version's, so that an upgrade that leaves one in place
+# shows.
 old_version=0.0.1
 old_setup="$work/Tallyon-$old_version-setup.exe"
-makensis -V1 -DVERSION=$old_version -DSTAGE="$unpacked" -DICON="$root/app/resources/tallyon.ico" \
+old_stage="$work/stage-$old_version"
+cp -a "$unpacked" "$old_stage"
+for par in "$old_stage"/examples/*.par; do printf '!as shipped with %s\r\n' "$old_version" >>"$par"; done
+makensis -V1 -DVERSION=$old_version -DSTAGE="$old_stage" -DICON="$root/app/resources/tallyon.ico" \
   -DOUTFILE="$old_setup" "$root/installer/Tallyon.nsi" >/dev/null || fail "the older installer does not build"
 
 expect_eq "older version: silent install" "$(run "$old_setup" /S; echo "exit ${PIPESTATUS[0]}")" "exit 0"
@@ -137,13 +220,50 @@ expect_eq "older version: DisplayVersion" "$(reg_value "$uninstall_key" DisplayV
 mkdir -p "$data_unix"
 printf 'X=42 !mine\r\n' >"$data_unix/mine.par"
 
+# What a user does in the program folder: changes two examples and the guide,
+# and adds files of their own. Every later install and the uninstall keep all
+# of it byte for byte; an install puts this version's copy of a changed file
+# beside it.
+changed=(examples/units.par examples/constants.par Guide.txt)
+added=(notes.txt examples/mine.par)
+printf '*MI=1609.344 !statute mile\r\n' >>"$instdir_unix/examples/units.par"
+# This change keeps the file's size: only its time tells it.
+sed -i '1s/ !pi/ !Pi/' "$instdir_unix/examples/constants.par"
+printf 'My note: FT is in units.par\r\n' >>"$instdir_unix/Guide.txt"
+printf 'Ask about the 400 V supply\r\n' >"$instdir_unix/notes.txt"
+printf 'X=1 !mine\r\n' >"$instdir_unix/examples/mine.par"
+expect_eq "the change to constants.par keeps its size" \
+  "$(stat -c %s "$instdir_unix/examples/constants.par")" "$(stat -c %s "$old_stage/examples/constants.par")"
+cmp -s "$instdir_unix/examples/constants.par" "$old_stage/examples/constants.par" &&
+  fail "the change to constants.par changed nothing" || ok
+users="$work/users-files"
+for f in "${changed[@]}" "${added[@]}"; do
+  mkdir -p "$users/$(dirname "$f")"
+  cp "$instdir_unix/$f" "$users/$f"
+done
+# beside FILE: where an install puts this version's FILE when the user changed theirs.
+beside() { printf '%s' "${1%.*}-$version.${1##*.}"; }
+is_changed() {
+  local f
+  for f in "${changed[@]}"; do [ "$f" = "$1" ] && return 0; done
+  return 1
+}
+
 # Checks everything a finished installation of this version has.
 check_installed() {
-  local when="$1"
-  local files
-  files="$(cd "$instdir_unix" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')"
-  expect_eq "$when: installed files" "$files" "$(printf '%s\n' "${shipped[@]}" uninstall.exe | LC_ALL=C sort | tr '\n' ' ')"
-  diff -r -x uninstall.exe "$unpacked" "$instdir_unix" >/dev/null && ok || fail "$when: installed files differ from the zip's"
+  local when="$1" f
+  local want=("${shipped[@]}" uninstall.exe "${added[@]}")
+  for f in "${changed[@]}"; do want+=("$(beside "$f")"); done
+  expect_eq "$when: installed files" "$(files_in "$instdir_unix")" "$(sorted "${want[@]}")"
+  for f in "${shipped[@]}"; do
+    if is_changed "$f"; then
+      same "$when: the user's $f" "$users/$f" "$instdir_unix/$f"
+      same "$when: this version's $f beside it" "$unpacked/$f" "$instdir_unix/$(beside "$f")"
+    else
+      same "$when: $f" "$unpacked/$f" "$instdir_unix/$f"
+    fi
+  done
+  for f in "${added[@]}"; do same "$when: the user's $f" "$users/$f" "$instdir_unix/$f"; done
   [ -f "$shortcut_unix" ] && ok || fail "$when: no Start-menu shortcut"
 
   expect_eq "$when: .par" "$(reg_value "$classes\\.par")" "$progid"
@@ -227,14 +347,10 @@ done < <(tr -d '\r' <"$data_unix/units.par" | sed -n 's/^\*\{0,1\}\([A-Za-z_][A-
 "$wine" reg delete "HKLM\\Software\\Classes\\$progid" /f >/dev/null 2>&1 </dev/null
 
 # ---- the silent uninstall --------------------------------------------------
-# The uninstaller copies itself to the temporary folder, starts the copy and
-# ends at once; the copy removes the program. Wait until it has.
-"$wine" "$instdir\\uninstall.exe" /S >>"$wine_env_log" 2>&1 </dev/null
-for ((i = 0; i < 600; i++)); do
-  [ -e "$instdir_unix" ] || break
-  sleep 0.1
-done
-[ -e "$instdir_unix" ] && fail "uninstall: the program folder is still there: $(cd "$instdir_unix" && find . | tr '\n' ' ')" || ok
+uninstall "$instdir" && ok || fail "uninstall: did not finish"
+# Of the program folder, only the user's files are left, as they were.
+expect_eq "uninstall: left in the program folder" "$(files_in "$instdir_unix")" "$(sorted "${changed[@]}" "${added[@]}")"
+for f in "${changed[@]}" "${added[@]}"; do same "uninstall: the user's $f" "$users/$f" "$instdir_unix/$f"; done
 [ -e "$shortcut_unix" ] && fail "uninstall: the shortcut is still there" || ok
 for key in "$classes\\.par" "$classes\\$progid" "$uninstall_key"; do
   reg_exists "$key" && fail "uninstall: $key is still there" || ok
