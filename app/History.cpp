@@ -8,7 +8,16 @@ void ExpressionHistory::add(std::string_view expression) {
     if (textkit::trim(line).empty()) return;
     if (!entries_.empty() && entries_.back() == line) return;
     entries_.emplace_back(line);
+    added_.emplace_back(line);
+    if (added_.size() > kKept) added_.erase(added_.begin());
     trim();
+}
+
+void ExpressionHistory::mergeWith(std::string_view text) {
+    const std::vector<std::string> added = added_;
+    load(text);
+    for (const std::string& line : added) add(line);
+    added_.clear();
 }
 
 std::optional<std::string> ExpressionHistory::older(std::string_view typed) {
@@ -37,6 +46,7 @@ std::string ExpressionHistory::text() const {
 
 void ExpressionHistory::load(std::string_view text) {
     entries_.clear();
+    added_.clear();
     position_.reset();
     while (!text.empty()) {
         const std::size_t end = text.find('\n');

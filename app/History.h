@@ -30,10 +30,15 @@ public:
     // and a trailing CR are skipped and only the newest kKept are kept.
     std::string text() const;
     void load(std::string_view text);
+    // Another window kept its history in the file since this one read it:
+    // the file's TEXT, then what this window added since its load, as if
+    // both had been typed in one window, the other's first.
+    void mergeWith(std::string_view text);
 
 private:
     void trim();
     std::vector<std::string> entries_;
+    std::vector<std::string> added_;  // joined since the last load, oldest first
     std::optional<std::size_t> position_;  // the entry shown while browsing
     std::string typed_;
 };

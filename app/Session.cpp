@@ -4,15 +4,17 @@
 #include <shellapi.h>
 
 #include <cstdint>
-#include <fstream>
+#include <map>
 #include <memory>
-#include <sstream>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "ParamListFile.h"
 #include "SafeSave.h"
 #include "Seams.h"
+#include "Text.h"
 #include "WflApp.h"
 #include "WflDialog.h"
 #include "WflWnd.h"
@@ -38,12 +40,6 @@ void tellFolderProblem() {
 
 bool keeping() { return session().folder.usable; }
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The arguments of the command line the program was given (without the
 // program's name), split as Windows splits them, in the ANSI code page the
@@ -115,13 +111,26 @@ void readAtStart(XWND&) {
         const std::string table = s.folder.file(kParametersFile);
         if (GetFileAttributesA(table.c_str()) != INVALID_FILE_ATTRIBUTES) {
             ListRead found;
-            readParameterList(table, &found);
+            s.tableUnreadable = !readParameterList(table, &found);
+            s.tableAsKnown = std::move(found.bytes);
             // Lines that could not be read are still the user's words: the
             // file is kept as it is under a dated name before the next save
-            // writes only what was read.
-            if (found.faultyLines > 0) keepCopyAside(table, found.bytes);
+            // writes only what was read. Once: a file unchanged since its
+            // last copy gets no new one, and nothing more is said. A file
+            // that could not be read at all is left as it is until a save
+            // would replace it; that save keeps the copy.
+            if (!s.tableUnreadable && found.unkeptLines > 0) {
+                const std::optional<CopyAside> copy = keepCopyAside(table, *s.tableAsKnown);
+                if (copy && copy->made) {
+                    noticeSink().info("FILE KEPT", "\"" + table + "\" holds lines that the parameter table "
+                                                   "cannot take (see the reports before).  The file as it is "
+                                                   "is kept as \"" + copy->path + "\", since the next save "
+                                                   "writes only what was read.");
+                }
+            }
         }
-        s.history.load(fileText(s.folder.file(kHistoryFile)));
+        s.historyAsKnown = readWholeFile(s.folder.file(kHistoryFile));
+        s.history.load(s.historyAsKnown.value_or(""));
     }
     tableHeldByFile();
     // A file handed over on the command line (a .par opened from Explorer)
@@ -135,6 +144,109 @@ void readParameterFile(const std::string& path) {
     if (readParameterList(path) && unchangedBefore) tableHeldByFile();
 }
 
+namespace {
+
+std::string definition(const ListedParameter& p) {
+    return (p.factorOnly ? "*" : "") + std::string(textkit::trim(p.expression)) + "!" +
+           std::string(textkit::trimRight(p.comment));
+}
+
+std::string definitionInTable(int index) {
+    ListedParameter p;
+    XPARAMFETCH(index, &p.name, &p.expression, &p.comment, &p.factorOnly);
+    return definition(p);
+}
+
+// The remembered table file changed since this window read it (another
+// window quit first, or an editor saved it): the table takes in what
+// changed there, and keeps what changed here. For each name, compared with
+// the file as this window knew it:
+// - changed or added only there: taken from the file (new names go last,
+//   in the file's order); deleted there and unchanged here: deleted;
+// - changed or deleted only here: this window's stands;
+// - changed on both sides to different definitions: this window's stands,
+//   and the file as the other left it is kept under a dated name.
+// The names both changed, for telling the user.
+std::vector<std::string> mergeRememberedTable(std::string_view disk, std::string_view known) {
+    const ListScan there = scanParameterList(disk);
+    const ListScan before = scanParameterList(known);
+    std::map<std::string, std::string> knownDefinitions;
+    for (const ListedParameter& p : before.entries) knownDefinitions[p.key] = definition(p);
+    std::set<std::string> onDisk;
+    std::vector<std::string> conflicts;
+    // Nothing is evaluated on the way out, and nothing reported.
+    XPARAMQUIET(true);
+    for (const ListedParameter& p : there.entries) {
+        onDisk.insert(p.key);
+        const std::string theirs = definition(p);
+        const auto was = knownDefinitions.find(p.key);
+        int index = 0;
+        XPARAMFIND(p.name, index);
+        if (index == 0) {
+            // Deleted here (and not changed there since), or never here.
+            if (was == knownDefinitions.end() || was->second != theirs) {
+                XPARAMNEW(p.name, p.expression, p.comment, p.factorOnly, false);
+            }
+            continue;
+        }
+        const std::string ours = definitionInTable(index);
+        if (ours == theirs) continue;
+        if (was != knownDefinitions.end() && was->second == ours) {
+            XPARAMEDIT(p.name, p.expression, p.comment, p.factorOnly, false);
+        } else if (was == knownDefinitions.end() || was->second != theirs) {
+            conflicts.push_back(p.name);
+        }
+    }
+    for (const ListedParameter& p : before.entries) {
+        if (onDisk.count(p.key) != 0) continue;
+        int index = 0;
+        XPARAMFIND(p.name, index);
+        if (index != 0 && definitionInTable(index) == knownDefinitions[p.key]) XPARAMDELETE(p.name);
+    }
+    XPARAMQUIET(false);
+    return conflicts;
+}
+
+// Keeps the remembered table; true when a file holds it afterwards.
+bool keepRememberedTable() {
+    Session& s = session();
+    const std::string path = s.folder.file(kParametersFile);
+    const std::optional<std::string> disk = readWholeFile(path);
+    if (disk != s.tableAsKnown) {
+        const std::vector<std::string> conflicts = mergeRememberedTable(disk.value_or(""), s.tableAsKnown.value_or(""));
+        if (!conflicts.empty() && disk) {
+            const std::optional<CopyAside> copy = keepCopyAside(path, *disk);
+            std::string names;
+            for (const std::string& n : conflicts) names += (names.empty() ? "" : ", ") + n;
+            noticeSink().info(
+                "FILE KEPT",
+                "The remembered parameters were changed by another Tallyon window (or another program) while "
+                "this one ran, and both changed " + names + ".  This window's definitions are kept" +
+                    (copy ? "; the other ones are in \"" + copy->path + "\"." : "."));
+        }
+        s.tableUnreadable = s.tableUnreadable && disk == s.tableAsKnown;
+    }
+    // A file that could not be read is not replaced by a table that holds
+    // nothing: it stays as it is, for the user to mend.
+    if (s.tableUnreadable && XPARAMCOUNT() == 0) return true;
+    if (!saveParameterList(path)) return false;  // says so
+    s.tableAsKnown = readWholeFile(path);
+    s.tableUnreadable = false;
+    return true;
+}
+
+void keepRememberedHistory() {
+    Session& s = session();
+    const std::string path = s.folder.file(kHistoryFile);
+    const std::optional<std::string> disk = readWholeFile(path);
+    if (disk.value_or("") != s.historyAsKnown.value_or("")) s.history.mergeWith(disk.value_or(""));
+    const std::string text = s.history.text();
+    const std::unique_ptr<SaveSteps> steps = makePlatformSaveSteps();
+    if (saveFileSafely(path, text, *steps)) s.historyAsKnown = text;
+}
+
+}  // namespace
+
 bool endSession(XWND& frame, bool canAsk) {
     Session& s = session();
     if (keeping()) {
@@ -147,9 +259,8 @@ bool endSession(XWND& frame, bool canAsk) {
     }
     bool kept = false;
     if (keeping() && remembering()) {
-        const std::unique_ptr<SaveSteps> steps = makePlatformSaveSteps();
-        saveFileSafely(s.folder.file(kHistoryFile), s.history.text(), *steps);
-        kept = saveParameterList(s.folder.file(kParametersFile));  // says so when it fails
+        keepRememberedHistory();
+        kept = keepRememberedTable();
         if (kept) tableHeldByFile();
     }
     if (kept || !canAsk || !tableUnsaved()) return true;

@@ -3,6 +3,7 @@
 // saved on the way out (Quit, the close box, Windows ending the session).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,13 @@ struct Session {
     ExpressionHistory history;
     bool folderProblemTold = false;  // the one notice about a folder that cannot be written
     std::string commandLine;         // as the program was started
+    // The remembered files as this window last read or wrote them (nothing:
+    // no such file, as far as this window knows). Another Tallyon window on
+    // the same folder, or an editor, may change them meanwhile; a file that
+    // differs at the end is merged with, not written over.
+    std::optional<std::string> tableAsKnown;
+    std::optional<std::string> historyAsKnown;
+    bool tableUnreadable = false;  // the remembered table file could not be read at start
 };
 
 Session& session();

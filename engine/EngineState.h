@@ -127,12 +127,7 @@ bool storeParameter(std::string_view name, std::string_view expression, std::str
 // Whether a read would store NAME (squeezed) with EXPRESSION, asked without
 // a word to the user; KEY gets the key the name is looked up by.
 bool parameterStorable(std::string_view name, std::string_view expression, ParamKey& key);
-// How many lines of a parameter list file's TEXT a save of the table read
-// from it would not give back: notes, lines cut or refused by the read,
-// comments cut to what the table keeps, an entry a later line of the same
-// name replaced, or, for text that holds binary data (a program, a file in
-// UTF-16), every line.
-int linesNotWrittenBack(std::string_view text);
+
 
 // Decoding.
 int PXNDECODE(XVALUE& result);

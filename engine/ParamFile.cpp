@@ -9,8 +9,10 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "EngineState.h"
+#include "ParamListFile.h"
 #include "Seams.h"
 #include "Text.h"
 
@@ -189,9 +191,7 @@ std::string_view keptComment(std::string_view comment) {
     return textkit::trimRight(comment.substr(0, cut));
 }
 
-void applyLine(std::string_view line) {
-    LinePieces pieces;
-    if (!splitLine(line, pieces)) return;
+void applyLine(const LinePieces& pieces) {
     const std::string_view comment = keptComment(pieces.comment);
     if (!storeParameter(pieces.name, pieces.expression, comment, pieces.factorOnly)) return;
     // Told after the entry is stored, so the report names a parameter the
@@ -206,20 +206,18 @@ void applyLine(std::string_view line) {
 
 }  // namespace
 
-int linesNotWrittenBack(std::string_view text) {
+ListScan scanParameterList(std::string_view text) {
+    ListScan scan;
     if (text.find('\0') != std::string_view::npos) {
         // Not text at all: nothing of it would come back.
-        return std::max<int>(1, static_cast<int>(std::count(text.begin(), text.end(), '\n')));
+        scan.unkeptLines = std::max<int>(1, static_cast<int>(std::count(text.begin(), text.end(), '\n')));
+        return scan;
     }
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-    // What each name was last defined as: a later line of a name replaces
+    // Where each name stands in the list: a later line of a name replaces
     // the entry an earlier one made, and with it that line.
-    struct Definition {
-        std::string text;
-        bool counted;  // its line is among the lost ones already
-    };
-    std::map<ParamKey, Definition> defined;
-    int lost = 0;
+    std::map<ParamKey, std::size_t> at;
+    std::vector<bool> counted;  // an entry's line is among the lost ones already
     while (!text.empty()) {
         std::size_t end = text.find_first_of("\r\n");
         const std::string_view line = text.substr(0, end);
@@ -233,24 +231,33 @@ int linesNotWrittenBack(std::string_view text) {
         ParamKey key;
         if (line.size() > kLineLength || !splitLine(line, pieces) ||
             !parameterStorable(pieces.name, pieces.expression, key)) {
-            ++lost;
+            ++scan.unkeptLines;
             continue;
         }
         const std::string_view comment = keptComment(pieces.comment);
         const bool cut = comment.size() < textkit::trimRight(pieces.comment).size();
-        if (cut) ++lost;
-        Definition definition{(pieces.factorOnly ? "*" : "") + std::string(pieces.name) + "=" +
-                                  std::string(textkit::trimRight(pieces.expression)) + "!" + std::string(comment),
-                              cut};
-        const auto [at, added] = defined.try_emplace(key, definition);
-        if (added) continue;
+        if (cut) ++scan.unkeptLines;
+        ListedParameter entry{std::string(pieces.name), std::string(textkit::trimRight(pieces.expression)),
+                              std::string(comment), pieces.factorOnly, std::string(key.begin(), key.end())};
+        const auto [place, added] = at.try_emplace(key, scan.entries.size());
+        if (added) {
+            scan.entries.push_back(std::move(entry));
+            counted.push_back(cut);
+            continue;
+        }
         // The same line twice loses nothing; another definition loses the
         // earlier line.
-        if (at->second.text != definition.text && !at->second.counted) ++lost;
-        at->second = std::move(definition);
+        ListedParameter& earlier = scan.entries[place->second];
+        const bool same = earlier.name == entry.name && earlier.expression == entry.expression &&
+                          earlier.comment == entry.comment && earlier.factorOnly == entry.factorOnly;
+        if (!same && !counted[place->second]) ++scan.unkeptLines;
+        counted[place->second] = cut;
+        earlier = std::move(entry);
     }
-    return lost;
+    return scan;
 }
+
+int linesNotWrittenBack(std::string_view text) { return scanParameterList(text).unkeptLines; }
 
 void XPARAMWRITE(std::ostream& out) {
     // Each line is put together in place: "*" for a factor-only entry, the
@@ -327,12 +334,24 @@ public:
     void endLine() {
         if (lineFaulty_) ++faultyLines_;
         lineFaulty_ = false;
+        context_.clear();
     }
     int hiddenLines() const { return std::max(0, faultyLines_ - kFaultyLinesShown); }
     int faultyLines() const { return faultyLines_; }
 
+    // The parameter whose line is being read: its reports name it, since
+    // the expression alone does not tell the user which line it was.
+    void startLine(std::string_view name, std::string_view source) {
+        context_ = "parameter \"" + std::string(name) + "\"";
+        if (!source.empty()) context_ += " of \"" + std::string(source) + "\"";
+    }
+
     void present(const ExpressionErrorReport& report) override {
-        if (fault()) presenter_.present(report);
+        if (!fault()) return;
+        if (context_.empty() || !report.context.empty()) return presenter_.present(report);
+        ExpressionErrorReport named = report;
+        named.context = context_;
+        presenter_.present(named);
     }
     void warn(std::string_view c, std::string_view t) override {
         if (fault()) notices_.warn(c, t);
@@ -357,7 +376,15 @@ private:
     NoticeSink* oldNotices_;
     int faultyLines_ = 0;
     bool lineFaulty_ = false;
+    std::string context_;
 };
+
+// The file's own name, without its folder: enough to tell which file, short
+// enough for a caption.
+std::string_view fileName(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
 // 1234567 as "1 234 567".
 std::string groupedCount(int n) {
@@ -386,7 +413,11 @@ int readParameterLines(std::istream& in, std::optional<bool> quiet, std::string_
         bool first = true;
         while (lines.next(line, first ? kByteOrderMark : std::string_view{})) {
             first = false;
-            applyLine(line);
+            LinePieces pieces;
+            if (splitLine(line, pieces)) {
+                limiter.startLine(pieces.name, fileName(source));
+                applyLine(pieces);
+            }
             limiter.endLine();
         }
         hidden = limiter.hiddenLines();

@@ -35,9 +35,9 @@ std::string tableText() {
     return text;
 }
 
-// The whole content of a file, or nothing when it cannot be read. Read in
-// one go, front to back, so a pipe or a terminal serves as well as a file.
-std::optional<std::string> fileBytes(const std::string& path) {
+}  // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream bytes;
@@ -45,6 +45,10 @@ std::optional<std::string> fileBytes(const std::string& path) {
     if (in.bad()) return std::nullopt;
     return std::move(bytes).str();
 }
+
+namespace {
+
+std::optional<std::string> fileBytes(const std::string& path) { return readWholeFile(path); }
 
 bool exists(const std::string& path) {
     std::error_code error;
@@ -68,7 +72,7 @@ std::string datedCopyName(const std::string& path, const std::tm& when) {
     return path.substr(0, dot) + stamp + path.substr(dot);
 }
 
-std::optional<std::string> keepCopyAside(const std::string& path, std::string_view bytes) {
+std::optional<CopyAside> keepCopyAside(const std::string& path, std::string_view bytes) {
     // A copy made before from the same bytes is the copy: a file that did
     // not change since gets no second one.
     const std::string name = path.substr(nameStart(path));
@@ -89,7 +93,7 @@ std::optional<std::string> keepCopyAside(const std::string& path, std::string_vi
             const std::string otherPath = folder + other;
             if (otherPath == path) continue;
             if (const std::optional<std::string> held = fileBytes(otherPath); held && *held == bytes) {
-                return otherPath;
+                return CopyAside{otherPath, false};
             }
         } catch (...) {
             // A name this program cannot spell is no copy of ours.
@@ -107,7 +111,7 @@ std::optional<std::string> keepCopyAside(const std::string& path, std::string_vi
     }
     const std::unique_ptr<SaveSteps> steps = makePlatformSaveSteps();
     if (!saveFileSafely(copy, bytes, *steps)) return std::nullopt;
-    return copy;
+    return CopyAside{copy, true};
 }
 
 bool saveParameterList(const std::string& path, SaveSteps& steps) {
@@ -117,18 +121,19 @@ bool saveParameterList(const std::string& path, SaveSteps& steps) {
     // user's words: the file as it was is kept under a dated name first.
     if (std::optional<std::string> old = exists(path) ? fileBytes(path) : std::nullopt) {
         if (const int lost = linesNotWrittenBack(*old); lost > 0) {
-            const std::optional<std::string> copy = keepCopyAside(path, *old);
+            const std::optional<CopyAside> copy = keepCopyAside(path, *old);
             if (!copy) {
                 noticeSink().warn("SAVE FAILURE", "Unable to save the parameter list to " + quoted + ": " +
                                                       (lost == 1 ? "one line" : std::to_string(lost) + " lines") +
                                                       " of it would be lost, and no copy of it could be made.");
                 return false;
             }
-            noticeSink().info("FILE KEPT",
+            // Told once: a copy made before was told when it was made.
+            if (copy->made) noticeSink().info("FILE KEPT",
                               quoted + (lost == 1 ? " held one line" : " held " + std::to_string(lost) + " lines") +
                                   " that the parameter table does not write back (notes, lines cut or refused "
                                   "when it was read, or bytes that are no text).  The file as it was is kept as \"" +
-                                  *copy + "\".");
+                                  copy->path + "\".");
         }
     }
     if (saveFileSafely(path, tableText(), steps)) return true;
@@ -162,14 +167,20 @@ bool readParameterList(const std::string& path, ListRead* found) {
     std::error_code error;
     // A folder opens as a file on some systems and then reads as nothing.
     if (std::filesystem::is_directory(path, error)) return readFailure(unable);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return readFailure(unable);
     // The whole file first, then its lines: the check for binary data
     // needs the start again, and a pipe (or /dev/stdin) cannot go back.
-    std::ostringstream whole;
-    whole << in.rdbuf();
-    const bool stopped = in.bad();
-    std::string bytes = std::move(whole).str();
+    // The file is closed before the lines are read, so that it is not held
+    // open while their reports wait for the user.
+    std::string bytes;
+    bool stopped = false;
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return readFailure(unable);
+        std::ostringstream whole;
+        whole << in.rdbuf();
+        stopped = in.bad();
+        bytes = std::move(whole).str();
+    }
     if (bytes.substr(0, kTextProbe).find('\0') != std::string::npos) {
         if (found) {
             found->unkeptLines = linesNotWrittenBack(bytes);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "SafeSave.h"
 
@@ -32,6 +33,34 @@ bool readParameterList(const std::string& path, ListRead* found = nullptr);
 std::string datedCopyName(const std::string& path, const std::tm& when);
 // Keeps BYTES, the content of the file at `path`, under a dated name beside
 // it, and gives that name. When a dated copy beside it holds the same bytes
-// already, that copy is the answer and nothing is written. Nothing when the
-// copy cannot be written.
-std::optional<std::string> keepCopyAside(const std::string& path, std::string_view bytes);
+// already, that copy is the answer and nothing is written (`made` false).
+// Nothing when the copy cannot be written.
+struct CopyAside {
+    std::string path;
+    bool made = false;  // a new copy; false: one made before holds the bytes
+};
+std::optional<CopyAside> keepCopyAside(const std::string& path, std::string_view bytes);
+
+// One parameter of a list file, as a read would store it.
+struct ListedParameter {
+    std::string name, expression, comment;  // without trailing blanks
+    bool factorOnly = false;
+    std::string key;  // what names are told apart by: two of one key are one parameter
+};
+// A list file's TEXT looked at without reading it into the table.
+struct ListScan {
+    // Each parameter once, where its first line stands, with the definition
+    // of its last line (as a read leaves it).
+    std::vector<ListedParameter> entries;
+    // Lines a save of the table read from it would not give back: notes,
+    // lines cut or refused by the read, comments cut to what the table
+    // keeps, an entry a later line of the same name replaced, or, for text
+    // that holds binary data (a program, a file in UTF-16), every line.
+    int unkeptLines = 0;
+};
+ListScan scanParameterList(std::string_view text);
+int linesNotWrittenBack(std::string_view text);
+
+// The whole content of the file at `path`, read front to back (a pipe
+// serves as well as a file); nothing when it cannot be opened or read.
+std::optional<std::string> readWholeFile(const std::string& path);

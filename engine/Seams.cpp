@@ -9,6 +9,7 @@ namespace {
 class StderrPresenter final : public ExpressionErrorPresenter {
 public:
     void present(const ExpressionErrorReport& report) override {
+        if (!report.context.empty()) std::cerr << "In " << report.context << ":\n";
         std::cerr << report.message << '\n' << report.display << '\n' << report.marker << '\n';
     }
 };

@@ -17,6 +17,10 @@ struct ExpressionErrorReport {
     int last = 0;
     std::string display;  // the display line without trailing blanks
     std::string marker;   // the marker line without trailing blanks
+    // Where the expression came from, when it is not the line the user
+    // just typed: a parameter of a file being read ("parameter "C" of
+    // "units.par""). Empty otherwise.
+    std::string context;
 };
 
 class ExpressionErrorPresenter {

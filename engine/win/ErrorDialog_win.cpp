@@ -35,7 +35,11 @@ public:
     void present(const ExpressionErrorReport& report) override {
         ErrorDialogState& s = state();
         XMESSAGEBEEP(MB_ICONEXCLAMATION);  // 48
-        XMAKEDIALOGFRAME(IDD_EXPRESSION_ERROR, 400, 70, "Expression Error");
+        // A report from a file being read names the parameter in its
+        // caption: the expression alone does not tell which line it was.
+        const std::string caption =
+            report.context.empty() ? std::string("Expression Error") : "Expression Error in " + report.context;
+        XMAKEDIALOGFRAME(IDD_EXPRESSION_ERROR, 400, 70, caption);
         XMAKEDIALOGITEM(IDOK, "Button", kChildVisible, 175, 49, 50, 14, "OK");
         XMAKEDIALOGITEM(IDCANCEL, "Button", 0, 343, 49, 50, 14, "Cancel");  // hidden: Esc ends the dialog
         XMAKEDIALOGITEM(IDT_ERROR_MESSAGE, "Static", kChildVisible, 7, 7, 386, 10, " ");

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <functional>
 #include <utility>
@@ -38,11 +39,32 @@ inline AppSession*& currentAppSession() {
     return session;
 }
 
+// The visible "Expression Error" dialog, also one whose caption goes on to
+// name the parameter of a file being read.
+inline HWND expressionErrorDialog() {
+    struct Search {
+        DWORD thread;
+        HWND found;
+    } search{GetCurrentThreadId(), nullptr};
+    EnumThreadWindows(
+        search.thread,
+        [](HWND w, LPARAM data) {
+            char title[256] = {};
+            GetWindowTextA(w, title, sizeof title);
+            if (!IsWindowVisible(w) || std::string_view(title).substr(0, 16) != "Expression Error") return TRUE;
+            reinterpret_cast<Search*>(data)->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // After a time-out: answer whatever box is open so the program can end.
 inline void closeOpenBoxes() {
+    if (HWND report = expressionErrorDialog()) PostMessageA(report, WM_COMMAND, IDCANCEL, 0);
     for (const char* title :
          {"Expression Error", "FIX IT NOW?", "YOU SURE ?", "BAD NAME", "TOO LONG", "SAVE FAILURE",
-          "READ FAILURE", "READ WARNINGS", "NOT SAVED", "LOGIC ERROR", "Parameter List File to Read"}) {
+          "READ FAILURE", "READ WARNINGS", "NOT SAVED", "LOGIC ERROR", "FILE KEPT", "Parameter List File to Read"}) {
         if (HWND box = FindWindowA(nullptr, title)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     }
 }

@@ -81,6 +81,16 @@ Step systemCommand(int command) {
     };
 }
 
+// The dated copies of NAME.par in FOLDER.
+std::vector<fs::path> datedCopies(const fs::path& folder, const std::string& name) {
+    std::vector<fs::path> copies;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string file = e.path().filename().string();
+        if (file.starts_with(name + "-") && file.ends_with(".par")) copies.push_back(e.path());
+    }
+    return copies;
+}
+
 bool parameterValue(std::string_view name, double& value) {
     int index = 0;
     XPARAMFIND(name, index);
@@ -146,11 +156,11 @@ TEST(DailyUse, AFaultyRememberedTableIsCopiedAsideBeforeItIsRewritten) {
     const fs::path data = fs::path(folder) / "Tallyon";
     const std::string original = "A=1 !one\r\n9B=2 !a bad name\r\nC=A+1 !\r\n";
     writeFile(data / "parameters.par", original);
-    std::string notice;
+    std::string notice, kept;
     double a = 0, c = 0;
     int count = 0;
     const int code = runProgram({
-        answerNotice("BAD NAME", notice), settle(),
+        answerNotice("BAD NAME", notice), answerNotice("FILE KEPT", kept), settle(),
         expect([&] {
             count = XPARAMCOUNT();
             parameterValue("A", a);
@@ -170,7 +180,136 @@ TEST(DailyUse, AFaultyRememberedTableIsCopiedAsideBeforeItIsRewritten) {
     }
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(slurp(copies[0]), original);
+    EXPECT_NE(kept.find(copies[0].string()), std::string::npos) << kept;
     EXPECT_EQ(slurp(data / "parameters.par"), "A=1 !one\r\nC=A+1 !\r\n");
+
+    // The same file once more (the user put it back): its copy is there
+    // already, so no second one is made and nothing more is said. The quit
+    // would wait for a notice that came.
+    writeFile(data / "parameters.par", original);
+    notice.clear();
+    EXPECT_EQ(runProgram({answerNotice("BAD NAME", notice), settle(), settle(), click(IDCANCEL)}, folder), 0);
+    EXPECT_EQ(datedCopies(data, "parameters").size(), 1u);
+}
+
+// Each start-up report names its parameter, and only the first ten faulty
+// lines are shown, as in a file read; the rest are counted in one notice.
+TEST(DailyUse, StartUpReportsNameTheirParameterAndStopAtTen) {
+    const std::string folder = freshDataFolder();
+    const fs::path data = fs::path(folder) / "Tallyon";
+    std::string lines;
+    for (int i = 1; i <= 15; ++i) lines += "P" + std::to_string(i) + "=NOPE !\r\n";
+    writeFile(data / "parameters.par", lines);
+    ErrorSeen reports[10];
+    std::string counted;
+    std::vector<Step> steps;
+    for (ErrorSeen& seen : reports) steps.push_back(answerError(seen));
+    steps.push_back(answerNotice("READ WARNINGS", counted));
+    steps.push_back(settle());
+    steps.push_back(click(IDCANCEL));
+    EXPECT_EQ(runProgram(std::move(steps), folder), 0);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(reports[i].caption,
+                  "Expression Error in parameter \"P" + std::to_string(i + 1) + "\" of \"parameters.par\"");
+    }
+    EXPECT_NE(counted.find("5 more lines"), std::string::npos) << counted;
+    // Lines in error are kept as they are: nothing to copy aside.
+    EXPECT_TRUE(datedCopies(data, "parameters").empty());
+    EXPECT_EQ(slurp(data / "parameters.par"), lines);
+}
+
+// The remembered files changed while the program ran, as another Tallyon
+// window on the same folder changes them when it quits first: what each
+// side changed survives, and where both changed one name, this window's
+// definition stands and the other's file is kept aside and told.
+TEST(DailyUse, RememberedFilesChangedMeanwhileAreMergedNotOverwritten) {
+    const std::string folder = freshDataFolder();
+    const fs::path data = fs::path(folder) / "Tallyon";
+    writeFile(data / "parameters.par", "A=1 !\r\nB=2 !\r\nC=3 !\r\nK=5 !\r\nF=6 !\r\n");
+    writeFile(data / "history.txt", "1+1\r\n");
+    const std::string theirs = "A=1 !\r\nB=20 !\r\nC=3 !\r\nF=60 !\r\nN=4 !other\r\n";
+    std::string told;
+    const int code = runProgram({
+        [] { return XPARAMCOUNT() == 5; },  // read at start
+        [] {
+            XPARAMEDIT("A", "10", "");  // changed here only
+            XPARAMDELETE("C");          // deleted here only
+            XPARAMEDIT("F", "61", "");  // changed on both sides
+            XPARAMNEW("M", "7", "");    // new here
+            return true;
+        },
+        evaluate("3+3"),
+        [&] {
+            // The other window quits: B and F changed, K deleted, N new.
+            writeFile(data / "parameters.par", theirs);
+            writeFile(data / "history.txt", "1+1\r\n2+2\r\n");
+            return true;
+        },
+        click(IDCANCEL), answerNotice("FILE KEPT", told),
+    }, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(slurp(data / "parameters.par"), "A=10 !\r\nB=20 !\r\nF=61 !\r\nM=7 !\r\nN=4 !other\r\n");
+    EXPECT_EQ(slurp(data / "history.txt"), "1+1\r\n2+2\r\n3+3\r\n");
+    const std::vector<fs::path> copies = datedCopies(data, "parameters");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(slurp(copies[0]), theirs);
+    EXPECT_NE(told.find("both changed F."), std::string::npos) << told;
+    EXPECT_NE(told.find(copies[0].string()), std::string::npos) << told;
+}
+
+// Remembering turned off for a run, then on again in the next: the file
+// remembered before is taken in at the quit, not written over.
+TEST(DailyUse, RememberingOffAndOnAgainKeepsWhatWasRemembered) {
+    const std::string folder = freshDataFolder();
+    const fs::path data = fs::path(folder) / "Tallyon";
+    writeFile(data / "parameters.par", "K=1 !kept\r\n");
+    writeFile(data / "history.txt", "6*7\r\n");
+    EXPECT_EQ(runProgram({settle(), stopRemembering(), click(IDCANCEL)}, folder), 0);
+    EXPECT_EQ(slurp(data / "parameters.par"), "K=1 !kept\r\n");
+    int countAtStart = -1;
+    const int code = runProgram({
+        settle(),
+        [&] {
+            countAtStart = XPARAMCOUNT();
+            XPARAMNEW("M", "2", "");
+            return true;
+        },
+        evaluate("M*3"),
+        stopRemembering(),  // the same menu item turns it on again
+        click(IDCANCEL),
+    }, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(countAtStart, 0);  // not remembering: nothing read
+    EXPECT_EQ(slurp(data / "parameters.par"), "M=2 !\r\nK=1 !kept\r\n");
+    EXPECT_EQ(slurp(data / "history.txt"), "6*7\r\nM*3\r\n");
+}
+
+// A remembered file Tallyon cannot read (saved by an editor as UTF-16) is
+// never replaced by an empty table; once there is a table to keep, the
+// file is kept aside first.
+TEST(DailyUse, AnUnreadableRememberedFileIsNeverEmptied) {
+    const std::string folder = freshDataFolder();
+    const fs::path data = fs::path(folder) / "Tallyon";
+    const std::string utf16("\xFF\xFE" "A\0=\0" "1\0\r\0\n\0", 12);
+    writeFile(data / "parameters.par", utf16);
+    std::string failure;
+    EXPECT_EQ(runProgram({answerNotice("READ FAILURE", failure), settle(), click(IDCANCEL)}, folder), 0);
+    EXPECT_NE(failure.find("binary data"), std::string::npos) << failure;
+    EXPECT_EQ(slurp(data / "parameters.par"), utf16);
+    EXPECT_TRUE(datedCopies(data, "parameters").empty());
+
+    std::string told;
+    const int code = runProgram({
+        answerNotice("READ FAILURE", failure), settle(),
+        [] { return XPARAMNEW("N", "3", ""); },
+        click(IDCANCEL), answerNotice("FILE KEPT", told),
+    }, folder);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(slurp(data / "parameters.par"), "N=3 !\r\n");
+    const std::vector<fs::path> copies = datedCopies(data, "parameters");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(slurp(copies[0]), utf16);
+    EXPECT_NE(told.find(copies[0].string()), std::string::npos) << told;
 }
 
 // A data folder that cannot be made: the program says so once and works.
@@ -391,7 +530,10 @@ namespace {
 // through its windows.
 class PortableTallyon {
 public:
-    explicit PortableTallyon(const fs::path& folder) : folder_(folder) {
+    // A fresh copy in FOLDER; with `fresh` false, a second window of the
+    // copy that is there already.
+    explicit PortableTallyon(const fs::path& folder, bool fresh = true) : folder_(folder), owner_(fresh) {
+        if (!fresh) return;
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, MAX_PATH);
         const fs::path program = fs::path(self).parent_path().parent_path() / "Tallyon.exe";
@@ -404,13 +546,15 @@ public:
     ~PortableTallyon() {
         quit();
         std::error_code error;
-        fs::remove_all(folder_, error);
+        if (owner_) fs::remove_all(folder_, error);
     }
 
-    bool start() {
+    // Starts it with ARGUMENTS (files to read, as Explorer hands them over).
+    bool start(const std::string& arguments = {}) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         std::string line = "\"" + (folder_ / "Tallyon.exe").string() + "\"";
+        if (!arguments.empty()) line += " " + arguments;
         if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.string().c_str(),
                             &startup, &process_)) {
             return false;
@@ -423,6 +567,7 @@ public:
         PostMessageA(field(IDB_MAIN_EVALUATE), BM_CLICK, 0, 0);
         waitFor([&] { return !fieldText(IDT_MAIN_COMPLEX_LABEL).empty(); });
     }
+    std::string realResult() const { return fieldText(IDE_MAIN_REAL_RESULT); }
     // Empties the expression field, as a user starting a new line does.
     void clear() { SendMessageA(field(IDE_MAIN_EXPRESSION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); }
     // Presses Up in the expression field; the line it then shows.
@@ -485,6 +630,7 @@ private:
     }
 
     fs::path folder_;
+    bool owner_ = true;  // made the folder, and removes it
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
 };
@@ -507,6 +653,40 @@ TEST(DailyUse, APortableCopyKeepsItsHistoryBesideItself) {
     EXPECT_EQ(tallyon.up(), "2^10");
     EXPECT_EQ(tallyon.up(), "6*7");
     EXPECT_TRUE(tallyon.quit());
+}
+
+// Two windows of one copy share its data folder. Whichever quits last, the
+// next start has the parameters and the history of both.
+TEST(DailyUse, TwoWindowsOnOneDataFolderKeepWhatEachKept) {
+    for (const bool firstQuitsFirst : {true, false}) {
+        SCOPED_TRACE(firstQuitsFirst ? "the first window quits first" : "the second window quits first");
+        const fs::path folder = fs::path(tempFolder()) / ("tallyon-two-" + std::to_string(GetCurrentProcessId()));
+        PortableTallyon first(folder);
+        PortableTallyon second(folder, false);
+        writeFile(folder / "pa.par", "PA=3 !from the first\r\n");
+        writeFile(folder / "pb.par", "PB=4 !from the second\r\n");
+        ASSERT_TRUE(first.start("pa.par"));
+        ASSERT_TRUE(second.start("pb.par"));
+        first.evaluate("PA*2");
+        second.evaluate("PB*2");
+        EXPECT_EQ(first.realResult(), "6.0000000");
+        EXPECT_EQ(second.realResult(), "8.0000000");
+        ASSERT_TRUE(firstQuitsFirst ? first.quit() : second.quit());
+        ASSERT_TRUE(firstQuitsFirst ? second.quit() : first.quit());
+
+        const std::string table = slurp(folder / "parameters.par");
+        EXPECT_NE(table.find("PA=3 !from the first\r\n"), std::string::npos) << table;
+        EXPECT_NE(table.find("PB=4 !from the second\r\n"), std::string::npos) << table;
+        const std::string history = slurp(folder / "history.txt");
+        EXPECT_NE(history.find("PA*2\r\n"), std::string::npos) << history;
+        EXPECT_NE(history.find("PB*2\r\n"), std::string::npos) << history;
+
+        PortableTallyon next(folder, false);
+        ASSERT_TRUE(next.start());
+        next.evaluate("PA+PB");
+        EXPECT_EQ(next.realResult(), "7.0000000");
+        EXPECT_TRUE(next.quit());
+    }
 }
 
 TEST(ExpressionHistoryModel, KeepsTheNewestFiveHundredAndReadsItsFileBack) {

@@ -505,6 +505,9 @@ TEST(MainWindow, ReadOfAFaultyFileShowsTenReportsAndOneNotice) {
     EXPECT_TRUE(readSeen);
     for (const ErrorSeen& seen : reports) EXPECT_EQ(seen.message, "Parameter used before being defined");
     EXPECT_EQ(reports[9].display, "NOPE");
+    // Each report names its parameter: the expression alone would not tell.
+    EXPECT_EQ(reports[0].caption, "Expression Error in parameter \"A1\" of \"" + name + "\"");
+    EXPECT_EQ(reports[9].caption, "Expression Error in parameter \"A10\" of \"" + name + "\"");
     EXPECT_EQ(notice, "2 990 more lines of \"" + path + "\" had faults; they were read as the first ones were.");
     EXPECT_EQ(stored, 3000);
     DeleteFileA(path.c_str());

@@ -57,16 +57,19 @@ inline Step expect(std::function<void()> checks) {
 
 struct ErrorSeen {
     bool shown = false;
-    std::string message, display, marker;
+    std::string caption, message, display, marker;
 };
 // Waits for the error dialog, reads its three lines and presses OK; done
 // when that dialog has gone, so the next step meets the next dialog.
 inline Step answerError(ErrorSeen& seen) {
     return [&seen, answered = HWND{}]() mutable {
         if (answered != nullptr) return !IsWindow(answered);
-        HWND dialog = FindWindowA(nullptr, "Expression Error");
-        if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
+        HWND dialog = expressionErrorDialog();
+        if (dialog == nullptr) return false;
         seen.shown = true;
+        char caption[256] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        seen.caption = caption;
         seen.message = text(dialog, IDT_ERROR_MESSAGE);
         seen.display = text(dialog, IDT_ERROR_DISPLAY);
         seen.marker = text(dialog, IDT_ERROR_MARKER);

@@ -99,7 +99,7 @@ TEST(Seams, SettersReturnWhatTheyReplaceAndDefaultsPrint) {
     EXPECT_EQ(setExpressionErrorPresenter(nullptr), nullptr);  // the default was in place
 
     testing::internal::CaptureStderr();
-    expressionErrorPresenter().present({"Division by zero", 2, 2, "1/0", " ^"});
+    expressionErrorPresenter().present({"Division by zero", 2, 2, "1/0", " ^", ""});
     noticeSink().warn("TOO LONG", "text");
     EXPECT_FALSE(noticeSink().ask("FIX IT NOW?", "question"));
     std::string printed = testing::internal::GetCapturedStderr();

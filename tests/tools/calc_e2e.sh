@@ -105,7 +105,8 @@ check "listing with an entry in error fails the run" 1 \
 "*" -- --params t.par --list
 
 check "save writes the table, an entry in error too" 1 "" \
-"Parameter used before being defined
+"In parameter \"c\" of \"t.par\":
+Parameter used before being defined
 q
 ^" -- --params t.par --save saved.par
 saved="$(tr -d '\r' <saved.par)"
