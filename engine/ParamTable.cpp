@@ -30,14 +30,21 @@ struct NameKey {
     ParamKey chars = kBlankKey;
     bool fits = true;
 };
+// A byte of a name as its key holds it: upper-cased, except that 0xF7 ("÷"
+// in the Windows code page) is no lower-case "×" (0xD7), though it stands
+// where the upper-casing rule would make it one: two names that differ by
+// those signs are two names.
+constexpr char keyChar(unsigned char b) {
+    const bool lower = (b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7);
+    return static_cast<char>(lower ? b - 32 : b);
+}
+
 NameKey makeKey(std::string_view name) {
     // Each byte as the key holds it: 0 for a blank or control character
-    // (squeezed out), else upper-cased.
+    // (squeezed out), else keyChar.
     static constexpr auto kKeyChar = [] {
         std::array<char, 256> t{};
-        for (int b = 33; b < 256; ++b) {
-            t[static_cast<std::size_t>(b)] = static_cast<char>((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE) ? b - 32 : b);
-        }
+        for (int b = 33; b < 256; ++b) t[static_cast<std::size_t>(b)] = keyChar(static_cast<unsigned char>(b));
         return t;
     }();
     NameKey key;
@@ -57,7 +64,7 @@ NameKey makeKey(std::string_view name) {
 // The key a stored name is found by: its 16 characters upper-cased.
 ParamKey keyOf(const FixedText<kNameLength>& name) {
     ParamKey key;
-    for (std::size_t i = 0; i < key.size(); ++i) key[i] = upperChar(name[i]);
+    for (std::size_t i = 0; i < key.size(); ++i) key[i] = keyChar(static_cast<unsigned char>(name[i]));
     return key;
 }
 

@@ -17,7 +17,72 @@ std::string calcTextLines(const CalcResult& r) {
     return out + "\n" + lines.complexLabel + " " + lines.complexValue + "\n";
 }
 
+namespace {
+
+// Whether S is well-formed UTF-8: no stray continuation byte, no sequence
+// cut short, none longer than it needs (overlong), no surrogate, nothing
+// past U+10FFFF.
+bool wellFormedUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        std::size_t n = 0;
+        char32_t c = 0;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            n = 1;
+            c = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            n = 2;
+            c = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            n = 3;
+            c = b & 0x07;
+        } else {
+            return false;
+        }
+        for (std::size_t k = 1; k <= n; ++k) {
+            if (i + k >= s.size()) return false;
+            const auto t = static_cast<unsigned char>(s[i + k]);
+            if ((t & 0xC0) != 0x80) return false;
+            c = (c << 6) | (t & 0x3F);
+        }
+        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (c < least[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+// A character as UTF-8.
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The characters of the Windows code page 1252 at 0x80..0x9F; the five
+// places it leaves empty keep their own number, as Windows maps them.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
 std::string jsonString(std::string_view s) {
+    // Text comes as the user's file or terminal had it: UTF-8, or bytes of
+    // the Windows code page. JSON is UTF-8, so the second kind is decoded
+    // (a string that is not well-formed UTF-8 is taken as Windows-1252).
+    const bool utf8 = wellFormedUtf8(s);
     std::string out = "\"";
     for (char c : s) {
         const auto u = static_cast<unsigned char>(c);
@@ -28,14 +93,14 @@ std::string jsonString(std::string_view s) {
             case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
             default:
-                if (u < 0x20 || u >= 0x7F) {
-                    // Bytes of the single-byte code page, not UTF-8: give each
-                    // as its own code point so the output stays valid JSON.
+                if (u < 0x20 || u == 0x7F) {
                     char buf[8];
                     std::snprintf(buf, sizeof buf, "\\u%04x", u);
                     out += buf;
-                } else {
+                } else if (u < 0x80 || utf8) {
                     out += c;
+                } else {
+                    appendUtf8(out, u < 0xA0 ? kWindows1252High[u - 0x80] : char32_t{u});
                 }
         }
     }

@@ -258,3 +258,33 @@ TEST_F(ParamTableTest, DeleteAndOutOfRangeIndexes) {
 }
 
 }  // namespace
+
+// Names compare without case, by the Windows code page's letters; the signs
+// "÷" (0xF7) and "×" (0xD7), which stand where a lower- and an upper-case
+// letter would, are two different names.
+TEST_F(ParamTableTest, NamesCompareByLettersNotByTheirPlaceInTheCodePage) {
+    struct Row {
+        const char* first;
+        const char* second;
+        bool same;
+    };
+    const Row rows[] = {
+        {"ab", "AB", true},
+        {"caf\xE9", "CAF\xC9", true},  // é and É
+        {"a\xF7", "a\xD7", false},     // ÷ and ×
+        {"a\xFF", "a\xDF", false},     // ÿ and ß: outside the rule
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.first);
+        resetExpressionEngine();
+        ASSERT_TRUE(XPARAMNEW(row.first, "1", ""));
+        const bool added = XPARAMNEW(row.second, "2", "", false);
+        EXPECT_EQ(added, !row.same);
+        int index = 0;
+        XPARAMFIND(row.second, index);
+        EXPECT_EQ(index, row.same ? 1 : 2);
+        XVALUE v;
+        ASSERT_TRUE(XNUMBEREXGET(std::string(row.second) + "*10", v));
+        EXPECT_EQ(v.realValue, row.same ? 10 : 20);
+    }
+}

@@ -217,6 +217,13 @@ check "a read-only file is not replaced" 2 "" \
 expect "a read-only file keeps its content" [ "$(cat locked.par)" = "old=1" ]
 chmod 0644 locked.par
 
+# JSON is UTF-8: a UTF-8 comment passes as written, a Windows-1252 one
+# is decoded (the euro sign is U+20AC, not U+0080).
+printf 'z=1 !Z\xc3\xbcrich caf\xc3\xa9\nw=2 !5 \x80\n' >texts.par
+calc --params texts.par --json --list </dev/null >out.txt 2>err.txt
+expect "json keeps a UTF-8 comment" grep -q '"comment":"Zürich café"' out.txt
+expect "json decodes a code-page comment" grep -q '"comment":"5 €"' out.txt
+
 if native; then
   # The platform's file rules: the mode stays, a link stays a link and the
   # file it names gets the content.
