@@ -146,13 +146,13 @@ void readParameterFile(const std::string& path) {
 
 namespace {
 
-std::string definition(const ListedParameter& p) {
+std::string definition(const FileParameter& p) {
     return (p.factorOnly ? "*" : "") + std::string(textkit::trim(p.expression)) + "!" +
            std::string(textkit::trimRight(p.comment));
 }
 
 std::string definitionInTable(int index) {
-    ListedParameter p;
+    FileParameter p;
     XPARAMFETCH(index, &p.name, &p.expression, &p.comment, &p.factorOnly);
     return definition(p);
 }
@@ -171,12 +171,12 @@ std::vector<std::string> mergeRememberedTable(std::string_view disk, std::string
     const ListScan there = scanParameterList(disk);
     const ListScan before = scanParameterList(known);
     std::map<std::string, std::string> knownDefinitions;
-    for (const ListedParameter& p : before.entries) knownDefinitions[p.key] = definition(p);
+    for (const FileParameter& p : before.entries) knownDefinitions[p.key] = definition(p);
     std::set<std::string> onDisk;
     std::vector<std::string> conflicts;
     // Nothing is evaluated on the way out, and nothing reported.
     XPARAMQUIET(true);
-    for (const ListedParameter& p : there.entries) {
+    for (const FileParameter& p : there.entries) {
         onDisk.insert(p.key);
         const std::string theirs = definition(p);
         const auto was = knownDefinitions.find(p.key);
@@ -197,7 +197,7 @@ std::vector<std::string> mergeRememberedTable(std::string_view disk, std::string
             conflicts.push_back(p.name);
         }
     }
-    for (const ListedParameter& p : before.entries) {
+    for (const FileParameter& p : before.entries) {
         if (onDisk.count(p.key) != 0) continue;
         int index = 0;
         XPARAMFIND(p.name, index);

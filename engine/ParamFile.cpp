@@ -237,7 +237,7 @@ ListScan scanParameterList(std::string_view text) {
         const std::string_view comment = keptComment(pieces.comment);
         const bool cut = comment.size() < textkit::trimRight(pieces.comment).size();
         if (cut) ++scan.unkeptLines;
-        ListedParameter entry{std::string(pieces.name), std::string(textkit::trimRight(pieces.expression)),
+        FileParameter entry{std::string(pieces.name), std::string(textkit::trimRight(pieces.expression)),
                               std::string(comment), pieces.factorOnly, std::string(key.begin(), key.end())};
         const auto [place, added] = at.try_emplace(key, scan.entries.size());
         if (added) {
@@ -247,7 +247,7 @@ ListScan scanParameterList(std::string_view text) {
         }
         // The same line twice loses nothing; another definition loses the
         // earlier line.
-        ListedParameter& earlier = scan.entries[place->second];
+        FileParameter& earlier = scan.entries[place->second];
         const bool same = earlier.name == entry.name && earlier.expression == entry.expression &&
                           earlier.comment == entry.comment && earlier.factorOnly == entry.factorOnly;
         if (!same && !counted[place->second]) ++scan.unkeptLines;

@@ -42,7 +42,7 @@ struct CopyAside {
 std::optional<CopyAside> keepCopyAside(const std::string& path, std::string_view bytes);
 
 // One parameter of a list file, as a read would store it.
-struct ListedParameter {
+struct FileParameter {
     std::string name, expression, comment;  // without trailing blanks
     bool factorOnly = false;
     std::string key;  // what names are told apart by: two of one key are one parameter
@@ -51,7 +51,7 @@ struct ListedParameter {
 struct ListScan {
     // Each parameter once, where its first line stands, with the definition
     // of its last line (as a read leaves it).
-    std::vector<ListedParameter> entries;
+    std::vector<FileParameter> entries;
     // Lines a save of the table read from it would not give back: notes,
     // lines cut or refused by the read, comments cut to what the table
     // keeps, an entry a later line of the same name replaced, or, for text

@@ -76,6 +76,14 @@ constexpr char16_t kWindows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// How many characters S shows: UTF-8 counts a character for each of its
+// sequences, text in the code page one a byte.
+std::size_t shownWidth(std::string_view s) {
+    if (!wellFormedUtf8(s)) return s.size();
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 }  // namespace
 
 std::string jsonString(std::string_view s) {
@@ -177,15 +185,16 @@ std::string calcListing() {
 
     std::vector<std::size_t> widths(rows[0].size(), 0);
     for (const auto& row : rows) {
-        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], shownWidth(row[c]));
     }
     std::string out;
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < row.size(); ++c) {
             std::string cell = row[c];
-            if (c == 0) cell.insert(0, widths[0] - cell.size(), ' ');  // numbers to the right
-            else cell.resize(widths[c], ' ');
+            const std::size_t pad = widths[c] - shownWidth(cell);
+            if (c == 0) cell.insert(0, pad, ' ');  // numbers to the right
+            else cell.append(pad, ' ');
             line += (c == 0 ? "" : "  ") + cell;
         }
         out += textkit::trimmedRight(line) + "\n";

@@ -224,6 +224,13 @@ calc --params texts.par --json --list </dev/null >out.txt 2>err.txt
 expect "json keeps a UTF-8 comment" grep -q '"comment":"Zürich café"' out.txt
 expect "json decodes a code-page comment" grep -q '"comment":"5 €"' out.txt
 
+# The listing's columns line up by characters, not bytes.
+printf 'Ma\xc5\x82y=1 !\xc5\x82\xc3\xb3d\xc5\xba\nBig=2 !x\n' >columns.par
+check "the listing lines up non-ASCII names" 0 \
+"Seq.  Parameter  Currently  Factor  Expression  Comments
+   1  Mały       1.0000000          1           łódź
+   2  Big        2.0000000          2           x" "" -- --params columns.par --list
+
 if native; then
   # The platform's file rules: the mode stays, a link stays a link and the
   # file it names gets the content.
