@@ -231,6 +231,26 @@ check "the listing lines up non-ASCII names" 0 \
    1  Mały       1.0000000          1           łódź
    2  Big        2.0000000          2           x" "" -- --params columns.par --list
 
+# File names as the user wrote them: the file named is the one read or
+# written, never a look-alike the code page could hold (a decoy beside it).
+mkdir -p "Мария"
+printf 'L=1 !the right file\n' >"Łódź.par"
+printf 'L=99 !a decoy\n' >"Lodz.par"
+printf 'J=2\n' >"日本.par"
+printf 'M=3\n' >"Мария/data.par"
+check "names in Polish, Japanese and Cyrillic" 0 \
+"Real Result = 6.0000000
+Complex Result = (6.0000000, 0.0000000)" "" -- --params "Łódź.par" --params "日本.par" --params "Мария/data.par" "L*J*M"
+printf 'O=1\n' >"Omega.par"
+calc --params "Łódź.par" --save "Ωmega.par" </dev/null >out.txt 2>err.txt
+expect "a save to a Greek name writes that file" [ "$(tr -d '\r' <"Ωmega.par")" = "L=1 !the right file" ]
+expect "a save to a Greek name leaves its look-alike alone" [ "$(cat Omega.par)" = "O=1" ]
+expect "a read of a Polish name leaves its look-alike alone" [ "$(cat Lodz.par)" = "L=99 !a decoy" ]
+check "a character outside the language is no look-alike" 1 "" \
+"Parameter used before being defined
+∞
+^^^" -- "∞"
+
 if native; then
   # The platform's file rules: the mode stays, a link stays a link and the
   # file it names gets the content.
