@@ -3,31 +3,56 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <iterator>
+#include <optional>
 #include <string>
 
 namespace {
 
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    const std::size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? "." : folder.substr(0, slash);
+// A path of Windows's in the code page the file routines use, or nothing
+// when it holds a character that page has no place for. Windows would
+// otherwise put a look-alike in its place ("Łukasz" as "Lukasz") or a "?",
+// and the path would name another folder, or none.
+std::optional<std::string> inCodePage(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, &lossy);
+    if (n <= 0 || lossy) return std::nullopt;
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), narrow.data(), n,
+                        nullptr, &lossy);
+    if (lossy) return std::nullopt;
+    return narrow;
 }
 
-bool fileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+// The same path for a message: what cannot be spelt shows as "?".
+std::string forMessage(const std::wstring& wide) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string narrow(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow.data(), n, nullptr,
+                                   nullptr);
+    return narrow;
+}
+
+std::wstring programFolder() {
+    wchar_t path[32768] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    std::wstring folder(path, n);
+    const std::size_t slash = folder.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : folder.substr(0, slash);
 }
 
 // The user's roaming application data: %APPDATA% as the user's session sets
-// it, else what the shell knows.
-std::string applicationData() {
-    char value[MAX_PATH] = {};
-    const DWORD n = GetEnvironmentVariableA("APPDATA", value, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) return value;
-    char shell[MAX_PATH] = {};
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, shell))) return shell;
+// it, else what the shell knows. Read as Windows holds it (in UTF-16): the
+// narrow read of a variable can give another name than the one set.
+std::wstring applicationData() {
+    wchar_t value[32768] = {};
+    const DWORD n = GetEnvironmentVariableW(L"APPDATA", value, static_cast<DWORD>(std::size(value)));
+    if (n > 0 && n < std::size(value)) return value;
+    wchar_t shell[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, shell))) return shell;
     return {};
 }
 
@@ -75,18 +100,28 @@ bool takesNewFiles(const std::string& folder, DWORD& error) {
 
 DataFolder locateDataFolder() {
     DataFolder folder;
-    const std::string program = programFolder();
-    folder.portable = fileExists(program + "\\portable");
+    const std::wstring program = programFolder();
+    const DWORD marker = GetFileAttributesW((program + L"\\portable").c_str());
+    folder.portable = marker != INVALID_FILE_ATTRIBUTES && !(marker & FILE_ATTRIBUTE_DIRECTORY);
+    std::wstring wide;
     if (folder.portable) {
-        folder.path = program;
+        wide = program;
     } else {
-        const std::string roaming = applicationData();
+        const std::wstring roaming = applicationData();
         if (roaming.empty()) {
             folder.problem = "Windows names no folder for application data.";
             return folder;
         }
-        folder.path = roaming + "\\Tallyon";
+        wide = roaming + L"\\Tallyon";
     }
+    const std::optional<std::string> path = inCodePage(wide);
+    if (!path) {
+        folder.problem = "The folder \"" + forMessage(wide) + "\" has a name with characters that Tallyon's "
+                         "file routines cannot spell in this Windows code page, so nothing is kept there (and "
+                         "nothing in a folder of a similar name).";
+        return folder;
+    }
+    folder.path = *path;
     DWORD error = 0;
     if (!makeFolder(folder.path, error) || !takesNewFiles(folder.path, error)) {
         folder.problem = "The folder \"" + folder.path + "\" cannot be written (" + systemMessage(error) + ").";

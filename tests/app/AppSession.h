@@ -113,9 +113,19 @@ inline std::string freshDataFolder() {
 // Runs the program through the steps (the last one should end it) on an
 // empty parameter table, with `appData` as %APPDATA% (a fresh folder when
 // empty); returns the program's exit code.
+inline int runSteps(std::vector<Step> steps, std::string commandLine);
 inline int runProgram(std::vector<Step> steps, std::string appData = {}, std::string commandLine = {}) {
     if (appData.empty()) appData = freshDataFolder();
     SetEnvironmentVariableA("APPDATA", appData.c_str());
+    return runSteps(std::move(steps), std::move(commandLine));
+}
+// The same with %APPDATA% set as Windows holds it, in UTF-16: a name the
+// code page cannot spell, as a user's session may have it.
+inline int runProgramWithAppData(std::vector<Step> steps, const std::wstring& appData) {
+    SetEnvironmentVariableW(L"APPDATA", appData.c_str());
+    return runSteps(std::move(steps), {});
+}
+inline int runSteps(std::vector<Step> steps, std::string commandLine) {
     resetExpressionEngine();
     AppSession s;
     s.steps = std::move(steps);

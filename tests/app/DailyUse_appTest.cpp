@@ -331,6 +331,27 @@ TEST(DailyUse, AnUnwritableDataFolderIsToldOnceAndChangesNothingElse) {
     DeleteFileA(blocker.c_str());
 }
 
+// A data folder whose name the code page cannot spell ("Łukasz" in code
+// page 1252) is told and left alone, never taken for the folder of a
+// look-alike name ("Lukasz"), which may be another user's.
+TEST(DailyUse, ADataFolderNamedOutsideTheCodePageIsToldNotMapped) {
+    const std::string base = freshDataFolder();
+    std::wstring wideBase(base.begin(), base.end());  // a temporary folder: ASCII
+    const std::wstring appData = wideBase + L"\\\x0141ukasz\\AppData";
+    std::string notice;
+    Results r;
+    const int code = runProgramWithAppData({
+        answerNotice("NOTHING REMEMBERED", notice), settle(),
+        evaluate("2+2"), expect([&] { r = results(); }),
+        click(IDCANCEL),
+    }, appData);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(notice.find("cannot spell"), std::string::npos) << notice;
+    EXPECT_EQ(r.real, "4.0000000");
+    EXPECT_FALSE(fs::exists(fs::path(base) / "Lukasz"));
+    EXPECT_TRUE(fs::is_empty(base));
+}
+
 TEST(DailyUse, ResultsCopyEveryDigitInEachForm) {
     std::string ctrlC, ctrlCReal, ansi;
     std::string forms[5];
