@@ -48,8 +48,6 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 
 namespace {
 
-std::optional<std::string> fileBytes(const std::string& path) { return readWholeFile(path); }
-
 bool exists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
@@ -92,7 +90,7 @@ std::optional<CopyAside> keepCopyAside(const std::string& path, std::string_view
             }
             const std::string otherPath = folder + other;
             if (otherPath == path) continue;
-            if (const std::optional<std::string> held = fileBytes(otherPath); held && *held == bytes) {
+            if (const std::optional<std::string> held = readWholeFile(otherPath); held && *held == bytes) {
                 return CopyAside{otherPath, false};
             }
         } catch (...) {
@@ -102,13 +100,11 @@ std::optional<CopyAside> keepCopyAside(const std::string& path, std::string_view
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     if (local == nullptr) return std::nullopt;
-    std::string copy = datedCopyName(path, *local);
+    const std::string dated = datedCopyName(path, *local);
+    std::string copy = dated;
     // Two copies within one second get a number after the stamp.
-    for (int n = 2; exists(copy); ++n) {
-        const std::string base = datedCopyName(path, *local);
-        const std::size_t cut = base.size() - extension.size();
-        copy = base.substr(0, cut) + "-" + std::to_string(n) + base.substr(cut);
-    }
+    const std::size_t cut = dated.size() - extension.size();
+    for (int n = 2; exists(copy); ++n) copy = dated.substr(0, cut) + "-" + std::to_string(n) + dated.substr(cut);
     const std::unique_ptr<SaveSteps> steps = makePlatformSaveSteps();
     if (!saveFileSafely(copy, bytes, *steps)) return std::nullopt;
     return CopyAside{copy, true};
@@ -119,7 +115,7 @@ bool saveParameterList(const std::string& path, SaveSteps& steps) {
     // Lines of the old file that the table would not write back (notes, a
     // comment cut by the read, a file that is no text) are still the
     // user's words: the file as it was is kept under a dated name first.
-    if (std::optional<std::string> old = exists(path) ? fileBytes(path) : std::nullopt) {
+    if (std::optional<std::string> old = exists(path) ? readWholeFile(path) : std::nullopt) {
         if (const int lost = linesNotWrittenBack(*old); lost > 0) {
             const std::optional<CopyAside> copy = keepCopyAside(path, *old);
             if (!copy) {
