@@ -7,34 +7,17 @@
 #include <optional>
 #include <string>
 
+#include "WflStrings.h"
+
 namespace {
 
 // A path of Windows's in the code page the file routines use, or nothing
-// when it holds a character that page has no place for. Windows would
-// otherwise put a look-alike in its place ("Łukasz" as "Lukasz") or a "?",
-// and the path would name another folder, or none.
-std::optional<std::string> inCodePage(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, &lossy);
-    if (n <= 0 || lossy) return std::nullopt;
-    std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), narrow.data(), n,
-                        nullptr, &lossy);
-    if (lossy) return std::nullopt;
-    return narrow;
-}
+// when it holds a character that page has no place for: converted anyway it
+// would name another folder ("Łukasz" as "Lukasz"), or none.
+std::optional<std::string> inCodePage(const std::wstring& wide) { return XMULTIBYTEEXACT(wide); }
 
 // The same path for a message: what cannot be spelt shows as "?".
-std::string forMessage(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string narrow(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow.data(), n, nullptr,
-                                   nullptr);
-    return narrow;
-}
+std::string forMessage(const std::wstring& wide) { return XMULTIBYTE(wide.c_str()); }
 
 std::wstring programFolder() {
     wchar_t path[32768] = {};

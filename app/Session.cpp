@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ParamListFile.h"
@@ -17,6 +18,7 @@
 #include "Text.h"
 #include "WflApp.h"
 #include "WflDialog.h"
+#include "WflStrings.h"
 #include "WflWnd.h"
 #include "XExpression.h"
 
@@ -42,26 +44,19 @@ bool keeping() { return session().folder.usable; }
 
 
 // The arguments of the command line the program was given (without the
-// program's name), split as Windows splits them, in the ANSI code page the
-// file routines use.
+// program's name), split as Windows splits them, in the code page the file
+// routines use.
 std::vector<std::string> commandLineFiles(const std::string& line) {
     std::vector<std::string> files;
     if (line.find_first_not_of(" \t") == std::string::npos) return files;
-    const int units = MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(), units);
     // The splitter takes its first word as the program's name.
-    const std::wstring whole = L"Tallyon.exe " + wide;
+    const std::wstring whole = L"Tallyon.exe " + std::wstring(XUNICODE(line).data());
     int count = 0;
     LPWSTR* args = CommandLineToArgvW(whole.c_str(), &count);
     if (!args) return files;
     for (int i = 1; i < count; ++i) {
-        const int n = WideCharToMultiByte(CP_ACP, 0, args[i], -1, nullptr, 0, nullptr, nullptr);
-        if (n <= 1) continue;
-        std::string path(static_cast<std::size_t>(n), '\0');
-        WideCharToMultiByte(CP_ACP, 0, args[i], -1, path.data(), n, nullptr, nullptr);
-        path.pop_back();
-        files.push_back(path);
+        std::string path = XMULTIBYTE(args[i]);
+        if (!path.empty()) files.push_back(std::move(path));
     }
     LocalFree(args);
     return files;

@@ -72,20 +72,22 @@ LRESULT onEndSession(XWND& window, bool ending) {
 }
 
 // Files dropped on the window are read as Read reads them.
-LRESULT onDropFiles(XWND&, std::span<FixedText<260>> files) {
-    for (const FixedText<260>& file : files) readParameterFile(file.str());
+LRESULT onDropFiles(XWND&, std::span<XDroppedFile> files) {
+    for (const XDroppedFile& file : files) readParameterFile(file.str());
     return 1;
 }
 
 }  // namespace
 
-bool XINIT(const FixedText<256>& commandLine, int&) {
+// The files to read come from the whole command line: a long path in UTF-8
+// can pass the 256 bytes of the start-up copy.
+bool XINIT(const FixedText<256>&, int&) {
     if (!XCREATEDIALOGAPP(IDD_MAIN, nullptr, IDI_MAIN)) return false;
     XWND& frame = frameWindow();
     XFITDIALOGTEXTS(frame);
     installErrorDialog();
     installWindowsNotices();
-    beginSession(frame, commandLine.view());
+    beginSession(frame, XWHOLECOMMANDLINE());
     attachMainFields(frame);
     addWindowMenuItems(frame);
     XSETHANDLER(frame, WM_SYSCOMMAND, HandlerInt{onSystemCommand});

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "SafeSave.h"
+#include "WflStrings.h"
 
 namespace {
 
@@ -23,11 +24,13 @@ public:
     bool createTemp(const std::string& target, std::string& tempPath) override {
         const std::size_t slash = target.find_last_of("\\/");
         const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
-        char name[MAX_PATH] = {};
-        // GetTempFileNameA makes the file, so the name is ours alone.
-        if (GetTempFileNameA(folder.c_str(), "tly", 0, name) == 0) return false;
-        tempPath = name;
-        file_ = CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // In UTF-16: a folder of 260 characters can take more than 260 bytes
+        // in the code page.
+        wchar_t name[MAX_PATH] = {};
+        // GetTempFileNameW makes the file, so the name is ours alone.
+        if (GetTempFileNameW(XUNICODE(folder).data(), L"tly", 0, name) == 0) return false;
+        tempPath = XMULTIBYTE(name);
+        file_ = CreateFileW(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         return file_ != INVALID_HANDLE_VALUE;
     }
     bool write(std::string_view bytes) override {

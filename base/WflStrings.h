@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,9 +72,16 @@ std::string XSHORTEN(std::string_view text, std::size_t maxLength);
 std::string PXFSTRING(double value, int decimals = -1);
 
 #ifdef _WIN32
-// Bytes in the ANSI code page to NUL-terminated UTF-16 and back.
+// Bytes in the ANSI code page to NUL-terminated UTF-16 and back. The
+// program's code page is UTF-8 where Windows honours its manifest; on an
+// older code page a character it cannot hold becomes "?", never a
+// look-alike, so a converted path can never name another file ("?" is not
+// allowed in file names).
 std::vector<wchar_t> XUNICODE(std::string_view text);
 std::string XMULTIBYTE(const wchar_t* wide);
+// The same conversion, or nothing when some character of the text has no
+// place in the code page (or the text is not well-formed UTF-16).
+std::optional<std::string> XMULTIBYTEEXACT(std::wstring_view wide);
 // A string resource of the program by number; empty when there is none.
 std::string XLOADSTRING(unsigned id);
 #endif

@@ -14,15 +14,38 @@ std::vector<wchar_t> XUNICODE(std::string_view text) {
     return wide;
 }
 
-std::string XMULTIBYTE(const wchar_t* wide) {
-    if (wide == nullptr || *wide == L'\0') return {};
-    const int needed = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 1) return {};
+namespace {
+
+// UTF-8 takes no best-fit flag (Windows refuses the call with one); every
+// other code page is told to use "?" rather than a look-alike.
+DWORD narrowingFlags(bool exact) {
+    if (GetACP() == CP_UTF8) return exact ? WC_ERR_INVALID_CHARS : 0;
+    return WC_NO_BEST_FIT_CHARS;
+}
+
+std::optional<std::string> narrowed(std::wstring_view wide, bool exact) {
+    if (wide.empty()) return std::string();
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = narrowingFlags(exact);
+    BOOL lossy = FALSE;
+    BOOL* lossyOut = utf8 ? nullptr : &lossy;  // UTF-8 takes no default character
+    const int len = static_cast<int>(wide.size());
+    const int needed = WideCharToMultiByte(CP_ACP, flags, wide.data(), len, nullptr, 0, nullptr, lossyOut);
+    if (needed <= 0 || (exact && lossy)) return std::nullopt;
     std::string bytes(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, bytes.data(), needed, nullptr, nullptr);
-    bytes.resize(static_cast<std::size_t>(needed) - 1);  // drop the NUL
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), len, bytes.data(), needed, nullptr, lossyOut);
+    if (exact && lossy) return std::nullopt;
     return bytes;
 }
+
+}  // namespace
+
+std::string XMULTIBYTE(const wchar_t* wide) {
+    if (wide == nullptr) return {};
+    return narrowed(wide, false).value_or(std::string());
+}
+
+std::optional<std::string> XMULTIBYTEEXACT(std::wstring_view wide) { return narrowed(wide, true); }
 
 std::string XLOADSTRING(unsigned id) {
     // With a zero buffer size LoadStringW hands out a read-only pointer to the

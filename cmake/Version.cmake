@@ -15,3 +15,10 @@ target_include_directories(tallyon_version INTERFACE ${TALLYON_GENERATED_DIR})
 # Tallyon's application manifest names the version as well.
 set(TALLYON_VERSION_DOTTED ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
 configure_file(${CMAKE_SOURCE_DIR}/app/resources/Tallyon.manifest.in ${TALLYON_GENERATED_DIR}/Tallyon.manifest @ONLY)
+
+# The resource compiler does not see the manifests its scripts include: a
+# changed manifest must rebuild the resources that carry it.
+set(TALLYON_MANIFEST ${TALLYON_GENERATED_DIR}/Tallyon.manifest)
+function(tallyon_manifest_rebuilds rc_file manifest)
+  set_source_files_properties(${rc_file} PROPERTIES OBJECT_DEPENDS ${manifest})
+endfunction()

@@ -4,6 +4,8 @@
 
 #include "EngineState.h"
 #include "Seams.h"
+#include "Text.h"
+#include "Unicode.h"
 #include "WflStrings.h"
 
 std::string_view buildMarkerLine(int first, int last) {
@@ -30,6 +32,27 @@ std::string_view buildMarkerLine(int first, int last) {
     return st.marker.view();
 }
 
+namespace {
+
+// The marker line as the eye reads it under the display line: one column
+// per character, where a character of several bytes in UTF-8 takes one
+// column on screen but several columns of the engine's line.
+std::string markerUnderCharacters(std::string_view display, std::string_view marker) {
+    std::string shown;
+    std::size_t i = 0;
+    while (i < marker.size()) {
+        const utf8::Character c = i < display.size() ? utf8::multiByteAt(display, i) : utf8::Character{};
+        const std::size_t width = c.length == 0 ? 1 : c.length;
+        const std::string_view under = marker.substr(i, width);
+        const std::size_t mark = under.find_first_not_of(' ');
+        shown += mark == std::string_view::npos ? ' ' : under[mark];
+        i += width;
+    }
+    return std::string(textkit::trimRight(shown));
+}
+
+}  // namespace
+
 int PXNWHINE(std::string_view message, int first, int last) {
     EngineState& st = engineState();
     if (st.quiet) return 0;
@@ -39,7 +62,7 @@ int PXNWHINE(std::string_view message, int first, int last) {
         report.first = first;
         report.last = last;
         report.display = st.display.str();
-        report.marker = std::string(buildMarkerLine(first, last));
+        report.marker = markerUnderCharacters(report.display, buildMarkerLine(first, last));
         expressionErrorPresenter().present(report);
     } catch (...) {
         // Neither a presenter's failure nor a lack of memory may unwind

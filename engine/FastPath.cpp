@@ -70,6 +70,12 @@ constexpr KindTable makeKinds() {
     KindTable t;
     for (int b = 0; b < 256; ++b) {
         Kind k = kOther;
+        // Bytes above ASCII (letters and signs of other scripts) go the long
+        // way, which reads them as characters.
+        if (b >= 0x80) {
+            t.of[b] = k;
+            continue;
+        }
         switch (kTables.cls[byte(kTables.work[b])]) {
         case ' ': k = kBlank; break;
         case 'N': k = kDigit; break;

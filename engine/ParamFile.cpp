@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <map>
 #include <istream>
+#include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "ParamListFile.h"
 #include "Seams.h"
 #include "Text.h"
+#include "Unicode.h"
 
 namespace {
 
@@ -206,8 +208,34 @@ void applyLine(const LinePieces& pieces) {
 
 }  // namespace
 
-ListScan scanParameterList(std::string_view text) {
+ListEncoding listEncoding(std::string_view bytes) {
+    if (bytes.starts_with(kByteOrderMark)) return ListEncoding::kUtf8WithMark;
+    return utf8::wellFormed(bytes) ? ListEncoding::kUtf8 : ListEncoding::kCodePage;
+}
+
+std::string listText(std::string_view bytes) {
+    if (listEncoding(bytes) == ListEncoding::kCodePage) return utf8::fromCodePage(bytes);
+    return std::string(bytes);
+}
+
+std::string listBytes(std::string_view text, ListEncoding encoding) {
+    if (encoding == ListEncoding::kCodePage) {
+        // Bytes that begin like the mark would read back as UTF-8 without
+        // the characters they are: those go out in UTF-8 as well.
+        std::optional<std::string> bytes = utf8::toCodePage(text);
+        if (bytes && !bytes->starts_with(kByteOrderMark)) return std::move(*bytes);
+        encoding = ListEncoding::kUtf8WithMark;
+    }
+    if (encoding == ListEncoding::kUtf8WithMark && !text.starts_with(kByteOrderMark)) {
+        return std::string(kByteOrderMark) + std::string(text);
+    }
+    return std::string(text);
+}
+
+ListScan scanParameterList(std::string_view bytes) {
     ListScan scan;
+    const std::string decoded = listText(bytes);
+    std::string_view text = decoded;
     if (text.find('\0') != std::string_view::npos) {
         // Not text at all: nothing of it would come back.
         scan.unkeptLines = std::max<int>(1, static_cast<int>(std::count(text.begin(), text.end(), '\n')));

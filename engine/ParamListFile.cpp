@@ -115,7 +115,10 @@ bool saveParameterList(const std::string& path, SaveSteps& steps) {
     // Lines of the old file that the table would not write back (notes, a
     // comment cut by the read, a file that is no text) are still the
     // user's words: the file as it was is kept under a dated name first.
+    // A file saved over keeps its encoding; a new one is UTF-8.
+    ListEncoding encoding = ListEncoding::kUtf8;
     if (std::optional<std::string> old = exists(path) ? readWholeFile(path) : std::nullopt) {
+        encoding = listEncoding(*old);
         if (const int lost = linesNotWrittenBack(*old); lost > 0) {
             const std::optional<CopyAside> copy = keepCopyAside(path, *old);
             if (!copy) {
@@ -132,7 +135,7 @@ bool saveParameterList(const std::string& path, SaveSteps& steps) {
                                   copy->path + "\".");
         }
     }
-    if (saveFileSafely(path, tableText(), steps)) return true;
+    if (saveFileSafely(path, listBytes(tableText(), encoding), steps)) return true;
     noticeSink().warn("SAVE FAILURE", "Unable to save the parameter list to " + quoted + ".");
     return false;
 }
@@ -184,7 +187,7 @@ bool readParameterList(const std::string& path, ListRead* found) {
         }
         return readFailure(quoted + " is not a parameter list (it holds binary data).");
     }
-    std::istringstream text(bytes);
+    std::istringstream text(listText(bytes));
     const int faulty = readParameterLines(text, std::nullopt, path);
     if (found) {
         found->faultyLines = faulty;

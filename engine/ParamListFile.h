@@ -47,7 +47,7 @@ struct FileParameter {
     bool factorOnly = false;
     std::string key;  // what names are told apart by: two of one key are one parameter
 };
-// A list file's TEXT looked at without reading it into the table.
+// A list file's BYTES looked at without reading it into the table.
 struct ListScan {
     // Each parameter once, where its first line stands, with the definition
     // of its last line (as a read leaves it).
@@ -58,8 +58,23 @@ struct ListScan {
     // that holds binary data (a program, a file in UTF-16), every line.
     int unkeptLines = 0;
 };
-ListScan scanParameterList(std::string_view text);
+ListScan scanParameterList(std::string_view bytes);
 int linesNotWrittenBack(std::string_view text);
+
+// How the bytes of a list file are text. A file that starts with the UTF-8
+// mark, or whose bytes are all well-formed UTF-8, is UTF-8 (plain ASCII is
+// both); any other is in the user's older code page (Windows-1252 in Western
+// Europe and the Americas). Inside the program every text is UTF-8; a save
+// writes a file in the encoding it had, so reading and saving it back gives
+// the same bytes.
+enum class ListEncoding { kUtf8, kUtf8WithMark, kCodePage };
+ListEncoding listEncoding(std::string_view bytes);
+// The bytes as UTF-8 text (a mark stays where it was).
+std::string listText(std::string_view bytes);
+// UTF-8 TEXT in that encoding. Text with a character the older code page
+// has no place for is written as UTF-8 with the mark instead: that keeps
+// every character, and the mark tells the next reader the encoding.
+std::string listBytes(std::string_view text, ListEncoding encoding);
 
 // The whole content of the file at `path`, read front to back (a pipe
 // serves as well as a file); nothing when it cannot be opened or read.

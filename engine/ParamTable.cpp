@@ -11,6 +11,7 @@
 #include "WflStrings.h"
 #include "Wflextra.h"
 #include "Text.h"
+#include "Unicode.h"
 
 namespace {
 
@@ -39,6 +40,22 @@ constexpr char keyChar(unsigned char b) {
     return static_cast<char>(lower ? b - 32 : b);
 }
 
+// The key bytes of the character of NAME at `at`, written to OUT: a
+// character of several bytes in UTF-8 upper-cased as a letter (its capital
+// takes as many bytes), a single byte as keyChar has it. How many bytes the
+// character took.
+std::size_t keyCharacter(std::string_view name, std::size_t at, char* out) {
+    const auto b = static_cast<unsigned char>(name[at]);
+    const utf8::Character c = b < 0x80 ? utf8::Character{} : utf8::multiByteAt(name, at);
+    if (c.length == 0) {
+        *out = keyChar(b);
+        return 1;
+    }
+    const std::string capital = utf8::encode(utf8::upper(c.code));
+    std::memcpy(out, capital.data(), c.length);
+    return c.length;
+}
+
 NameKey makeKey(std::string_view name) {
     // Each byte as the key holds it: 0 for a blank or control character
     // (squeezed out), else keyChar.
@@ -49,8 +66,22 @@ NameKey makeKey(std::string_view name) {
     }();
     NameKey key;
     std::size_t n = 0;
-    for (char c : name) {
-        const char k = kKeyChar[static_cast<unsigned char>(c)];
+    for (std::size_t i = 0; i < name.size();) {
+        const auto b = static_cast<unsigned char>(name[i]);
+        if (b >= 0x80) {
+            char bytes[4];
+            const std::size_t length = keyCharacter(name, i, bytes);
+            if (n + length > key.chars.size()) {
+                key.fits = false;
+                break;
+            }
+            std::memcpy(key.chars.data() + n, bytes, length);
+            n += length;
+            i += length;
+            continue;
+        }
+        ++i;
+        const char k = kKeyChar[b];
         if (k == 0) continue;
         if (n == key.chars.size()) {
             key.fits = false;
@@ -64,7 +95,13 @@ NameKey makeKey(std::string_view name) {
 // The key a stored name is found by: its 16 characters upper-cased.
 ParamKey keyOf(const FixedText<kNameLength>& name) {
     ParamKey key;
-    for (std::size_t i = 0; i < key.size(); ++i) key[i] = keyChar(static_cast<unsigned char>(name[i]));
+    const std::string_view text(name.data(), kNameLength);
+    char bytes[4];
+    for (std::size_t i = 0; i < key.size();) {
+        const std::size_t length = keyCharacter(text, i, bytes);
+        std::memcpy(key.data() + i, bytes, length);
+        i += length;
+    }
     return key;
 }
 
@@ -109,24 +146,48 @@ char nameRuleChar(char c) {
     const char u = upperChar(c);
     return (u == '_' || static_cast<unsigned char>(u) > 127) ? 'A' : u;
 }
-// Whether every character of NAME is a letter or digit by those rules; one
-// table look per character, as every new entry's name goes through it.
-bool allNameCharacters(std::string_view name) {
+// The first character of NAME that no name may hold, upper-cased; empty
+// when there is none. A character of several bytes in UTF-8 is one
+// character, allowed when utf8::isNameCharacter says so; a sign such as "∞"
+// or a digit of another script is not. A single byte above 127 is allowed,
+// as text in the older code pages has it.
+std::string badNameCharacter(std::string_view name) {
     static constexpr auto kAllowed = [] {
-        std::array<bool, 256> allowed{};
-        for (int b = 0; b < 256; ++b) {
-            const bool letter = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_' || b > 127;
-            allowed[static_cast<std::size_t>(b)] = letter || (b >= '0' && b <= '9');
+        std::array<bool, 128> allowed{};
+        for (int b = 0; b < 128; ++b) {
+            allowed[static_cast<std::size_t>(b)] = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_' ||
+                                                   (b >= '0' && b <= '9');
         }
         return allowed;
     }();
+    for (std::size_t i = 0; i < name.size();) {
+        const auto b = static_cast<unsigned char>(name[i]);
+        if (b < 0x80) {
+            if (!kAllowed[b]) return std::string(1, upperChar(static_cast<char>(b)));
+            ++i;
+            continue;
+        }
+        const utf8::Character c = utf8::multiByteAt(name, i);
+        if (c.length == 0) {
+            ++i;
+            continue;
+        }
+        if (!utf8::isNameCharacter(c.code)) return std::string(name.substr(i, c.length));
+        i += c.length;
+    }
+    return {};
+}
+// Whether every character of NAME is a letter or digit by those rules; one
+// table look per character, as every new entry's name goes through it.
+bool allNameCharacters(std::string_view name) {
     for (const char c : name) {
-        if (!kAllowed[static_cast<unsigned char>(c)]) return false;
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80) return badNameCharacter(name).empty();
+        if (!((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_' || (b >= '0' && b <= '9'))) return false;
     }
     return true;
 }
 bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool expressionTooLong(std::string_view expression) {
     if (textkit::trimRight(expression).size() <= static_cast<std::size_t>(kExpressionLength)) return false;
@@ -159,15 +220,9 @@ bool checkNameRules(std::string_view name, std::string_view squeezed, Duplicates
         return warn("TOO LONG", "The given name " + quoted(given) + " is too long.  " + "16" + " chars. max.");
     }
     if (squeezed.empty()) return warn("NAME MISSING", "Parameter name cannot be blank.");
-    if (!allNameCharacters(squeezed)) {
-        for (char c : squeezed) {
-            const char m = nameRuleChar(c);
-            if (!isLetter(m) && !isDigit(m)) {
-                return warn("BAD CHARACTER", "The given name " + quoted(squeezed) + " contains the character " +
-                                                 std::string(1, upperChar(c)) +
-                                                 ".  This character is not allowed in a parameter name.");
-            }
-        }
+    if (const std::string bad = badNameCharacter(squeezed); !bad.empty()) {
+        return warn("BAD CHARACTER", "The given name " + quoted(squeezed) + " contains the character " + bad +
+                                         ".  This character is not allowed in a parameter name.");
     }
     if (!isLetter(nameRuleChar(squeezed[0]))) {
         return warn("BAD NAME", "The given name " + quoted(squeezed) + " is not a legal parameter name" +

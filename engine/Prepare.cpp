@@ -14,6 +14,7 @@
 
 #include "EngineState.h"
 #include "PrepareTables.h"
+#include "Unicode.h"
 #include "WflStrings.h"
 
 namespace {
@@ -144,8 +145,28 @@ int classify(EngineState& s, std::string_view line, LineFacts& f) {
     unsigned seen = 0, pairs = 0;
     unsigned char before = 0;  // class of the last character kept
     std::memcpy(display, rest.data(), length);
+    // A character of several bytes in UTF-8 keeps its bytes as they are
+    // (upper-casing one of them would make another character) and takes one
+    // class for all of them: a name character (utf8::isNameCharacter), or
+    // outside the language ("∞", "⁶", a full-width "＋"). A single byte above
+    // 127 is a name character, as text in the older code pages has it.
+    const std::string_view typed = rest.substr(0, length);
+    std::size_t characterEnd = 0;  // past the last byte of the current character
+    bool multiByte = false;
+    char characterClass = 'L';
     for (std::size_t r = 0; r < length; ++r) {
-        const char c = kTables.work[byte(rest[r])];
+        char c = kTables.work[byte(rest[r])];
+        char k = kTables.cls[byte(c)];
+        if (byte(rest[r]) >= 0x80) {
+            if (r >= characterEnd) {
+                const utf8::Character u = utf8::multiByteAt(typed, r);
+                multiByte = u.length != 0;
+                characterEnd = r + (multiByte ? u.length : 1);
+                characterClass = !multiByte || utf8::isNameCharacter(u.code) ? 'L' : '?';
+            }
+            if (multiByte) c = rest[r];
+            k = characterClass;
+        }
         if (c == ' ') {
             display[r] = ' ';  // a control character shows as a blank
             if (before == ' ') continue;
@@ -153,7 +174,6 @@ int classify(EngineState& s, std::string_view line, LineFacts& f) {
         ++w;
         T[w] = c;
         P[w] = static_cast<int>(r) + 1;
-        const char k = kTables.cls[byte(c)];
         C[w] = k;
         seen |= kTables.seen[byte(k)];
         pairs |= kTables.pairLeft[before] & kTables.pairRight[byte(k)];

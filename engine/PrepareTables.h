@@ -82,7 +82,8 @@ constexpr Tables makeTables() {
         // Upper-cased, brackets of every shape made round, control bytes blank.
         char w = static_cast<char>(b);
         if (b <= ' ') w = ' ';
-        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE)) w = static_cast<char>(b - 32);
+        // 0xF7 is the sign "÷" of the Windows code page, not a lower-case "×".
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) w = static_cast<char>(b - 32);
         if (w == '[' || w == '{') w = '(';
         if (w == ']' || w == '}') w = ')';
         t.work[b] = w;

@@ -62,6 +62,7 @@ int runApplication(HINSTANCE instance, std::string_view commandLine, int showCom
     AppState& s = appState();
     s.lastMessage = MSG{};
 
+    s.commandLine = std::string(commandLine);
     FixedText<256> line(commandLine);
     s.startup = true;
     const bool started = init && init(line, showCommand);
@@ -69,6 +70,8 @@ int runApplication(HINSTANCE instance, std::string_view commandLine, int showCom
     if (!started) return 0;
     return runMainLoop();
 }
+
+std::string_view XWHOLECOMMANDLINE() { return appState().commandLine; }
 
 bool PXDEFXINIT(const FixedText<256>&, int&) {
     return XCREATEWINDOW(frameWindow(), nullptr, WS_VISIBLE | WS_OVERLAPPEDWINDOW, "");

@@ -23,6 +23,10 @@ using XInitRoutine = bool (*)(const FixedText<256>& commandLine, int& showComman
 // and runs the main loop; returns the quit code (0 when init failed).
 int runApplication(HINSTANCE instance, std::string_view commandLine, int showCommand,
                    XInitRoutine init);
+// The command line the program was started with, whole: the start-up
+// routine's copy holds its first 256 bytes, which a long path in UTF-8 can
+// pass.
+std::string_view XWHOLECOMMANDLINE();
 // The first two steps of it on their own (instance, counters, class), for
 // code that creates framework windows without the main loop.
 void startFramework(HINSTANCE instance);

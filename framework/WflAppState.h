@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "WflWnd.h"
 
 struct AppState {
@@ -15,6 +17,7 @@ struct AppState {
     XWND mdiClientRecord;
     XWND* mdiClient = nullptr;
     MSG lastMessage{};     // its wParam is the exit code
+    std::string commandLine;  // whole, as the program was started
 };
 
 AppState& appState();

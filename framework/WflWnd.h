@@ -76,7 +76,10 @@ using HandlerChar = LRESULT (*)(XWND& window, int code, bool released, bool alt)
 using HandlerScroll = LRESULT (*)(XWND& window, INT_PTR bar, int code, int position);
 using HandlerMenu = LRESULT (*)(XWND& window, MenuRecord& menu);
 using HandlerMenuPopup = LRESULT (*)(XWND& window, MenuRecord& menu, bool windowMenu);
-using HandlerDropFiles = LRESULT (*)(XWND& window, std::span<FixedText<260>> files);
+// A dropped file's name: 260 characters (MAX_PATH) in UTF-8, where one
+// character can take up to three bytes.
+using XDroppedFile = FixedText<3 * 260>;
+using HandlerDropFiles = LRESULT (*)(XWND& window, std::span<XDroppedFile> files);
 using HandlerRaw = LRESULT (*)(XWND& window, UINT message, WPARAM wParam, LPARAM lParam);
 
 using XHandler =

@@ -6,7 +6,10 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <string>
 #include <vector>
+
+#include "WflStrings.h"
 
 namespace {
 
@@ -32,12 +35,15 @@ int scrollPosition(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 // One blank-padded name per dropped file; the drop is released afterwards.
 LRESULT callDropFiles(HandlerDropFiles routine, XWND& record, WPARAM wParam) {
     const auto drop = reinterpret_cast<HDROP>(wParam);
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    std::vector<FixedText<260>> files(count);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<XDroppedFile> files(count);
     for (UINT i = 0; i < count; ++i) {
-        char path[MAX_PATH + 1] = {};
-        DragQueryFileA(drop, i, path, sizeof(path));
-        files[i] = path;
+        // Taken in UTF-16 and narrowed here, so a name the code page cannot
+        // hold comes as "?" (a name no file has), never as a look-alike.
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size()));
+        path.resize(path.size() - 1);
+        files[i] = XMULTIBYTE(path.c_str());
     }
     const LRESULT result = routine(record, files);
     DragFinish(drop);

@@ -18,6 +18,7 @@
 #include "AppSession.h"
 #include "History.h"
 #include "MainFields.h"
+#include "PortableTallyon.h"
 #include "TallyonRes.h"
 #include "TestFiles.h"
 #include "UserActions.h"
@@ -544,119 +545,6 @@ TEST(DailyUse, TheResultFieldsMenuCopiesTheChosenForm) {
     EXPECT_EQ(items.substr(0, 10), "Copy &Valu");
 }
 
-namespace {
-
-// Tallyon.exe as a user starts it: a copy in a folder of its own, here with
-// the "portable" marker beside it, run as a process of its own and worked
-// through its windows.
-class PortableTallyon {
-public:
-    // A fresh copy in FOLDER; with `fresh` false, a second window of the
-    // copy that is there already.
-    explicit PortableTallyon(const fs::path& folder, bool fresh = true) : folder_(folder), owner_(fresh) {
-        if (!fresh) return;
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        const fs::path program = fs::path(self).parent_path().parent_path() / "Tallyon.exe";
-        std::error_code error;
-        fs::remove_all(folder_, error);
-        fs::create_directories(folder_);
-        fs::copy_file(program, folder_ / "Tallyon.exe");
-        std::ofstream(folder_ / "portable") << "";
-    }
-    ~PortableTallyon() {
-        quit();
-        std::error_code error;
-        if (owner_) fs::remove_all(folder_, error);
-    }
-
-    // Starts it with ARGUMENTS (files to read, as Explorer hands them over).
-    bool start(const std::string& arguments = {}) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        std::string line = "\"" + (folder_ / "Tallyon.exe").string() + "\"";
-        if (!arguments.empty()) line += " " + arguments;
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.string().c_str(),
-                            &startup, &process_)) {
-            return false;
-        }
-        return waitFor([&] { return (window_ = findMainWindow()) != nullptr; });
-    }
-    void evaluate(const std::string& expression) {
-        SendMessageA(field(IDE_MAIN_EXPRESSION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(expression.c_str()));
-        SendMessageA(field(IDT_MAIN_COMPLEX_LABEL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        PostMessageA(field(IDB_MAIN_EVALUATE), BM_CLICK, 0, 0);
-        waitFor([&] { return !fieldText(IDT_MAIN_COMPLEX_LABEL).empty(); });
-    }
-    std::string realResult() const { return fieldText(IDE_MAIN_REAL_RESULT); }
-    // Empties the expression field, as a user starting a new line does.
-    void clear() { SendMessageA(field(IDE_MAIN_EXPRESSION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); }
-    // Presses Up in the expression field; the line it then shows.
-    std::string up() {
-        const std::string before = fieldText(IDE_MAIN_EXPRESSION);
-        PostMessageA(field(IDE_MAIN_EXPRESSION), WM_KEYDOWN, VK_UP, 1);
-        waitFor([&] { return fieldText(IDE_MAIN_EXPRESSION) != before; });
-        return fieldText(IDE_MAIN_EXPRESSION);
-    }
-    // Quit, as the button does; true when the process ended.
-    bool quit() {
-        if (!process_.hProcess) return true;
-        if (window_) PostMessageA(field(IDCANCEL), BM_CLICK, 0, 0);
-        const bool ended = WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0;
-        if (!ended) TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-        process_ = {};
-        window_ = nullptr;
-        return ended;
-    }
-
-private:
-    HWND field(int id) const { return GetDlgItem(window_, id); }
-    std::string fieldText(int id) const {
-        char buf[256] = {};
-        SendMessageA(field(id), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-        return buf;
-    }
-    HWND findMainWindow() const {
-        struct Search {
-            DWORD pid;
-            HWND found;
-        } search{process_.dwProcessId, nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM data) {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                char title[64] = {};
-                GetWindowTextA(w, title, sizeof title);
-                if (pid == s->pid && IsWindowVisible(w) && std::string(title) == "XNumberEx Demo Program") {
-                    s->found = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-    // The other process does the work: look again every few milliseconds,
-    // up to a bound.
-    static bool waitFor(const std::function<bool()>& done) {
-        const ULONGLONG end = GetTickCount64() + 20000;
-        while (!done()) {
-            if (GetTickCount64() >= end) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return true;
-    }
-
-    fs::path folder_;
-    bool owner_ = true;  // made the folder, and removes it
-    PROCESS_INFORMATION process_{};
-    HWND window_ = nullptr;
-};
-
-}  // namespace
 
 TEST(DailyUse, APortableCopyKeepsItsHistoryBesideItself) {
     const fs::path folder = fs::path(tempFolder()) / ("tallyon-portable-" + std::to_string(GetCurrentProcessId()));

@@ -164,7 +164,7 @@ TEST(HandlerForms, ScrollHandlersGetTheBarAndItsPosition) {
 
 namespace {
 std::vector<std::string> droppedFiles;
-LRESULT dropped(XWND&, std::span<FixedText<260>> files) {
+LRESULT dropped(XWND&, std::span<XDroppedFile> files) {
     droppedFiles.clear();
     for (const auto& f : files) droppedFiles.push_back(f.str());
     return 1;

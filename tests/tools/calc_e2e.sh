@@ -219,10 +219,47 @@ chmod 0644 locked.par
 
 # JSON is UTF-8: a UTF-8 comment passes as written, a Windows-1252 one
 # is decoded (the euro sign is U+20AC, not U+0080).
-printf 'z=1 !Z\xc3\xbcrich caf\xc3\xa9\nw=2 !5 \x80\n' >texts.par
-calc --params texts.par --json --list </dev/null >out.txt 2>err.txt
+printf 'z=1 !Z\xc3\xbcrich caf\xc3\xa9\n' >texts.par
+printf 'w=2 !5 \x80\n' >euro.par
+calc --params texts.par --params euro.par --json --list </dev/null >out.txt 2>err.txt
 expect "json keeps a UTF-8 comment" grep -q '"comment":"Zürich café"' out.txt
 expect "json decodes a code-page comment" grep -q '"comment":"5 €"' out.txt
+
+# A file is read in the encoding it is in and saved back in it: UTF-8 with
+# or without the mark, or the older code page (Windows-1252 here), byte for
+# byte. A character that page lacks makes the file UTF-8 with the mark.
+# Each build writes its platform's line end.
+if native; then nl='\n'; else nl='\r\n'; fi
+printf "z=1 !Z\\xfcrich caf\\xe9${nl}w=2 !5 \\x80${nl}" >legacy.par
+printf "\\xef\\xbb\\xbfz=1 !Z\\xc3\\xbcrich${nl}" >marked.par
+printf "z=1 !Z\\xc3\\xbcrich${nl}" >plain.par
+for f in legacy marked plain; do
+  cp "$f.par" "$f.before"
+  calc --params "$f.par" --save "$f.par" </dev/null >/dev/null 2>&1
+  expect "a $f file saved back is the same bytes" cmp -s "$f.par" "$f.before"
+done
+check "a code-page comment shows as written" 0 \
+"Seq.  Parameter  Currently  Factor  Expression  Comments
+   1  z          1.0000000          1           Zürich café
+   2  w          2.0000000          2           5 €" "" -- --params legacy.par --list
+printf 'om=3 !\xce\xa9mega\n' >omega-comment.par
+calc --params legacy.par --params omega-comment.par --save legacy.par </dev/null >/dev/null 2>&1
+expect "a code-page file given a Greek comment becomes UTF-8 with the mark" \
+  [ "$(head -c 3 legacy.par | od -An -tx1 | tr -d ' ')" = efbbbf ]
+expect "and keeps every comment" grep -q 'Zürich café' legacy.par
+
+# Names compare by letters: é and É are one name, ÷ and × two.
+printf '\xc3\xa9=2 !\n\xc3\x89=3 !\n\xc3\xb7=4 !\n\xc3\x97=5 !\n' >names.par
+check "names compare by letters" 0 \
+"é
+Real Result = 3.0000000
+Complex Result = (3.0000000, 0.0000000)
+÷
+Real Result = 4.0000000
+Complex Result = (4.0000000, 0.0000000)
+×
+Real Result = 5.0000000
+Complex Result = (5.0000000, 0.0000000)" "" -- --params names.par "é" "÷" "×"
 
 # The listing's columns line up by characters, not bytes.
 printf 'Ma\xc5\x82y=1 !\xc5\x82\xc3\xb3d\xc5\xba\nBig=2 !x\n' >columns.par
@@ -246,10 +283,19 @@ calc --params "Łódź.par" --save "Ωmega.par" </dev/null >out.txt 2>err.txt
 expect "a save to a Greek name writes that file" [ "$(tr -d '\r' <"Ωmega.par")" = "L=1 !the right file" ]
 expect "a save to a Greek name leaves its look-alike alone" [ "$(cat Omega.par)" = "O=1" ]
 expect "a read of a Polish name leaves its look-alike alone" [ "$(cat Lodz.par)" = "L=99 !a decoy" ]
-check "a character outside the language is no look-alike" 1 "" \
-"Parameter used before being defined
+# Characters outside the language are told, never read as a look-alike.
+check "infinity is no 8" 1 "" \
+"Illegal character used
 ∞
-^^^" -- "∞"
+^" -- "∞"
+check "a superscript is no digit" 1 "" \
+"Illegal character used
+10⁶
+  ^" -- "10⁶"
+check "a full-width plus is no plus" 1 "" \
+"Illegal character used
+é＋1
+ ^" -- "é＋1"
 
 if native; then
   # The platform's file rules: the mode stays, a link stays a link and the
