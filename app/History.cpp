@@ -1,6 +1,7 @@
 #include "History.h"
 
 #include "Text.h"
+#include "Unicode.h"
 
 void ExpressionHistory::add(std::string_view expression) {
     const std::string_view line = textkit::trimRight(expression);
@@ -54,7 +55,12 @@ void ExpressionHistory::load(std::string_view text) {
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         line = textkit::trimRight(line);
-        if (!textkit::trim(line).empty()) entries_.emplace_back(line);
+        if (textkit::trim(line).empty()) continue;
+        // Lines written before the program spoke UTF-8 are in the older
+        // code page; each line is read in the encoding it is in, since two
+        // windows of different versions may have added to one file.
+        if (utf8::wellFormed(line)) entries_.emplace_back(line);
+        else entries_.push_back(utf8::fromCodePage(line));
     }
     trim();
 }

@@ -119,8 +119,8 @@ inline int runProgram(std::vector<Step> steps, std::string appData = {}, std::st
     SetEnvironmentVariableA("APPDATA", appData.c_str());
     return runSteps(std::move(steps), std::move(commandLine));
 }
-// The same with %APPDATA% set as Windows holds it, in UTF-16: a name the
-// code page cannot spell, as a user's session may have it.
+// The same with %APPDATA% set as Windows holds it, in UTF-16, as a user's
+// session may have it.
 inline int runProgramWithAppData(std::vector<Step> steps, const std::wstring& appData) {
     SetEnvironmentVariableW(L"APPDATA", appData.c_str());
     return runSteps(std::move(steps), {});

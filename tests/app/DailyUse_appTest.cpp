@@ -332,25 +332,24 @@ TEST(DailyUse, AnUnwritableDataFolderIsToldOnceAndChangesNothingElse) {
     DeleteFileA(blocker.c_str());
 }
 
-// A data folder whose name the code page cannot spell ("Łukasz" in code
-// page 1252) is told and left alone, never taken for the folder of a
-// look-alike name ("Lukasz"), which may be another user's.
-TEST(DailyUse, ADataFolderNamedOutsideTheCodePageIsToldNotMapped) {
+// A data folder named in any script ("Łukasz", "Мария") is that folder,
+// never the folder of a look-alike name ("Lukasz"), which may be another
+// user's.
+TEST(DailyUse, ADataFolderNamedInAnyScriptIsTheFolderUsed) {
     const std::string base = freshDataFolder();
-    std::wstring wideBase(base.begin(), base.end());  // a temporary folder: ASCII
-    const std::wstring appData = wideBase + L"\\\x0141ukasz\\AppData";
-    std::string notice;
+    const std::wstring appData = fs::path(base).wstring() + L"\\\x0141ukasz-\x041C\x0430\x0440\x0438\x044F\\AppData";
     Results r;
     const int code = runProgramWithAppData({
-        answerNotice("NOTHING REMEMBERED", notice), settle(),
-        evaluate("2+2"), expect([&] { r = results(); }),
+        settle(), evaluate("2+2"), expect([&] { r = results(); }),
         click(IDCANCEL),
     }, appData);
     EXPECT_EQ(code, 0);
-    EXPECT_NE(notice.find("cannot spell"), std::string::npos) << notice;
     EXPECT_EQ(r.real, "4.0000000");
-    EXPECT_FALSE(fs::exists(fs::path(base) / "Lukasz"));
-    EXPECT_TRUE(fs::is_empty(base));
+    EXPECT_EQ(slurp(fs::path(appData) / "Tallyon" / "history.txt"), "2+2\r\n");
+    // Nothing else was made beside it.
+    std::vector<std::wstring> made;
+    for (const auto& e : fs::directory_iterator(base)) made.push_back(e.path().filename().wstring());
+    EXPECT_EQ(made, std::vector<std::wstring>{fs::path(appData).parent_path().filename().wstring()});
 }
 
 TEST(DailyUse, ResultsCopyEveryDigitInEachForm) {

@@ -28,6 +28,10 @@ TEST_F(ErrorReportTest, MarkerLines) {
         {"below zero shows a minus", ")))", -2, -2, "0--"},
         {"depths of ten and more show their first digit", "((((((((((1", -2, -2, "1234567891"},
         {"square and curly brackets count", "[{(1)}", -2, -2, "123 32"},
+        // A character of several bytes in UTF-8 is one column on screen.
+        {"a mark after a two-byte letter", "\xC3\xA9*\xE2\x88\x9E", 4, 4, "  ^"},      // é*∞
+        {"a span over three-byte characters", "\xE6\x97\xA5\xE6\x9C\xAC+1", 1, 6, "^^"},  // 日本+1
+        {"depths after a Cyrillic name", "\xD0\x94((1)", -2, -2, " 12 2"},              // Д((1)
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);

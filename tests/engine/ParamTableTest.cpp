@@ -45,6 +45,16 @@ TEST_F(ParamTableTest, NameRulesAndTheirWarnings) {
          "The given name \"xy.z\" contains the character ..  This character is not allowed in a parameter name."},
         {"_X", "_X", "", ""},
         {"\xE9t\xE9", "\xE9t\xE9", "", ""},
+        // In UTF-8 a letter of any script is a letter, a sign is not; the
+        // whole character is named.
+        {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "\xC5\x81\xC3\xB3" "d\xC5\xBA", "", ""},  // Łódź
+        {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC", "", ""},  // 日本
+        {"a\xE2\x88\x9E", "", "BAD CHARACTER",
+         "The given name \"a\xE2\x88\x9E\" contains the character \xE2\x88\x9E.  This character is not allowed in a "
+         "parameter name."},  // ∞
+        {"x\xE2\x81\xB6", "", "BAD CHARACTER",
+         "The given name \"x\xE2\x81\xB6\" contains the character \xE2\x81\xB6.  This character is not allowed in a "
+         "parameter name."},  // ⁶
         {"9A", "", "BAD NAME",
          "The given name \"9A\" is not a legal parameter name.  Parameter names must start with a letter."},
         {"D", "", "BAD NAME", "The given name \"D\"" + deMessage},
@@ -273,6 +283,17 @@ TEST_F(ParamTableTest, NamesCompareByLettersNotByTheirPlaceInTheCodePage) {
         {"caf\xE9", "CAF\xC9", true},  // é and É
         {"a\xF7", "a\xD7", false},     // ÷ and ×
         {"a\xFF", "a\xDF", false},     // ÿ and ß: outside the rule
+        // The same in UTF-8, and letters of other scripts.
+        {"caf\xC3\xA9", "CAF\xC3\x89", true},        // é and É
+        {"a\xC3\xB7", "a\xC3\x97", false},           // ÷ and ×
+        {"a\xC3\xBF", "a\xC5\xB8", false},           // ÿ and Ÿ: the code page's rule leaves ÿ alone
+        {"\xC5\x82\xC3\xB3" "d\xC5\xBA", "\xC5\x81\xC3\x93" "D\xC5\xB9", true},  // łódź and ŁÓDŹ
+        {"\xD0\xB4\xD0\xB0", "\xD0\x94\xD0\x90", true},  // да and ДА
+        {"\xCF\x89", "\xCE\xA9", true},              // ω and Ω
+        {"\xCF\x83", "\xCF\x82", false},             // σ and the final ς
+        {"a\xC2\xB5", "a\xCE\xBC", false},           // the micro sign and μ
+        {"\xE6\x97\xA5", "\xE6\x9C\xAC", false},   // 日 and 本
+        {"\xEF\xBD\x81", "\xEF\xBC\xA1", true},    // full-width a and A
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.first);

@@ -1,0 +1,195 @@
+// Names as the user wrote them: files, folders and data folders named in
+// Cyrillic, CJK, Greek and Polish, read from the command line, dropped,
+// saved through the Save dialog and kept by the real program. A look-alike
+// file the user's code page could spell lies beside each, and is never
+// read or written.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "AppSession.h"
+#include "PortableTallyon.h"
+#include "TallyonRes.h"
+#include "TestFiles.h"
+#include "UserActions.h"
+#include "WflWndTestSupport.h"
+#include "XExpression.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A folder of its own under the temporary folder, empty, removed at the end.
+struct Scratch {
+    explicit Scratch(const fs::path& name)
+        : path(fs::path(tempFolder()) / (name.wstring() + L"-" + std::to_wstring(GetCurrentProcessId()))) {
+        std::error_code error;
+        fs::remove_all(path, error);
+        fs::create_directories(path);
+    }
+    ~Scratch() {
+        std::error_code error;
+        fs::remove_all(path, error);
+    }
+    fs::path path;
+};
+
+// The names in the folder, as Windows holds them.
+std::vector<std::wstring> namesIn(const fs::path& folder) {
+    std::vector<std::wstring> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A drop of files as Explorer makes one: the names in UTF-16.
+HGLOBAL droppedFiles(const std::vector<fs::path>& paths) {
+    std::wstring list;
+    for (const fs::path& p : paths) list += p.wstring() + L'\0';
+    list += L'\0';
+    const std::size_t bytes = list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), bytes);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// Waits for the question whether to replace a file, and answers Yes.
+Step answerReplace(bool& asked) {
+    return [&asked] {
+        struct Search {
+            HWND found = nullptr;
+        } search;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM data) {
+                char cls[16] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (IsWindowVisible(w) && std::string(cls) == "#32770" && GetDlgItem(w, IDYES)) {
+                    reinterpret_cast<Search*>(data)->found = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.found) return false;
+        asked = true;
+        PostMessageA(search.found, WM_COMMAND, IDYES, 0);
+        return true;
+    };
+}
+
+double valueOf(std::string_view name) {
+    int index = 0;
+    XPARAMFIND(name, index);
+    XVALUE v;
+    return index != 0 && XPARAMGET(index, v) ? v.realValue : -1;
+}
+
+constexpr char kSaveTitle[] = "Name of File to Receive Parameter List";
+
+}  // namespace
+
+// Files given on the command line and dropped on the window are the files
+// named; Save writes the file named in the dialog, also over an existing
+// one after the question; a missing file is told by its own name.
+TEST(Names, FilesNamedInAnyScriptAreReadDroppedAndSavedAsNamed) {
+    const Scratch dir("tallyon-names");
+    const fs::path japanese = dir.path / u8"日本.par", polish = dir.path / u8"Łódź.par";
+    const fs::path greek = dir.path / u8"Ωmega.par", greekNew = dir.path / u8"Ωmega-saved.par";
+    const fs::path missing = dir.path / u8"Мария" / u8"無い.par";
+    writeFile(japanese, "J=5 !\xE6\x97\xA5\xE6\x9C\xAC\r\n");
+    writeFile(polish, "L=3 !\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n");
+    writeFile(greek, "X=0 !old\r\n");
+    fs::create_directories(missing.parent_path());
+    const std::pair<fs::path, std::string> decoys[] = {
+        {dir.path / "Lodz.par", "L=99 !a decoy\r\n"},
+        {dir.path / "Omega.par", "O=1 !a decoy\r\n"},
+        {dir.path / "Omega-saved.par", "O=2 !a decoy\r\n"},
+    };
+    for (const auto& [path, bytes] : decoys) writeFile(path, bytes);
+
+    std::string failure;
+    double j = 0, l = 0;
+    bool saveSeen = false, asked = false, secondSeen = false;
+    const std::string commandLine = "\"" + japanese.string() + "\" \"" + missing.string() + "\"";
+    const int code = runProgram({
+        answerNotice("READ FAILURE", failure),
+        [] { return XPARAMCOUNT() == 1; },
+        [&] {
+            PostMessageA(mainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(droppedFiles({polish})), 0);
+            return true;
+        },
+        [] { return XPARAMCOUNT() == 2; },
+        expect([&] {
+            j = valueOf("J");
+            l = valueOf("L");
+        }),
+        [&] { return SetCurrentDirectoryW(dir.path.wstring().c_str()) != FALSE; },
+        click(IDB_MAIN_SAVE),
+        answerFileDialog(kSaveTitle, greek.filename().string(), saveSeen),
+        answerReplace(asked),
+        [&] { return slurp(greek) != "X=0 !old\r\n"; },
+        click(IDB_MAIN_SAVE),
+        answerFileDialog(kSaveTitle, greekNew.filename().string(), secondSeen),
+        [&] { return fs::exists(greekNew); },
+        click(IDCANCEL),
+    }, {}, commandLine);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(j, 5);
+    EXPECT_EQ(l, 3);
+    EXPECT_NE(failure.find(missing.string()), std::string::npos) << failure;
+    EXPECT_TRUE(saveSeen && asked && secondSeen);
+    const std::string table = "J=5 !\xE6\x97\xA5\xE6\x9C\xAC\r\nL=3 !\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n";
+    EXPECT_EQ(slurp(greek), table);
+    EXPECT_EQ(slurp(greekNew), table);
+    for (const auto& [path, bytes] : decoys) EXPECT_EQ(slurp(path), bytes) << path.string();
+}
+
+// A portable copy in a folder named in Cyrillic keeps its data beside
+// itself, and reads the Greek-named file it is started with.
+TEST(Names, APortableCopyInACyrillicFolderKeepsItsDataThere) {
+    const Scratch dir(u8"tallyon-Мария");
+    const fs::path folder = dir.path / "app";
+    PortableTallyon tallyon(folder);
+    writeFile(folder / u8"Ωmega.par", "W=7 !Z\xC3\xBCrich caf\xC3\xA9\r\n");
+    writeFile(folder / "Omega.par", "W=1 !a decoy\r\n");
+    ASSERT_TRUE(tallyon.start("\"" + (folder / u8"Ωmega.par").string() + "\""));
+    tallyon.evaluate("W*2");
+    EXPECT_EQ(tallyon.realResult(), "14.0000000");
+    ASSERT_TRUE(tallyon.quit());
+    EXPECT_EQ(slurp(folder / "history.txt"), "W*2\r\n");
+    EXPECT_EQ(slurp(folder / "parameters.par"), "W=7 !Z\xC3\xBCrich caf\xC3\xA9\r\n");
+    EXPECT_EQ(slurp(folder / "Omega.par"), "W=1 !a decoy\r\n");
+}
+
+// An installed copy keeps its data in %APPDATA%, here a Polish user's
+// folder, as the launcher (this test) hands it over in UTF-16.
+TEST(Names, AnInstalledCopyUsesTheAppDataFolderAsNamed) {
+    const Scratch dir("tallyon-users");
+    const fs::path appData = dir.path / u8"Łukasz" / "AppData";
+    fs::create_directories(appData);
+    PortableTallyon tallyon(dir.path / "program", true, false);
+    ASSERT_TRUE(tallyon.start({}, appData.wstring()));
+    tallyon.evaluate("6*7");
+    EXPECT_EQ(tallyon.realResult(), "42.0000000");
+    ASSERT_TRUE(tallyon.quit());
+    EXPECT_EQ(slurp(appData / "Tallyon" / "history.txt"), "6*7\r\n");
+    EXPECT_EQ(namesIn(dir.path), (std::vector<std::wstring>{L"program", L"\x0141ukasz"}));
+}
