@@ -3,6 +3,8 @@
 
 #include "WflStrings.h"
 
+#include <string>
+
 std::vector<wchar_t> XUNICODE(std::string_view text) {
     std::vector<wchar_t> wide(1, L'\0');
     if (text.empty()) return wide;
@@ -42,7 +44,22 @@ std::optional<std::string> narrowed(std::wstring_view wide, bool exact) {
 
 std::string XMULTIBYTE(const wchar_t* wide) {
     if (wide == nullptr) return {};
-    return narrowed(wide, false).value_or(std::string());
+    if (GetACP() != CP_UTF8) return narrowed(wide, false).value_or(std::string());
+    if (std::optional<std::string> exact = narrowed(wide, true)) return std::move(*exact);
+    // Half of a surrogate pair (Windows allows it in a file name) would
+    // become U+FFFD, which a file name may hold: "?" can name no file.
+    std::wstring mended(wide);
+    for (std::size_t i = 0; i < mended.size(); ++i) {
+        const wchar_t u = mended[i];
+        const bool high = u >= 0xD800 && u <= 0xDBFF, low = u >= 0xDC00 && u <= 0xDFFF;
+        const bool paired = high && i + 1 < mended.size() && mended[i + 1] >= 0xDC00 && mended[i + 1] <= 0xDFFF;
+        if (paired) {
+            ++i;
+        } else if (high || low) {
+            mended[i] = L'?';
+        }
+    }
+    return narrowed(mended, false).value_or(std::string());
 }
 
 std::optional<std::string> XMULTIBYTEEXACT(std::wstring_view wide) { return narrowed(wide, true); }

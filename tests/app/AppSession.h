@@ -32,6 +32,7 @@ struct AppSession {
     std::chrono::steady_clock::time_point deadline;
     bool timedOut = false;
     bool inStep = false;
+    UINT_PTR timer = 0;
 };
 
 inline AppSession*& currentAppSession() {
@@ -70,6 +71,7 @@ inline void closeOpenBoxes() {
 }
 
 inline void CALLBACK appSessionTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (currentAppSession() == nullptr) return;  // a tick that outlived its run
     AppSession& s = *currentAppSession();
     if (s.timedOut) {
         closeOpenBoxes();
@@ -91,7 +93,7 @@ inline void CALLBACK appSessionTick(HWND, UINT, UINT_PTR, DWORD) {
 
 inline bool scriptedAppInit(const FixedText<256>& commandLine, int& show) {
     if (!XINIT(commandLine, show)) return false;
-    SetTimer(nullptr, 0, 20, appSessionTick);
+    currentAppSession()->timer = SetTimer(nullptr, 0, 20, appSessionTick);
     return true;
 }
 
@@ -132,6 +134,9 @@ inline int runSteps(std::vector<Step> steps, std::string commandLine) {
     s.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     currentAppSession() = &s;
     const int code = runApplication(GetModuleHandleA(nullptr), commandLine, SW_SHOWNORMAL, scriptedAppInit);
+    // The run's timer ends with it: a tick left behind would start the next
+    // run's steps twice as often, or reach a session that is gone.
+    if (s.timer != 0) KillTimer(nullptr, s.timer);
     currentAppSession() = nullptr;
     EXPECT_FALSE(s.timedOut) << "stopped at step " << s.next;
     return code;

@@ -20,6 +20,7 @@
 #include "TallyonRes.h"
 #include "TestFiles.h"
 #include "UserActions.h"
+#include "WflStrings.h"
 #include "WflWndTestSupport.h"
 #include "XExpression.h"
 
@@ -33,6 +34,7 @@ void writeFile(const fs::path& path, const std::string& bytes) {
 }
 
 // A folder of its own under the temporary folder, empty, removed at the end.
+// No file dialog may end in one: the next test's dialog would start there.
 struct Scratch {
     explicit Scratch(const fs::path& name)
         : path(fs::path(tempFolder()) / (name.wstring() + L"-" + std::to_wstring(GetCurrentProcessId()))) {
@@ -110,20 +112,30 @@ constexpr char kSaveTitle[] = "Name of File to Receive Parameter List";
 // named; Save writes the file named in the dialog, also over an existing
 // one after the question; a missing file is told by its own name.
 TEST(Names, FilesNamedInAnyScriptAreReadDroppedAndSavedAsNamed) {
-    const Scratch dir("tallyon-names");
-    const fs::path japanese = dir.path / u8"日本.par", polish = dir.path / u8"Łódź.par";
-    const fs::path greek = dir.path / u8"Ωmega.par", greekNew = dir.path / u8"Ωmega-saved.par";
-    const fs::path missing = dir.path / u8"Мария" / u8"無い.par";
+    // In the temporary folder itself, where the other tests' file dialogs
+    // work: the dialogs start in the folder the last one ended in.
+    const fs::path dir = tempFolder();
+    const std::wstring id = L"-" + std::to_wstring(GetCurrentProcessId()) + L".par";
+    const fs::path japanese = dir / (L"\x65E5\x672C" + id), polish = dir / (L"\x0141\x00F3" L"d\x017A" + id);
+    const fs::path greek = dir / (L"\x03A9mega" + id), greekNew = dir / (L"\x03A9mega-saved" + id);
+    const Scratch cyrillic(u8"Мария");
+    const fs::path missing = cyrillic.path / u8"無い.par";
     writeFile(japanese, "J=5 !\xE6\x97\xA5\xE6\x9C\xAC\r\n");
     writeFile(polish, "L=3 !\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n");
     writeFile(greek, "X=0 !old\r\n");
-    fs::create_directories(missing.parent_path());
     const std::pair<fs::path, std::string> decoys[] = {
-        {dir.path / "Lodz.par", "L=99 !a decoy\r\n"},
-        {dir.path / "Omega.par", "O=1 !a decoy\r\n"},
-        {dir.path / "Omega-saved.par", "O=2 !a decoy\r\n"},
+        {dir / (L"Lodz" + id), "L=99 !a decoy\r\n"},
+        {dir / (L"Omega" + id), "O=1 !a decoy\r\n"},
+        {dir / (L"Omega-saved" + id), "O=2 !a decoy\r\n"},
     };
     for (const auto& [path, bytes] : decoys) writeFile(path, bytes);
+    struct Cleanup {
+        std::vector<fs::path> files;
+        ~Cleanup() {
+            std::error_code error;
+            for (const fs::path& f : files) fs::remove(f, error);
+        }
+    } cleanup{{japanese, polish, greek, greekNew, decoys[0].first, decoys[1].first, decoys[2].first}};
 
     std::string failure;
     double j = 0, l = 0;
@@ -141,7 +153,7 @@ TEST(Names, FilesNamedInAnyScriptAreReadDroppedAndSavedAsNamed) {
             j = valueOf("J");
             l = valueOf("L");
         }),
-        [&] { return SetCurrentDirectoryW(dir.path.wstring().c_str()) != FALSE; },
+        [&] { return SetCurrentDirectoryW(dir.wstring().c_str()) != FALSE; },
         click(IDB_MAIN_SAVE),
         answerFileDialog(kSaveTitle, greek.filename().string(), saveSeen),
         answerReplace(asked),
@@ -192,4 +204,15 @@ TEST(Names, AnInstalledCopyUsesTheAppDataFolderAsNamed) {
     ASSERT_TRUE(tallyon.quit());
     EXPECT_EQ(slurp(appData / "Tallyon" / "history.txt"), "6*7\r\n");
     EXPECT_EQ(namesIn(dir.path), (std::vector<std::wstring>{L"program", L"\x0141ukasz"}));
+}
+
+// This program runs in the UTF-8 code page. Half of a surrogate pair, which
+// Windows allows in a file name, becomes "?" (no file has it), not the
+// replacement character U+FFFD (a file may have that).
+TEST(Names, NarrowingToUtf8NeverNamesAnotherFile) {
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+    EXPECT_EQ(XMULTIBYTE(L"\x03A9mega.par"), "\xCE\xA9mega.par");
+    EXPECT_EQ(XMULTIBYTE(L"\xD83D\xDE00.par"), "\xF0\x9F\x98\x80.par");  // a pair is one character
+    EXPECT_EQ(XMULTIBYTE(L"a\xD800" L"b.par"), "a?b.par");
+    EXPECT_FALSE(XMULTIBYTEEXACT(L"a\xD800" L"b.par").has_value());
 }

@@ -709,3 +709,31 @@ TEST(ParamDialog, PickingANameFromTheListFillsItsEntry) {
     EXPECT_EQ(comment, "per year");
     EXPECT_TRUE(factorOnly);
 }
+
+// Names and comments in other scripts, typed on ENTER/EDIT, show in SHOW
+// ALL and in the name list as the user wrote them, and compare by letters:
+// the capital name finds the parameter the small one made.
+TEST(ParamDialog, NamesAndCommentsInAnyScriptShowAsTyped) {
+    std::vector<std::string> names, values, comments, combo;
+    runSession(std::vector<Step>{openDialog()} +
+               define("\xC5\x82\xC3\xB3" "d\xC5\xBA", "2", false, "Z\xC3\xBCrich caf\xC3\xA9") +  // łódź
+               define("\xD0\x94\xD0\x9B\xD0\x98\xD0\x9D\xD0\x90", "\xC5\x81\xC3\x93" "D\xC5\xB9*3", false,
+                      "\xE6\x97\xA5\xE6\x9C\xAC") +  // ДЛИНА = ŁÓDŹ*3 !日本
+               std::vector<Step>{
+                   act([&] { combo = comboEntries(); }),
+                   clickTab(2), settle(),
+                   act([&] {
+                       HWND list = control(IDD_PARAM_LIST, IDL_LIST_TABLE);
+                       names = column(list, 1);
+                       values = column(list, 2);
+                       comments = column(list, 5);
+                   }),
+                   press(0, IDCANCEL),
+                   waitFor([] { return frame() == nullptr; }),
+                   quitProgram(),
+               });
+    EXPECT_EQ(names, strings({"\xC5\x82\xC3\xB3" "d\xC5\xBA", "\xD0\x94\xD0\x9B\xD0\x98\xD0\x9D\xD0\x90"}));
+    EXPECT_EQ(values, strings({"2.0000000", "6.0000000"}));
+    EXPECT_EQ(comments, strings({"Z\xC3\xBCrich caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC"}));
+    EXPECT_EQ(combo, strings({"", "\xC5\x82\xC3\xB3" "d\xC5\xBA", "\xD0\x94\xD0\x9B\xD0\x98\xD0\x9D\xD0\x90"}));
+}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "WflStrings.h"
@@ -38,4 +39,14 @@ TEST(XUNICODE, AgreesWithTheSystemConversion) {
 
 TEST(XLOADSTRING, MissingResourceIsEmpty) {
     EXPECT_EQ(XLOADSTRING(54321), "");
+}
+
+// These tests run in the code page 1252 (no UTF-8 manifest): what it has no
+// place for becomes "?", never a look-alike, and the exact form refuses it.
+TEST(XMULTIBYTE, NeverMakesALookAlikeInAnOlderCodePage) {
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_EQ(XMULTIBYTE(L"\x03A9mega.par"), "?mega.par");     // Ωmega.par, not Omega.par
+    EXPECT_EQ(XMULTIBYTE(L"\x0141\x00F3" L"d\x017A"), "?\xF3" "d?");  // Łódź: ó is in the page
+    EXPECT_FALSE(XMULTIBYTEEXACT(L"\x0141ukasz").has_value());
+    EXPECT_EQ(XMULTIBYTEEXACT(L"caf\x00E9"), std::optional<std::string>("caf\xE9"));
 }

@@ -187,14 +187,17 @@ for key in "$uninstall_key" "$classes\\.par" "$classes\\$progid"; do
 done
 [ -e "$shortcut_unix" ] && fail "refused installs: a Start-menu shortcut was made" || ok
 
-# An empty folder and a missing one are taken, and the uninstall then leaves
-# nothing behind, not even the folder.
-for kind in empty missing; do
+# An empty folder and a missing one are taken, also one named in Cyrillic,
+# and the uninstall then leaves nothing behind, not even the folder.
+for kind in empty missing Мария; do
   [ "$kind" = empty ] && mkdir -p "$folders_unix/$kind"
   expect_eq "$kind folder: silent install" \
     "$(run "$setup_file" /S "/D=$folders_win\\$kind"; echo "exit ${PIPESTATUS[0]}")" "exit 0"
   expect_eq "$kind folder: installed files" "$(files_in "$folders_unix/$kind")" "$(sorted "${shipped[@]}" uninstall.exe)"
-  expect_eq "$kind folder: InstallLocation" "$(reg_value "$uninstall_key" InstallLocation)" "$folders_win\\$kind"
+  # reg.exe prints through the console's code page, which has no Cyrillic
+  # under Wine: the registry value itself is not seen from here.
+  [ "$kind" = Мария ] ||
+    expect_eq "$kind folder: InstallLocation" "$(reg_value "$uninstall_key" InstallLocation)" "$folders_win\\$kind"
   uninstall "$folders_win\\$kind" && ok || fail "$kind folder: the uninstall did not finish"
   [ -e "$folders_unix/$kind" ] &&
     fail "$kind folder: left after the uninstall: $(cd "$folders_unix/$kind" && find . | tr '\n' ' ')" || ok
