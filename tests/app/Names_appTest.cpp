@@ -216,3 +216,28 @@ TEST(Names, NarrowingToUtf8NeverNamesAnotherFile) {
     EXPECT_EQ(XMULTIBYTE(L"a\xD800" L"b.par"), "a?b.par");
     EXPECT_FALSE(XMULTIBYTEEXACT(L"a\xD800" L"b.par").has_value());
 }
+
+// In the main window a sign outside the language is told where it stands,
+// the mark under it counted in characters; a name in another script is a
+// name, whatever its case.
+TEST(Names, TheMainWindowTakesExpressionsAsTyped) {
+    ErrorSeen infinity;
+    Results cyrillic;
+    const int code = runProgram({
+        settle(),
+        [] { return XPARAMNEW("\xD0\xB4\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0", "2.5", ""); },  // длина
+        type("\xC3\xA9+\xE2\x88\x9E"), click(IDB_MAIN_EVALUATE),  // é+∞
+        answerError(infinity),
+        type("\xD0\x94\xD0\x9B\xD0\x98\xD0\x9D\xD0\x90*2"), click(IDB_MAIN_EVALUATE),  // ДЛИНА*2
+        [&] {
+            cyrillic = results();
+            return !cyrillic.complex.empty();
+        },
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(infinity.message, "Illegal character used");
+    EXPECT_EQ(infinity.display, "\xC3\xA9+\xE2\x88\x9E");
+    EXPECT_EQ(infinity.marker, "  ^");
+    EXPECT_EQ(cyrillic.real, "5.0000000");
+}
