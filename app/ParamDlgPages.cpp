@@ -38,7 +38,9 @@ struct ListRow {
     char comment[80];
 };
 static_assert(sizeof(ListRow) == 228);
-constexpr char kListColumns[] = "(+i4, a16, a40, a4, a80, a80)";
+// Seq. has room for seven digits: a table of 100 000 parameters and more
+// shows whole numbers, never the stars of a field too narrow.
+constexpr char kListColumns[] = "(+i7, a16, a40, a4, a80, a80)";
 constexpr int kValueColumn = 3;
 
 constexpr int kStatusValid = 1, kStatusError = 2;

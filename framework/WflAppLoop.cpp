@@ -1,8 +1,39 @@
 // The main message loop and the re-entrant pump for long-running code.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "WflApp.h"
 #include "WflAppState.h"
+
+namespace {
+
+bool keyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// Ctrl+Tab and Ctrl+PgDn go to the next page of a window's tab control,
+// Ctrl+Shift+Tab and Ctrl+PgUp to the one before, round at the ends, as in
+// the tabbed dialogs of Windows. The tab control selects the page as a
+// click does (TCM_SETCURFOCUS tells its parent, so the page is shown and
+// the program's routine runs), and takes the focus: a field of the page
+// now hidden must not keep it.
+bool changedPage(HWND window, const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || !window || !keyHeld(VK_CONTROL) || keyHeld(VK_MENU)) return false;
+    int step = 0;
+    if (msg.wParam == VK_TAB) step = keyHeld(VK_SHIFT) ? -1 : 1;
+    if (msg.wParam == VK_NEXT) step = 1;
+    if (msg.wParam == VK_PRIOR) step = -1;
+    if (step == 0) return false;
+    HWND tabs = FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr);
+    const int count = tabs ? TabCtrl_GetItemCount(tabs) : 0;
+    if (count < 2 || !IsWindowEnabled(tabs)) return false;
+    const int next = (TabCtrl_GetCurSel(tabs) + step + count) % count;
+    SetFocus(tabs);
+    SendMessageA(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(next), 0);
+    return true;
+}
+
+}  // namespace
 
 void routeMessage(MSG& msg, HWND modalDialog) {
     AppState& s = appState();
@@ -13,6 +44,7 @@ void routeMessage(MSG& msg, HWND modalDialog) {
         }
     }
     HWND active = GetActiveWindow();
+    if (changedPage(modalDialog ? modalDialog : active, msg)) return;
     if (active && (GetWindowLongPtrA(active, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
         IsDialogMessageA(modalDialog ? modalDialog : active, &msg)) {
         return;

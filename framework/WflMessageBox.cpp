@@ -23,9 +23,10 @@ constexpr UINT kFlagRightText = 0x80000;
 constexpr int kRememberFactor = 100;  // the answer times this: "don't show again"
 constexpr char kCheckText[] = "&Show this message in the future";
 
-// The built-in captions, identifier n at 7 (n - 1).
+// The built-in captions, identifier n at 7 (n - 1). Every button but
+// Cancel (which Esc gives) has an access key.
 constexpr std::string_view kCaptions =
-    "OK     Cancel &Abort &Retry &Ignore&Yes   &No    Close  &Help  ";
+    "&OK    Cancel &Abort &Retry &Ignore&Yes   &No    Close  &Help  ";
 
 std::string_view builtInCaption(int id) {
     return textkit::trimRight(kCaptions.substr(static_cast<std::size_t>(id - 1) * 7, 7));
@@ -176,7 +177,10 @@ DialogTemplate buildTemplate(const MessageBoxState& s, std::string_view text,
     int at = PXPUTFRAME(t, 0, frame);
 
     TemplateControl message;
-    message.style = WS_CHILD | WS_VISIBLE | ((s.flags & kFlagRightText) ? SS_RIGHT : SS_LEFT);
+    // The text as written: an "&" in it (a file named "bin ary & 100%.par")
+    // is a character, not the mark of an access key. It was measured that
+    // way too (DT_NOPREFIX).
+    message.style = WS_CHILD | WS_VISIBLE | SS_NOPREFIX | ((s.flags & kFlagRightText) ? SS_RIGHT : SS_LEFT);
     message.x = static_cast<short>(20 * icon + 20);
     message.y = 10;
     message.width = static_cast<short>(size.textWidth);

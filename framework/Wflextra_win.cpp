@@ -66,17 +66,41 @@ int XUSERASK(std::string_view caption, std::string_view text, std::optional<int>
     return userAskPosition(buttonSet(buttons), result);
 }
 
+namespace {
+
+// winmm.dll is no known DLL of Windows: imported, the loader would look for
+// it in the program's folder first, so a winmm.dll beside a portable copy
+// in a Downloads folder would run. It is loaded when a sound is first
+// played, from System32 only; without it there is no sound.
+using PlaySoundRoutine = BOOL(WINAPI*)(LPCSTR sound, HMODULE module, DWORD flags);
+PlaySoundRoutine playSound() {
+    static const PlaySoundRoutine routine = [] {
+        HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return winmm ? reinterpret_cast<PlaySoundRoutine>(
+                           reinterpret_cast<void (*)()>(GetProcAddress(winmm, "PlaySoundA")))
+                     : nullptr;
+    }();
+    return routine;
+}
+
+bool play(LPCSTR sound, HMODULE module, DWORD flags) {
+    const PlaySoundRoutine routine = playSound();
+    return routine != nullptr && routine(sound, module, flags) != FALSE;
+}
+
+}  // namespace
+
 bool PXPLAYSOUND_RSRC(int sound, HMODULE module) {
-    return PlaySoundA(MAKEINTRESOURCEA(sound), module ? module : GetModuleHandleA(nullptr),
-                      SND_RESOURCE | SND_NOSTOP | SND_ASYNC) != FALSE;
+    return play(MAKEINTRESOURCEA(sound), module ? module : GetModuleHandleA(nullptr),
+                SND_RESOURCE | SND_NOSTOP | SND_ASYNC);
 }
 
 bool PXPLAYSOUND_FILE(std::string_view path) {
     const std::string file = textkit::trimmedRight(path);
-    return PlaySoundA(file.c_str(), nullptr, SND_FILENAME | SND_NOSTOP | SND_ASYNC) != FALSE;
+    return play(file.c_str(), nullptr, SND_FILENAME | SND_NOSTOP | SND_ASYNC);
 }
 
-bool PXPLAYSOUND_SILENCE() { return PlaySoundA(nullptr, nullptr, SND_PURGE | SND_NODEFAULT) != FALSE; }
+bool PXPLAYSOUND_SILENCE() { return play(nullptr, nullptr, SND_PURGE | SND_NODEFAULT); }
 
 bool XTIMERSTART(HWND window, int timer, int intervalMs) {
     if (timer <= 0 || intervalMs <= 0) return false;

@@ -48,6 +48,9 @@ private:
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
+    // DLLs loaded later (the elementary functions' ucrtbase.dll among them)
+    // come from System32, never from the program's or the current folder.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     const Utf8Console console;
     // In text mode the C runtime ends standard input at the first Ctrl+Z
     // byte (0x1A), as if the file ended there, and the lines after it are

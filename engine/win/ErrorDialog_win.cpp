@@ -15,6 +15,9 @@
 namespace {
 
 constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
+// The lines show the user's text as typed: "1&2" is three characters, not
+// a "1" and an underlined "2".
+constexpr DWORD kShownText = kChildVisible | SS_NOPREFIX;
 // Fixed pitch ("f") is what the marker line needs: only then does column j
 // of the marks stand under column j of the expression. Courier is the
 // preferred face, not a condition.
@@ -40,11 +43,11 @@ public:
         const std::string caption =
             report.context.empty() ? std::string("Expression Error") : "Expression Error in " + report.context;
         XMAKEDIALOGFRAME(IDD_EXPRESSION_ERROR, 400, 70, caption);
-        XMAKEDIALOGITEM(IDOK, "Button", kChildVisible, 175, 49, 50, 14, "OK");
+        XMAKEDIALOGITEM(IDOK, "Button", kChildVisible, 175, 49, 50, 14, "&OK");
         XMAKEDIALOGITEM(IDCANCEL, "Button", 0, 343, 49, 50, 14, "Cancel");  // hidden: Esc ends the dialog
-        XMAKEDIALOGITEM(IDT_ERROR_MESSAGE, "Static", kChildVisible, 7, 7, 386, 10, " ");
-        XMAKEDIALOGITEM(IDT_ERROR_DISPLAY, "Static", kChildVisible, 7, 23, 386, 10, " ");
-        XMAKEDIALOGITEM(IDT_ERROR_MARKER, "Static", kChildVisible, 7, 33, 386, 10, " ");
+        XMAKEDIALOGITEM(IDT_ERROR_MESSAGE, "Static", kShownText, 7, 7, 386, 10, " ");
+        XMAKEDIALOGITEM(IDT_ERROR_DISPLAY, "Static", kShownText, 7, 23, 386, 10, " ");
+        XMAKEDIALOGITEM(IDT_ERROR_MARKER, "Static", kShownText, 7, 33, 386, 10, " ");
         XWND* owner = s.owner && IsWindow(s.owner->hwnd) ? s.owner : nullptr;
         if (!XMAKEDIALOG(s.dialog, owner)) return;
         XCTLSETCHAR(s.dialog, IDT_ERROR_MESSAGE, report.message);

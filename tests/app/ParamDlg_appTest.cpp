@@ -284,7 +284,7 @@ TEST(ParamDialog, ShowAllListsValuesMarksAndSorts) {
                });
     EXPECT_TRUE(failing.shown);
     EXPECT_EQ(comboAfter, strings({"", "A", "B", "C", "Zed"}));
-    EXPECT_EQ(seq, strings({"   1", "   2", "   3", "   4"}));  // "i4": right-aligned in four
+    EXPECT_EQ(seq, strings({"      1", "      2", "      3", "      4"}));  // "i7": right-aligned in seven
     EXPECT_EQ(names, strings({"A", "B", "C", "Zed"}));
     EXPECT_EQ(values, strings({"1.0000000", "2.0000000", "(1.0000000, 2.0000000)", "**ERROR**"}));
     EXPECT_EQ(factors, strings({"", "Yes", "", ""}));

@@ -22,6 +22,7 @@ struct Sighting {
     HWND focus = nullptr;
     int focusId = 0;
     bool iconShown = false;
+    bool textTakesAmpersands = false;  // the text's "&" shows, it marks no access key
     bool hasCheck = false;
     bool checkTicked = false;
     int clientWidth = 0;
@@ -40,6 +41,7 @@ Sighting look(HWND box) {
             s.iconShown = SendMessageA(child, STM_GETICON, 0, 0) != 0;
         } else {
             s.text = textOf(child);
+            s.textTakesAmpersands = (GetWindowLongPtrA(child, GWL_STYLE) & SS_NOPREFIX) != 0;
         }
     }
     HWND check = GetDlgItem(box, kMessageBoxCheckId);
@@ -100,7 +102,7 @@ TEST_F(MessageBoxTest, StopNoticeShowsHandIconAndOneCentredOkButton) {
     EXPECT_TRUE(seen.iconShown);
     EXPECT_FALSE(seen.hasCheck);
     ASSERT_EQ(seen.buttons.size(), 1u);
-    EXPECT_EQ(seen.buttons[0].caption, "OK");
+    EXPECT_EQ(seen.buttons[0].caption, "&OK");
     EXPECT_TRUE(seen.buttons[0].isDefault);
     EXPECT_EQ(seen.focusId, IDOK);
     const int buttonCentre = (seen.buttons[0].rect.left + seen.buttons[0].rect.right) / 2;
@@ -310,4 +312,18 @@ TEST(DialogTemplateWriters, TextsOrdinalsAndAlignment) {
     EXPECT_EQ(PXPUTCONTROL(t, at, label) - at, 16);
     EXPECT_EQ(t[at + 14], 0);  // creation data
     EXPECT_EQ(t[at + 15], 0);  // the pad
+}
+
+// A file name with "&" in it is shown as written, not with the "&" taken for
+// an access-key mark (which would show "bin ary _100%.par").
+TEST_F(MessageBoxTest, TheTextShowsAmpersandsAsWritten) {
+    Sighting seen;
+    DialogDriver user([&](HWND box) {
+        seen = look(box);
+        clickButton(box, IDOK);
+    });
+    XMESSAGEBOX("Unable to read the parameter list from \"bin ary & 100%.par\".", "READ FAILURE", MB_ICONHAND);
+    ASSERT_TRUE(user.acted());
+    EXPECT_EQ(seen.text, "Unable to read the parameter list from \"bin ary & 100%.par\".");
+    EXPECT_TRUE(seen.textTakesAmpersands);
 }
