@@ -6,7 +6,12 @@
 //              same rows put into a twin list view with plain
 //              LVM_INSERTITEMA/LVM_SETITEMA calls;
 //   sort       a click on the "Parameter" header, beside LVM_SORTITEMSEX
-//              with a trivial comparison on the twin.
+//              with a trivial comparison on the twin;
+//   large      Parameter Maintenance with 100 000 parameters: each step a
+//              user takes (open, SHOW ALL, a sort, RE-ARRANGE, Move Up, Move
+//              Down, Delete, back to ENTER/EDIT, Done), timed once each,
+//              and SHOW ALL beside a plain virtual list view of as many rows
+//              (LVS_OWNERDATA, LVM_SETITEMCOUNT).
 //
 // Each pair is measured in alternation, the order swapped every round, and
 // the medians are compared. Prints a table and ends with the line
@@ -29,6 +34,7 @@
 #include "ParamDlgRes.h"
 #include "ParamListGenerator.h"
 #include "WflApp.h"
+#include "WflCtrl.h"
 #include "WflListView.h"
 #include "XExpression.h"
 
@@ -354,8 +360,200 @@ void runListBench() {
         return;
     }
     DestroyWindow(twin);
+    // Closed, so that the next run opens a dialog of its own.
+    PARAM_ENTRY_ONIDCANCEL(dlg.frame, IDCANCEL, 0);
     bench.ok = ok;
     if (!ok) bench.failure = "a measurement failed";
+}
+
+// ---- Large tables -----------------------------------------------------------------
+
+constexpr int kLargeParameters = 100000;
+
+struct LargeStep {
+    const char* what;
+    double ms = -1;
+};
+
+struct LargeBench {
+    bool ok = false;
+    std::string failure;
+    std::vector<LargeStep> steps;
+    Pair showAll;  // SHOW ALL filled, beside a plain virtual list view
+};
+
+LargeBench& largeBench() {
+    static LargeBench bench;
+    return bench;
+}
+
+// The peer: a plain virtual list view of as many rows, in a window of its
+// own, answering each row's texts from memory.
+struct PlainVirtual {
+    std::vector<std::string> names;
+    HWND window = nullptr, list = nullptr;
+};
+PlainVirtual& plainVirtual() {
+    static PlainVirtual p;
+    return p;
+}
+
+LRESULT CALLBACK plainVirtualProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMLVDISPINFOA*>(lParam);
+        if (info->item.mask & LVIF_TEXT) {
+            const std::vector<std::string>& names = plainVirtual().names;
+            const auto line = static_cast<std::size_t>(info->item.iItem);
+            const std::string& text = line < names.size() ? names[line] : names.front();
+            lstrcpynA(info->item.pszText, text.c_str(), info->item.cchTextMax);
+        }
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+bool makePlainVirtual(HWND like, int rows) {
+    PlainVirtual& p = plainVirtual();
+    p.names.clear();
+    for (int i = 1; i <= rows; ++i) p.names.push_back(benchParamName(i));
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = plainVirtualProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "BenchPlainVirtual";
+    RegisterClassA(&wc);
+    RECT place;
+    GetWindowRect(like, &place);
+    p.window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, place.left, place.top,
+                               place.right - place.left, place.bottom - place.top, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    if (!p.window) return false;
+    p.list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+                             place.right - place.left, place.bottom - place.top, p.window, nullptr,
+                             wc.hInstance, nullptr);
+    if (!p.list) return false;
+    SendMessageA(p.list, WM_SETFONT, SendMessageA(like, WM_GETFONT, 0, 0), FALSE);
+    for (int column = 0; column < kListColumns; ++column) {
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.pszText = const_cast<char*>("Column");
+        col.cx = 80;
+        col.iSubItem = column;
+        SendMessageA(p.list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+    }
+    return true;
+}
+
+// Answers the next "YOU SURE ?" question Yes, as the user does.
+void CALLBACK answerYes(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowA(nullptr, "YOU SURE ?");
+    if (!box || !IsWindowVisible(box)) return;
+    KillTimer(nullptr, timer);
+    PostMessageA(box, WM_COMMAND, IDYES, 0);
+}
+
+void runLargeBench() {
+    LargeBench& bench = largeBench();
+    ParamDlgState& dlg = paramDlgState();
+    auto timed = [&](const char* what, const std::function<void()>& action) {
+        const double start = nowMs();
+        action();
+        bench.steps.push_back({what, nowMs() - start});
+    };
+    auto showPage = [&](int index) {
+        SendMessageA(GetDlgItem(dlg.frame.hwnd, IDTC_PARAM_PAGES), TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+        UpdateWindow(dlg.frame.hwnd);
+    };
+    timed("open (ENTER/EDIT)", [&] {
+        PARAM_ENTRY(frameWindow());
+        UpdateWindow(dlg.frame.hwnd);
+    });
+    if (!dlg.frame.hwnd || !IsWindowVisible(dlg.frame.hwnd)) {
+        bench.failure = "Parameter Maintenance did not open";
+        return;
+    }
+    timed("SHOW ALL", [&] { showPage(1); });
+    HWND list = GetDlgItem(dlg.listPage.hwnd, IDL_LIST_TABLE);
+    if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != kLargeParameters) {
+        bench.failure = "SHOW ALL did not list the " + std::to_string(kLargeParameters) + " parameters";
+        return;
+    }
+    timed("column sort (Parameter)", [&] {
+        XLV_ONCOLUMNCLICK(dlg.listPage, IDL_LIST_TABLE, kParameterColumn);
+        UpdateWindow(list);
+    });
+    timed("RE-ARRANGE", [&] { showPage(2); });
+    HWND arrange = GetDlgItem(dlg.arrangePage.hwnd, IDL_ARRANGE_TABLE);
+    const int middle = kLargeParameters / 2;
+    XCTLSETLOG(dlg.arrangePage, IDL_ARRANGE_TABLE, true, middle);
+    timed("Move Up", [&] {
+        PARAM_MOVE_UP(dlg.arrangePage, IDB_ARRANGE_UP, 0);
+        UpdateWindow(arrange);
+    });
+    timed("Move Down", [&] {
+        PARAM_MOVE_DOWN(dlg.arrangePage, IDB_ARRANGE_DOWN, 0);
+        UpdateWindow(arrange);
+    });
+    std::string name;
+    XPARAMFETCH(middle, &name);
+    if (name != benchParamName(middle)) {
+        bench.failure = "the moves did not bring " + benchParamName(middle) + " back to its place";
+        return;
+    }
+    // The last parameter: deleting it leaves every other one valid.
+    XCTLSETLOG(dlg.arrangePage, IDL_ARRANGE_TABLE, true, kLargeParameters);
+    SetTimer(nullptr, 0, 10, answerYes);
+    timed("Delete (answered Yes)", [&] {
+        PARAM_MOVE_OUT(dlg.arrangePage, IDB_ARRANGE_DELETE, 0);
+        UpdateWindow(arrange);
+    });
+    if (XPARAMCOUNT() != kLargeParameters - 1) {
+        bench.failure = "Delete did not delete";
+        return;
+    }
+    timed("back to ENTER/EDIT", [&] { showPage(0); });
+    // SHOW ALL once more for the comparison with a plain virtual list.
+    showPage(1);
+    if (!makePlainVirtual(list, kLargeParameters - 1)) {
+        bench.failure = "the plain virtual list view could not be made";
+        return;
+    }
+    const bool compared = alternate(
+        3, bench.showAll,
+        [&] {
+            const double start = nowMs();
+            PARAM_LIST(dlg.listPage);
+            UpdateWindow(list);
+            return nowMs() - start;
+        },
+        [&] {
+            PlainVirtual& p = plainVirtual();
+            const double start = nowMs();
+            SendMessageA(p.list, LVM_SETITEMCOUNT, 0, 0);
+            SendMessageA(p.list, LVM_SETITEMCOUNT, static_cast<WPARAM>(p.names.size()), 0);
+            InvalidateRect(p.list, nullptr, TRUE);
+            UpdateWindow(p.list);
+            return nowMs() - start;
+        });
+    DestroyWindow(plainVirtual().window);
+    timed("Done", [&] { PARAM_ENTRY_ONIDCANCEL(dlg.frame, IDCANCEL, 0); });
+    if (dlg.frame.hwnd && IsWindow(dlg.frame.hwnd)) {
+        bench.failure = "Done did not close the dialog";
+        return;
+    }
+    bench.ok = compared;
+    if (!compared) bench.failure = "a measurement failed";
+}
+
+void CALLBACK largeBenchTick(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    runLargeBench();
+    PostQuitMessage(0);
+}
+
+bool largeBenchInit(const FixedText<256>& commandLine, int& show) {
+    if (!XINIT(commandLine, show)) return false;
+    SetTimer(nullptr, 0, 50, largeBenchTick);
+    return true;
 }
 
 void CALLBACK listBenchTick(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -376,6 +574,7 @@ bool listBenchInit(const FixedText<256>& commandLine, int& show) {
 int main(int argc, char** argv) {
     std::string tallyon, minimal;
     int rounds = 15;
+    bool large = true;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--startup" && i + 2 < argc) {
@@ -383,8 +582,11 @@ int main(int argc, char** argv) {
             minimal = argv[++i];
         } else if (arg == "--rounds" && i + 1 < argc) {
             rounds = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--no-large") {
+            large = false;
         } else {
-            std::fprintf(stderr, "usage: bench_window [--startup TALLYON.EXE MINIMAL.EXE] [--rounds N]\n");
+            std::fprintf(stderr,
+                         "usage: bench_window [--startup TALLYON.EXE MINIMAL.EXE] [--rounds N] [--no-large]\n");
             return 2;
         }
     }
@@ -409,6 +611,18 @@ int main(int argc, char** argv) {
         status = 1;
     }
 
+    LargeBench& largeRun = largeBench();
+    if (large) {
+        resetExpressionEngine();
+        std::istringstream largeFile(benchParamListFile(kLargeParameters));
+        XPARAMREAD(largeFile);
+        runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, largeBenchInit);
+        if (!largeRun.ok) {
+            std::fprintf(stderr, "large-table benchmark failed: %s\n", largeRun.failure.c_str());
+            status = 1;
+        }
+    }
+
     std::printf("%-38s %10s %10s %8s\n", "window (median ms)", "ours", "peer", "ratio");
     if (startupOk) {
         printRow("start-up to main window shown", shown);
@@ -419,7 +633,12 @@ int main(int argc, char** argv) {
         printRow("column sort, 1000 lines", bench.sort);
         std::printf("%-38s %10.2f\n", "dialog opened (ENTER/EDIT), once", bench.openMs);
     }
-    std::printf("peers: a minimal dialog program; plain LVM_INSERTITEMA/LVM_SETITEMA; LVM_SORTITEMSEX\n");
+    for (const LargeStep& step : largeRun.steps) {
+        std::printf("%-38s %10.2f\n", ("100000 parameters: " + std::string(step.what)).c_str(), step.ms);
+    }
+    if (largeRun.ok) printRow("SHOW ALL filled, 100000 parameters", largeRun.showAll);
+    std::printf("peers: a minimal dialog program; plain LVM_INSERTITEMA/LVM_SETITEMA; LVM_SORTITEMSEX;"
+                " a plain virtual list view (LVM_SETITEMCOUNT)\n");
     auto figure = [](bool ok, const Pair& pair) {
         char text[32];
         std::snprintf(text, sizeof text, "%.2f", pair.ratio());
