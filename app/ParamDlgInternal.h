@@ -2,6 +2,7 @@
 // of the frame and the three pages.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,22 @@ struct ArrangeRow {
     char comment[80];
 };
 static_assert(sizeof(ArrangeRow) == 176);
+
+// One line of SHOW ALL, read by the list view straight from the array. The
+// status leads as the line's image number: 1 valid, 2 in error. The value
+// has the room of the main window's result line: the widest value, a
+// complex one with two three-digit exponents, takes 34 characters, and a
+// value cut short would read as another.
+struct ListRow {
+    std::int32_t status;
+    std::int32_t sequence;
+    char name[16];
+    char value[40];
+    char factor[4];
+    char expression[80];
+    char comment[80];
+};
+static_assert(sizeof(ListRow) == 228);
 
 struct ParamDlgState {
     // The frame and its pages, for as long as the process runs.
@@ -35,6 +52,10 @@ struct ParamDlgState {
     // The RE-ARRANGE page: its rows exist from the first visit until the
     // dialog closes, and only grow in between.
     std::vector<ArrangeRow> arrangeRows;
+    // The SHOW ALL page: its rows, filled afresh on every visit. Both lists
+    // are virtual: they ask for the lines they show, so a table of any size
+    // shows at once.
+    std::vector<ListRow> listRows;
     bool arrangeRowsExist = false;
     int selectedRow = 0;
     FixedText<16> deleteName;

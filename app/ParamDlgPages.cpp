@@ -24,20 +24,6 @@
 
 namespace {
 
-// One line of SHOW ALL. The status leads as the line's image number: 1
-// valid, 2 in error. The value has the room of the main window's result
-// line: the widest value, a complex one with two three-digit exponents,
-// takes 34 characters, and a value cut short would read as another.
-struct ListRow {
-    std::int32_t status;
-    std::int32_t sequence;
-    char name[16];
-    char value[40];
-    char factor[4];
-    char expression[80];
-    char comment[80];
-};
-static_assert(sizeof(ListRow) == 228);
 // Seq. has room for seven digits: a table of 100 000 parameters and more
 // shows whole numbers, never the stars of a field too narrow.
 constexpr char kListColumns[] = "(+i7, a16, a40, a4, a80, a80)";
@@ -142,13 +128,17 @@ void PARAM_LIST(XWND& page) {
     }
 
     // Entries in error are marked in the list; their reports stay silent.
+    ParamDlgState& s = paramDlgState();
     XPARAMQUIET(true);
-    for (int i = 1, count = XPARAMCOUNT(); i <= count; ++i) {
+    const int count = XPARAMCOUNT();
+    // At least one row, so that the list view always has a real address.
+    s.listRows.assign(static_cast<std::size_t>(std::max(count, 1)), ListRow{});
+    for (int i = 1; i <= count; ++i) {
         std::string name, expression, comment;
         bool factorOnly = false;
         XPARAMFETCH(i, &name, &expression, &comment, &factorOnly);
         XVALUE value;
-        ListRow row{};
+        ListRow& row = s.listRows[static_cast<std::size_t>(i - 1)];
         row.status = kStatusValid;
         row.sequence = i;
         put(row.name, name);
@@ -161,8 +151,10 @@ void PARAM_LIST(XWND& page) {
         put(row.factor, factorOnly ? "Yes" : "");
         put(row.expression, expression);
         put(row.comment, comment);
-        XCTLSETITEM(page, IDL_LIST_TABLE, XITEM(row), i);
     }
+    XCTLSETINT(page, IDL_LIST_TABLE, sizeof(ListRow), XSEL_LVDATA);
+    XCTLSETINT(page, IDL_LIST_TABLE, count, XSEL_COUNT);
+    XCTLSETITEM(page, IDL_LIST_TABLE, XITEM(s.listRows.front()), 0);
     // Every column fits its title and its contents: a column as narrow as
     // its contents alone ("Factor" holds "Yes" or nothing) would hide its
     // own title.
@@ -216,11 +208,17 @@ bool selectedRow(XWND& page, int& row) {
 }
 
 // After a move the selection follows the parameter to its new place, and
-// so does the focus outline: the arrow keys go on from the moved row.
+// so does the focus outline: the arrow keys go on from the moved row. A move
+// changes two rows of the table, and only those two are redrawn: the rest
+// of the page stands as it was, however long the table.
 void moved(XWND& page, int from, int to) {
+    ParamDlgState& s = paramDlgState();
     XSETDIALOGFOCUS(page.hwnd, IDL_ARRANGE_TABLE);
     XCTLSETLOG(page, IDL_ARRANGE_TABLE, false, from);
-    PARAM_MOVE(page);
+    const auto a = static_cast<std::size_t>(std::min(from, to) - 1);
+    if (a + 1 < s.arrangeRows.size()) std::swap(s.arrangeRows[a], s.arrangeRows[a + 1]);
+    const int changed[] = {from, to};
+    XLVUPDATE(page, IDL_ARRANGE_TABLE, changed);
     XCTLSETLOG(page, IDL_ARRANGE_TABLE, true, to);
     const int line = FXLV_FWDMAP(GetDlgItem(page.hwnd, IDL_ARRANGE_TABLE), to);
     if (line < 0) return;  // line -1 would mean every line

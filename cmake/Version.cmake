@@ -16,9 +16,14 @@ target_include_directories(tallyon_version INTERFACE ${TALLYON_GENERATED_DIR})
 set(TALLYON_VERSION_DOTTED ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
 configure_file(${CMAKE_SOURCE_DIR}/app/resources/Tallyon.manifest.in ${TALLYON_GENERATED_DIR}/Tallyon.manifest @ONLY)
 
-# The resource compiler does not see the manifests its scripts include: a
-# changed manifest must rebuild the resources that carry it.
+# The build does not see what a resource script includes (the manifest, the
+# dialogs of ParamDlg.rc, the icons): a change to any of them must rebuild
+# the resources that carry it.
 set(TALLYON_MANIFEST ${TALLYON_GENERATED_DIR}/Tallyon.manifest)
-function(tallyon_manifest_rebuilds rc_file manifest)
-  set_source_files_properties(${rc_file} PROPERTIES OBJECT_DEPENDS ${manifest})
+set(TALLYON_RC_INCLUDES ${TALLYON_MANIFEST} ${CMAKE_SOURCE_DIR}/app/resources/ParamDlg.rc
+  ${CMAKE_SOURCE_DIR}/app/ParamDlgRes.h ${CMAKE_SOURCE_DIR}/app/TallyonRes.h
+  ${CMAKE_SOURCE_DIR}/app/resources/tallyon.ico ${CMAKE_SOURCE_DIR}/app/resources/valid.ico
+  ${CMAKE_SOURCE_DIR}/app/resources/error.ico)
+function(tallyon_rc_rebuilds rc_file)
+  set_source_files_properties(${rc_file} PROPERTIES OBJECT_DEPENDS "${ARGN}")
 endfunction()

@@ -80,6 +80,11 @@ bool setCount(const ControlTarget& c, LONG_PTR n) {
         case kCtlListBox: case kCtlDropList: case kCtlEditCombo: {
             const bool list = c.kind == kCtlListBox;
             const UINT count = list ? LB_GETCOUNT : CB_GETCOUNT;
+            // Room for all new entries at once: grown one entry at a time,
+            // the control copies its whole array again and again.
+            if (const LRESULT have = send(c, count); have >= 0 && have < n) {
+                send(c, list ? LB_INITSTORAGE : CB_INITSTORAGE, static_cast<WPARAM>(n - have), 0);
+            }
             for (LRESULT have = send(c, count); have < n; ++have) {
                 if (send(c, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
                          reinterpret_cast<LPARAM>("")) < 0) {
@@ -329,7 +334,7 @@ bool XCTLSETINT(XWND& window, int id, LONG_PTR value, std::optional<int> selecto
             if (c->kind != kCtlListView) return false;
             if (v < -2) return true;  // below the automatic widths: ignored
             for (int col = 0, n = columnCount(*c); col < n; ++col) {
-                send(*c, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(col), v);
+                listViewSetColumnWidth(c->hwnd, col, static_cast<int>(v));
             }
             return true;
         }
@@ -490,7 +495,9 @@ bool XCTLSETARRAY(XWND& window, int id, std::span<const int> values, int selecto
                 case kCtlStatusBar: return send(*c, SB_SETPARTS, copy.size(), data) != FALSE;
                 case kCtlListView:
                     for (std::size_t col = 0; col < copy.size(); ++col) {
-                        if (!send(*c, LVM_SETCOLUMNWIDTH, col, copy[col])) return false;
+                        if (!listViewSetColumnWidth(c->hwnd, static_cast<int>(col), static_cast<int>(copy[col]))) {
+                            return false;
+                        }
                     }
                     return true;
                 default: return false;

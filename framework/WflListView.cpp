@@ -5,10 +5,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <numeric>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "Unicode.h"
 #include "WflCtrlInternal.h"
 
 namespace {
@@ -258,6 +263,75 @@ bool listViewSetRecordSize(HWND list, int bytes) {
     return true;
 }
 
+namespace {
+
+// How many of a column's longest texts are measured for its automatic width.
+constexpr std::size_t kWidthCandidates = 24;
+
+// The automatic width of a column of a virtual list view. The list view
+// itself would ask for the text of every line, one notification each:
+// seconds for 100 000 lines. The records are at hand, so the longest texts
+// are found by their number of characters and the widest of them measured;
+// in a proportional font the widest text is among the longest.
+std::optional<int> recordsWidth(HWND list, const XLVDATA& data, int column, bool withTitle) {
+    if (!data.format || !data.records || data.recordSize <= 0) return std::nullopt;
+    const auto columns = data.format->columns();
+    if (column < 0 || column >= static_cast<int>(columns.size())) return std::nullopt;
+    const ColumnField& field = *columns[static_cast<std::size_t>(column)];
+    const int lines = lineCount(list);
+    std::vector<std::pair<std::size_t, std::string>> longest;  // (characters, text), at most the candidates
+    for (int line = 0; line < lines; ++line) {
+        const int record = recordOfLine(data, line);
+        if (record < 1) continue;
+        std::string text = formatField(field, data.records + static_cast<std::ptrdiff_t>(data.recordSize) * (record - 1));
+        const std::size_t characters = utf8::characterCount(text);
+        if (longest.size() == kWidthCandidates && characters <= longest.back().first) continue;
+        longest.emplace_back(characters, std::move(text));
+        std::sort(longest.begin(), longest.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        if (longest.size() > kWidthCandidates) longest.pop_back();
+    }
+    int widest = 0;
+    for (const auto& [characters, text] : longest) {
+        widest = std::max(widest, static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                                                reinterpret_cast<LPARAM>(text.c_str()))));
+    }
+    // The margins the list view gives a text in its cells, and the line's
+    // image before the first column's text.
+    int width = widest + 12;
+    if (column == 0) {
+        if (HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL)) {
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(images, &cx, &cy);
+            width += cx + 4;
+        }
+    }
+    if (withTitle) {
+        char title[256] = {};
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT;
+        col.pszText = title;
+        col.cchTextMax = sizeof title;
+        if (SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&col))) {
+            width = std::max(width, static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                                                  reinterpret_cast<LPARAM>(title))) + 12);
+        }
+    }
+    return width;
+}
+
+}  // namespace
+
+bool listViewSetColumnWidth(HWND list, int column, int width) {
+    if ((width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) && isVirtual(list)) {
+        if (const XLVDATA* data = PXLV_GETDATA(list)) {
+            if (const auto measured = recordsWidth(list, *data, column, width == LVSCW_AUTOSIZE_USEHEADER)) {
+                width = *measured;
+            }
+        }
+    }
+    return SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width) != FALSE;
+}
+
 bool listViewSetSmallImages(HWND list, HIMAGELIST images) {
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
     const XLVDATA* data = PXLV_GETDATA(list);
@@ -327,7 +401,9 @@ bool XLVUPDATE(XWND& window, int id, std::optional<std::span<const int>> rows) {
     if (rows) {
         for (int row : *rows) redraw(FXLV_FWDMAP(list, row));
     } else {
-        for (int line = 0, n = lineCount(list); line < n; ++line) redraw(line);
+        // Every line at once: the list view would otherwise work out and
+        // invalidate each line's rectangle, one by one.
+        ok = InvalidateRect(list, nullptr, TRUE) != FALSE;
     }
     UpdateWindow(list);
     return ok;

@@ -101,6 +101,10 @@ bool listViewGetItem(HWND list, std::byte* record, int row);
 bool listViewSetCount(HWND list, int count);
 // XSEL_LVDATA: the size of one record of a virtual list view.
 bool listViewSetRecordSize(HWND list, int bytes);
+// Sets a column's width; an automatic width (LVSCW_AUTOSIZE, or
+// LVSCW_AUTOSIZE_USEHEADER) of a virtual list view is measured on its
+// records, since the list view would ask for every line's text.
+bool listViewSetColumnWidth(HWND list, int column, int width);
 // XSEL_ICON: the small images of the lines. The list view hands the same
 // list to its header, which would lose the sort arrows; they are put back.
 bool listViewSetSmallImages(HWND list, HIMAGELIST images);
