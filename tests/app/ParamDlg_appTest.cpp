@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "DialogDriver.h"
 #include "ErrorDialog_win.h"
 #include "ParamDlgRes.h"
+#include "ParamListFile.h"
 #include "Screenshot.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
@@ -736,4 +738,75 @@ TEST(ParamDialog, NamesAndCommentsInAnyScriptShowAsTyped) {
     EXPECT_EQ(values, strings({"2.0000000", "6.0000000"}));
     EXPECT_EQ(comments, strings({"Z\xC3\xBCrich caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC"}));
     EXPECT_EQ(combo, strings({"", "\xC5\x82\xC3\xB3" "d\xC5\xBA", "\xD0\x94\xD0\x9B\xD0\x98\xD0\x9D\xD0\x90"}));
+}
+
+// A table of 100 000 parameters, read from a file as a user's would be:
+// every page shows all of them, Seq. shows whole numbers to the last, a
+// move changes the two rows it concerns, a deletion takes its row out, and
+// Done closes the dialog. (How fast: bench_window.)
+TEST(ParamDialog, AHundredThousandParametersAreAllShownAndMoved) {
+    constexpr int kCount = 100000;
+    const std::string file = tempFolder() + "\\tallyon-large-" + std::to_string(GetCurrentProcessId()) + ".par";
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 1; i <= kCount; ++i) out << "P" << i << "=" << i << " !row " << i << "\r\n";
+    }
+    int shownLines = 0, arrangeLines = 0, comboCount = 0, linesAfterDelete = 0;
+    std::string lastSeq, lastName, movedUp, movedDown, nameAtMiddle, lastAfterDelete;
+    runSession({
+        stopRemembering(), settle(),
+        act([&] { readParameterList(file); }),
+        [] { return XPARAMCOUNT() == kCount; },
+        openDialog(), settle(),
+        act([&] { comboCount = static_cast<int>(SendMessageA(control(IDD_PARAM_ENTRY, IDC_ENTRY_NAME), CB_GETCOUNT, 0, 0)); }),
+        clickTab(2), settle(),
+        act([&] {
+            HWND list = control(IDD_PARAM_LIST, IDL_LIST_TABLE);
+            shownLines = lineCount(list);
+            lastSeq = listViewCell(list, kCount - 1, 0);
+            lastName = listViewCell(list, kCount - 1, 1);
+        }),
+        clickTab(3), settle(),
+        act([&] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE);
+            arrangeLines = lineCount(list);
+            ListView_EnsureVisible(list, kCount / 2 - 1, FALSE);
+            ListView_SetItemState(list, kCount / 2 - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }),
+        press(IDD_PARAM_ARRANGE, IDB_ARRANGE_UP), settle(),
+        act([&] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE);
+            movedUp = listViewCell(list, kCount / 2 - 2, 0) + "," + listViewCell(list, kCount / 2 - 1, 0);
+        }),
+        press(IDD_PARAM_ARRANGE, IDB_ARRANGE_DOWN), settle(),
+        act([&] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE);
+            movedDown = listViewCell(list, kCount / 2 - 2, 0) + "," + listViewCell(list, kCount / 2 - 1, 0);
+            std::string name;
+            XPARAMFETCH(kCount / 2, &name);
+            nameAtMiddle = name;
+            ListView_SetItemState(list, kCount - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }),
+        press(IDD_PARAM_ARRANGE, IDB_ARRANGE_DELETE),
+        answer("YOU SURE ?", IDYES), gone("YOU SURE ?"), settle(),
+        act([&] {
+            HWND list = control(IDD_PARAM_ARRANGE, IDL_ARRANGE_TABLE);
+            linesAfterDelete = lineCount(list);
+            lastAfterDelete = listViewCell(list, linesAfterDelete - 1, 0);
+        }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(comboCount, kCount + 1);
+    EXPECT_EQ(shownLines, kCount);
+    EXPECT_EQ(lastSeq, " 100000");  // seven places, no stars
+    EXPECT_EQ(lastName, "P100000");
+    EXPECT_EQ(arrangeLines, kCount);
+    EXPECT_EQ(movedUp, "P50000,P49999");
+    EXPECT_EQ(movedDown, "P49999,P50000");
+    EXPECT_EQ(nameAtMiddle, "P50000");
+    EXPECT_EQ(linesAfterDelete, kCount - 1);
+    EXPECT_EQ(lastAfterDelete, "P99999");
 }
