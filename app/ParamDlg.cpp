@@ -109,6 +109,8 @@ void PARAM_ENTRY(XWND& window) {
     XCTLSETSUB(s.arrangePage, IDB_ARRANGE_DELETE, PARAM_MOVE_OUT);
 
     PARAM_EDIT_INIT(s.entryPage);
+    // Beside the main window, so that both are in view, and on screen.
+    XPLACEBESIDE(s.frame, window.hwnd);
     XMODELESSDIALOG(s.frame, SW_SHOW);
 }
 

@@ -42,12 +42,15 @@ void put(char (&field)[N], std::string_view text) {
 // The value as the main window shows it.
 std::string valueText(const XVALUE& value) { return formatShownValue(value.isReal, value.realValue, value.value); }
 
-// The two markers of the lines, 12 by 12: the program's icons 171 and 172.
-HIMAGELIST markerImages() {
-    HIMAGELIST images = ImageList_Create(kMarkerSize, kMarkerSize, ILC_MASK, 2, 0);
+// The two markers of the lines, the program's icons 171 and 172: 12 by 12
+// at 96 dots per inch, and as much larger as the list's screen is finer.
+HIMAGELIST markerImages(HWND list) {
+    const UINT dpi = list ? GetDpiForWindow(list) : 96;
+    const int size = MulDiv(kMarkerSize, dpi ? static_cast<int>(dpi) : 96, 96);
+    HIMAGELIST images = ImageList_Create(size, size, ILC_MASK, 2, 0);
     HINSTANCE module = GetModuleHandleA(nullptr);
     for (int icon : {IDI_PARAM_VALID, IDI_PARAM_ERROR}) {
-        HANDLE loaded = LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON, kMarkerSize, kMarkerSize, 0);
+        HANDLE loaded = LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size, 0);
         if (!loaded) continue;
         ImageList_ReplaceIcon(images, -1, static_cast<HICON>(loaded));
         DestroyIcon(static_cast<HICON>(loaded));
@@ -114,7 +117,8 @@ void PARAM_LIST(XWND& page) {
     // visit goes once the new one is in place.
     LONG_PTR previous = 0;
     XCTLGETINT(page, IDL_LIST_TABLE, previous, XSEL_ICON);
-    XCTLSETINT(page, IDL_LIST_TABLE, reinterpret_cast<LONG_PTR>(markerImages()), XSEL_ICON);
+    XCTLSETINT(page, IDL_LIST_TABLE, reinterpret_cast<LONG_PTR>(markerImages(GetDlgItem(page.hwnd, IDL_LIST_TABLE))),
+               XSEL_ICON);
     if (previous) ImageList_Destroy(reinterpret_cast<HIMAGELIST>(previous));
 
     // A list on show repaints its frame and scroll bar for every line that

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -62,15 +63,41 @@ std::vector<std::string> commandLineFiles(const std::string& line) {
     return files;
 }
 
+// Whether the title bar of a window at WINDOW could be taken with the
+// mouse: its whole height, and a stretch of it wide enough to grab, lies in
+// the work area of a monitor.
+bool titleBarReachable(const RECT& window) {
+    const int height = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    const RECT bar{window.left, window.top, window.right, window.top + height};
+    HMONITOR monitor = MonitorFromRect(&bar, MONITOR_DEFAULTTONULL);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!monitor || !GetMonitorInfoA(monitor, &info)) return false;
+    RECT shown{};
+    if (!IntersectRect(&shown, &bar, &info.rcWork)) return false;
+    const LONG grab = std::min<LONG>(100, window.right - window.left);
+    return shown.bottom - shown.top >= height && shown.right - shown.left >= grab;
+}
+
 void placeWindow(XWND& frame, const Settings& settings) {
     if (!settings.windowX || !settings.windowY) return;
     RECT now{};
     GetWindowRect(frame.hwnd, &now);
     RECT there{*settings.windowX, *settings.windowY, *settings.windowX + (now.right - now.left),
                *settings.windowY + (now.bottom - now.top)};
-    // Only where a present monitor shows it: a monitor unplugged since the
-    // last run must not leave the window out of sight.
-    if (MonitorFromRect(&there, MONITOR_DEFAULTTONULL) == nullptr) return;
+    // Only where the title bar can be reached with the mouse: a monitor
+    // unplugged since the last run, or a smaller screen, must not leave the
+    // window out of sight or out of reach. Otherwise it is centred.
+    if (!titleBarReachable(there)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoA(MonitorFromRect(&there, MONITOR_DEFAULTTOPRIMARY), &info);
+        const RECT& work = info.rcWork;
+        there = {work.left + (work.right - work.left - (now.right - now.left)) / 2,
+                 work.top + (work.bottom - work.top - (now.bottom - now.top)) / 2, 0, 0};
+        there.left = std::max(there.left, work.left);
+        there.top = std::max(there.top, work.top);
+    }
     SetWindowPos(frame.hwnd, nullptr, there.left, there.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

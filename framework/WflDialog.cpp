@@ -97,12 +97,18 @@ bool XLOADDIALOG(int id, XWND& wnd, XWND* parent, HINSTANCE instance) {
     struct Resource {
         HINSTANCE module;
         int id;
-    } resource{module, id};
+        std::optional<std::vector<BYTE>> scaled;  // the template with a smaller font, when it needs one
+    } resource{module, id, fittingDialogTemplate(module, id, owner, parent ? parent->hwnd : nullptr)};
     auto fromResource = [](const void* source, HWND o, DLGPROC procedure, LPARAM record) {
         const auto& r = *static_cast<const Resource*>(source);
+        if (r.scaled) {
+            return CreateDialogIndirectParamA(r.module, reinterpret_cast<LPCDLGTEMPLATEA>(r.scaled->data()), o,
+                                              procedure, record);
+        }
         return CreateDialogParamA(r.module, MAKEINTRESOURCEA(r.id), o, procedure, record);
     };
     if (!bindNewDialog(wnd, id, owner, fromResource, &resource)) return false;
+    if (resource.scaled) XREMEMBERDIALOGPOINTS(wnd.hwnd, *resource.scaled);
     countWindow();
     PXPARSEDLGINIT(module, wnd, id);
     return true;
@@ -208,6 +214,7 @@ bool XENDDIALOG(XWND& wnd, int code) {
 
 void XDESTROYDIALOG(XWND& wnd) {
     XCTLDESTROYALL(wnd);
+    if (wnd.hwnd) XFORGETDIALOGPOINTS(wnd.hwnd);
     if (wnd.hwnd && IsWindow(wnd.hwnd)) DestroyWindow(wnd.hwnd);
     wnd.hwnd = nullptr;
 }

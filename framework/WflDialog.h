@@ -104,3 +104,18 @@ int PXPUTCONTROL(DialogTemplate& t, int position, const TemplateControl& control
 // as a child is found by ID. The record must be fresh. Returns its window.
 using DialogMaker = HWND (*)(const void* source, HWND owner, DLGPROC procedure, LPARAM record);
 HWND bindNewDialog(XWND& wnd, int id, HWND owner, DialogMaker create, const void* source);
+
+// ---- On screen at any resolution ------------------------------------------------
+// The template of dialog resource `id` with a smaller font, when the dialog
+// as it stands would not fit the work area of its monitor (probed on a
+// hidden copy; the layout in dialog units shrinks with the font); for a page
+// (a WS_CHILD dialog), the font size its dialog PARENT was shrunk to.
+// Nothing when the resource serves as it is.
+std::optional<std::vector<BYTE>> fittingDialogTemplate(HINSTANCE module, int id, HWND owner, HWND parent);
+// Notes on a dialog made from such a template the font size its pages take.
+void XREMEMBERDIALOGPOINTS(HWND dialog, const std::vector<BYTE>& bytes);
+void XFORGETDIALOGPOINTS(HWND dialog);
+// Puts the dialog beside the window BESIDE (to its right, else its left,
+// else against the edge of the screen), inside the work area of that
+// window's monitor; centred on it without BESIDE.
+void XPLACEBESIDE(XWND& dialog, HWND beside);
