@@ -170,7 +170,7 @@ int decodeTokens() {
     };
     int k = 0;
     int j = 0;
-    int base = 100;
+    int base = kRankBracketLevel;
     for (int p = 1; p <= n; ++p) {
         ++k;
         const auto kk = static_cast<size_t>(k);
@@ -178,29 +178,29 @@ int decodeTokens() {
         const char c = C[p];
         switch (c) {
         case '(':
-            base += 100;
+            base += kRankBracketLevel;
             s.rank[kk] = base;
             break;
         case ')':
             s.rank[kk] = base;
-            base -= 100;
+            base -= kRankBracketLevel;
             break;
         case 'F': {
             const int last = runEnd(p);
-            s.rank[kk] = 90;
+            s.rank[kk] = kRankFunction;
             s.code[kk] = builtinFunctionCode(runText(p, last));
             if (s.code[kk] == 0) return report("Unrecognized function name", p, last);
             p = last;
             break;
         }
-        case ',': s.rank[kk] = 80; break;
-        case '<': s.rank[kk] = 70; break;
-        case 'U': s.rank[kk] = 60; break;
-        case '^': s.rank[kk] = 50; break;
-        case '*': s.rank[kk] = 30; s.code[kk] = kCodeMultiply; break;
-        case '/': s.rank[kk] = 30; s.code[kk] = kCodeDivide; break;
-        case '+': s.rank[kk] = 20; s.code[kk] = kCodeAdd; break;
-        case '-': s.rank[kk] = 20; s.code[kk] = kCodeSubtract; break;
+        case ',': s.rank[kk] = kRankComma; break;
+        case '<': s.rank[kk] = kRankPolar; break;
+        case 'U': s.rank[kk] = kRankSign; break;
+        case '^': s.rank[kk] = kRankPower; break;
+        case '*': s.rank[kk] = kRankProduct; s.code[kk] = kCodeMultiply; break;
+        case '/': s.rank[kk] = kRankProduct; s.code[kk] = kCodeDivide; break;
+        case '+': s.rank[kk] = kRankSum; s.code[kk] = kCodeAdd; break;
+        case '-': s.rank[kk] = kRankSum; s.code[kk] = kCodeSubtract; break;
         case 'N': {
             const int last = runEnd(p);
             ++j;
@@ -229,10 +229,10 @@ int decodeTokens() {
             // found within the search limit, so its flag is the one to read.
             if (k > 1 && entry.factorOnly) {
                 int& previousRank = s.rank[kk - 1];
-                if (previousRank == 20) {
-                    previousRank = 30;
+                if (previousRank == kRankSum) {
+                    previousRank = kRankProduct;
                     s.code[kk - 1] = kCodeMultiply;
-                } else if (previousRank == 60) {
+                } else if (previousRank == kRankSign) {
                     previousRank = 0;
                 }
             }

@@ -40,6 +40,21 @@ const BuiltinFunction* builtinFunction(int code);
 // 0. Names are compared blank-padded to 8 characters; a longer one is none.
 int builtinFunctionCode(std::string_view name);
 
+// Token ranks. The evaluation takes the token of the highest rank first; a
+// bracket ranks one level (100) above everything between it and its
+// partner, and an operand's rank is minus its number.
+inline constexpr int kRankBracketLevel = 100;  // per level of nesting: "(" and its ")" alike
+inline constexpr int kRankFunction = 90;       // a "#" function name
+inline constexpr int kRankComma = 80;          // a comma, before it is known what it separates
+inline constexpr int kRankPolar = 70;          // "<"
+inline constexpr int kRankSign = 60;           // a unary minus
+inline constexpr int kRankPower = 50;          // "^"
+inline constexpr int kRankProduct = 30;        // "*" and "/"
+inline constexpr int kRankSum = 20;            // "+" and "-"
+inline constexpr int kRankArguments = 10;      // the brackets of a call, left for the function
+inline constexpr int kRankPair = 5;            // the comma of a pair (re, im)
+inline constexpr int kRankStrayComma = 4;      // a comma outside any pair or call: spurious
+
 // Token codes of the binary operators.
 inline constexpr int kCodeAdd = 1;
 inline constexpr int kCodeSubtract = 2;

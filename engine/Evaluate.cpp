@@ -148,11 +148,11 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     for (;;) {
         int p = 0;
         const int R = pick(p);
-        if (R == 0 || R == 10) return 0;  // nothing left, or an argument list that is ready
+        if (R == 0 || R == kRankArguments) return 0;  // nothing left, or an argument list that is ready
         lastRank = R;
         lastPick = p;
 
-        if (R >= 100) {
+        if (R >= kRankBracketLevel) {
             // The innermost group: its ")" has the same rank and is the
             // first token after p that has it, as nothing ranks higher.
             int c = 0;
@@ -168,7 +168,7 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
         OperatorPick op;
         op.rank = R;
         op.position = p;
-        if (R == 60 || R == 50 || R == 30 || R == 20 || R == 5) {
+        if (R == kRankSign || R == kRankPower || R == kRankProduct || R == kRankSum || R == kRankPair) {
             op.leftOperand = leftOf(p, op.leftPosition);
             op.rightOperand = rightOf(p, op.rightPosition);
         }
@@ -187,21 +187,21 @@ int TokenRange::reduceSub(int first, int last) const {
 // brackets stay (rank 10) for the function to find; a pair (re, im) has
 // both sides evaluated first and its comma becomes the pair operator.
 int applyGroup(const TokenRange& range, int p, int c) {
-    const bool call = p > 1 && range.rank(p - 1) == 90;
+    const bool call = p > 1 && range.rank(p - 1) == kRankFunction;
     int commas = 0;
     int comma = 0;
     for (int i = p + 1; i < c; ++i) {
-        if (range.rank(i) == 80) {
+        if (range.rank(i) == kRankComma) {
             ++commas;
             comma = i;
         }
     }
     if (commas == 1 && !call) {
         if (range.reduceSub(p + 1, comma - 1) != 0 || range.reduceSub(comma + 1, c - 1) != 0) return 1;
-        range.rank(comma) = 5;
+        range.rank(comma) = kRankPair;
     }
-    range.rank(p) = call ? 10 : 0;
-    range.rank(c) = call ? 10 : 0;
+    range.rank(p) = call ? kRankArguments : 0;
+    range.rank(c) = call ? kRankArguments : 0;
     return range.reduceSub(p, c);
 }
 
@@ -210,21 +210,21 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
     const int p = op.position;
     const int count = range.count();
     switch (R) {
-    case 90:
+    case kRankFunction:
         return PXNFUNCT(count - p + 1, range.ranks.subspan(static_cast<size_t>(p - 1)),
                         range.codes.subspan(static_cast<size_t>(p - 1)),
                         range.positions.subspan(static_cast<size_t>(p - 1)));
-    case 80:
+    case kRankComma:
         // A comma binds more loosely than every operator: each side whole.
         if (range.reduceSub(1, p - 1) != 0 || range.reduceSub(p + 1, count) != 0) return 1;
-        range.rank(p) = 4;
+        range.rank(p) = kRankStrayComma;
         return 0;
-    case 70: {
+    case kRankPolar: {
         // The polar operator too: each side whole, then the magnitude on the
         // left turned by the angle on the right.
         if (range.reduceSub(1, p - 1) != 0 || range.reduceSub(p + 1, count) != 0) return 1;
         const OperatorPick again = PNXGETOP(count, range.ranks);
-        if (again.position != p || again.rank != 70 || again.leftOperand == 0 || again.rightOperand == 0) {
+        if (again.position != p || again.rank != kRankPolar || again.leftOperand == 0 || again.rightOperand == 0) {
             return logicError("Routine PXNCRANK < operation.");
         }
         // An operation that meets an operand which is no number reports it
@@ -238,39 +238,39 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         range.rank(again.leftPosition) = 0;
         return 0;
     }
-    case 60:
+    case kRankSign:
         if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
         if (valueops::hasNaN(operand(op.rightOperand))) return whineAt(kNotANumberMessage, range.where(p));
         valueops::negate(operand(op.rightOperand));
         range.rank(p) = 0;
         return 0;
-    case 50:
-    case 30:
-    case 20:
-    case 5: {
+    case kRankPower:
+    case kRankProduct:
+    case kRankSum:
+    case kRankPair: {
         if (op.leftOperand == 0 || op.rightOperand == 0) {
-            return logicError(R == 50   ? "Routine PXNCRANK ^ operation."
-                              : R == 30 ? "Routine PXNCRANK * / operation."
-                              : R == 20 ? "Routine PXNCRANK + - operation."
+            return logicError(R == kRankPower     ? "Routine PXNCRANK ^ operation."
+                              : R == kRankProduct ? "Routine PXNCRANK * / operation."
+                              : R == kRankSum     ? "Routine PXNCRANK + - operation."
                                         : "Routine PXNCRANK real,imag operation.");
         }
         const XVALUE l = operand(op.leftOperand);
         XVALUE& r = operand(op.rightOperand);
         if (valueops::hasNaN(l) || valueops::hasNaN(r)) return whineAt(kNotANumberMessage, range.where(p));
         const int code = range.code(p);
-        if (R == 50) {
+        if (R == kRankPower) {
             valueops::power(l, r);
-        } else if (R == 30 && code == kCodeMultiply) {
+        } else if (R == kRankProduct && code == kCodeMultiply) {
             valueops::multiply(l, r);
-        } else if (R == 30 && code == kCodeDivide) {
+        } else if (R == kRankProduct && code == kCodeDivide) {
             if (!valueops::divide(l, r)) return whineAt("Division by zero", range.where(p));
-        } else if (R == 30) {
+        } else if (R == kRankProduct) {
             return logicError("Routine PXNCRANK * / logic.");
-        } else if (R == 20 && code == kCodeAdd) {
+        } else if (R == kRankSum && code == kCodeAdd) {
             valueops::add(l, r);
-        } else if (R == 20 && code == kCodeSubtract) {
+        } else if (R == kRankSum && code == kCodeSubtract) {
             valueops::subtract(l, r);
-        } else if (R == 20) {
+        } else if (R == kRankSum) {
             return logicError("Routine PXNCRANK + - logic.");
         } else {
             valueops::pair(l, r);
@@ -279,7 +279,7 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         range.rank(op.leftPosition) = 0;
         return 0;
     }
-    case 4:
+    case kRankStrayComma:
         return whineAt("Spurious comma", range.where(p));
     default:
         return logicError("Routine PXNCRANK rank logic.");

@@ -278,17 +278,17 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
     EngineState& st = engineState();
 
     const BuiltinFunction* const fn = builtinFunction(codes[0]);
-    if (fn == nullptr || rank(1) != 90) {
+    if (fn == nullptr || rank(1) != kRankFunction) {
         reportLogicError("Routine PXNDECODE function processing.");
         return 1;
     }
     int o = 0;
     for (int i = 2; i <= count && o == 0; ++i) {
-        if (rank(i) == 10) o = i;
+        if (rank(i) == kRankArguments) o = i;
     }
     int c = 0;
     for (int i = o + 1; o != 0 && i <= count && c == 0; ++i) {
-        if (rank(i) == 10) c = i;
+        if (rank(i) == kRankArguments) c = i;
     }
     if (o == 0 || c == 0) {
         reportLogicError("Routine PXNDECODE function processing.");
