@@ -91,10 +91,9 @@ struct EngineState {
     // params.size() is the capacity, grown by 16 at a time.
     std::vector<XPARAM> params;
     int paramCount = 0;
-    // Name index of the table: each entry's comparison key (paramKeys, in
-    // table order) and for every key the first entry that holds it.
-    std::vector<ParamKey> paramKeys;
-    NameIndex paramIndex;
+    // The names of the table, kept in step with it: each entry's key and
+    // the index from a key to its first entry.
+    TableNames paramNames;
 
     // Error report.
     FixedText<64> marker;

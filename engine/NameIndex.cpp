@@ -4,8 +4,10 @@
 // true by moving later keys back into the gap.
 #include "NameIndex.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -133,4 +135,104 @@ void NameIndex::clear() {
     slots_.clear();
     used_ = 0;
     ++stamp_;
+}
+
+namespace {
+
+// Small tables are searched by walking the keys; a walk over a few keys is
+// quicker than hashing one.
+constexpr int kWalkLimit = 8;
+
+}  // namespace
+
+int TableNames::find(const ParamKey& key, int limit) {
+    const int n = std::min(size(), limit);
+    if (n <= 0) return 0;
+    if (size() <= kWalkLimit) {
+        for (int i = 1; i <= n; ++i) {
+            if (sameKey(keys_[static_cast<std::size_t>(i - 1)], key)) return i;
+        }
+        return 0;
+    }
+    // The first entry with the name; beyond the limit means none within it.
+    const int* first = index_.find(key);
+    return first != nullptr && *first <= n ? *first : 0;
+}
+
+void TableNames::append(const ParamKey& key) {
+    keys_.push_back(key);
+    try {
+        index_.insert(key, size());
+    } catch (...) {
+        keys_.pop_back();
+        throw;
+    }
+}
+
+void TableNames::append(const ParamKey& key, const NameIndex::Place& place) {
+    keys_.push_back(key);
+    try {
+        index_.insert(key, size(), place);
+    } catch (...) {
+        keys_.pop_back();
+        throw;
+    }
+}
+
+void TableNames::rebuild() {
+    index_.clear();
+    for (int i = 1; i <= size(); ++i) index_.insert(key(i), i);
+}
+
+void TableNames::rename(int entry, const ParamKey& key) {
+    ParamKey& held = keys_[static_cast<std::size_t>(entry - 1)];
+    if (held == key) return;
+    const ParamKey before = held;
+    held = key;
+    try {
+        rebuild();
+    } catch (...) {
+        held = before;
+        rebuild();  // the index had room for these keys before
+        throw;
+    }
+}
+
+// A key whose first entry was lo now first stands at lo + 1, and one first
+// found at lo + 1 now at lo; keys found earlier keep their entry.
+void TableNames::swapNeighbours(int lo) {
+    ParamKey& a = keys_[static_cast<std::size_t>(lo - 1)];
+    ParamKey& b = keys_[static_cast<std::size_t>(lo)];
+    std::swap(a, b);
+    if (a == b) return;
+    if (int* first = index_.find(b); first != nullptr && *first == lo) *first = lo + 1;
+    if (int* first = index_.find(a); first != nullptr && *first == lo + 1) *first = lo;
+}
+
+// The deleted key now first stands at its next entry, if any, and every
+// key first found behind the gap moves one place up.
+void TableNames::erase(int entry) {
+    const ParamKey gone = key(entry);
+    keys_.erase(keys_.begin() + (entry - 1));
+    if (int* first = index_.find(gone); first != nullptr && *first == entry) {
+        int next = 0;
+        for (int i = entry; i <= size() && next == 0; ++i) {
+            if (key(i) == gone) next = i;
+        }
+        if (next != 0) {
+            *first = next;
+        } else {
+            index_.erase(gone);
+        }
+    }
+    for (int i = entry; i <= size(); ++i) {
+        const ParamKey& k = key(i);
+        if (k == gone) continue;
+        if (int* first = index_.find(k); first != nullptr && *first == i + 1) *first = i;
+    }
+}
+
+void TableNames::reserve(std::size_t count) {
+    keys_.reserve(count);
+    index_.reserve(count);
 }

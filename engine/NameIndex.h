@@ -62,3 +62,39 @@ private:
     std::size_t used_ = 0;
     std::uint64_t stamp_ = 0;  // counts the changes of where keys are
 };
+
+// The names of the parameter table: each entry's key, in table order, and
+// the index from a key to the first entry that holds it, kept in step by
+// every change of a name or of the order. Entries are numbered from 1, as
+// the table's are.
+class TableNames {
+public:
+    int size() const { return static_cast<int>(keys_.size()); }
+    const ParamKey& key(int entry) const { return keys_[static_cast<std::size_t>(entry - 1)]; }
+
+    // The first of the first LIMIT entries whose key is KEY; 0 for none.
+    int find(const ParamKey& key, int limit);
+    // Where KEY is in the index, or would go (see NameIndex::locate).
+    NameIndex::Place locate(const ParamKey& key) const { return index_.locate(key); }
+
+    // A new last entry named KEY; with PLACE, where locate found it would
+    // go. An earlier entry of the same key stays the first. May throw
+    // std::bad_alloc; nothing has changed then.
+    void append(const ParamKey& key);
+    void append(const ParamKey& key, const NameIndex::Place& place);
+    // Entry ENTRY is named KEY now. May throw std::bad_alloc while the
+    // index is built again; the names are then as before.
+    void rename(int entry, const ParamKey& key);
+    // Entries LO and LO + 1 change places.
+    void swapNeighbours(int lo);
+    // Entry ENTRY goes; the entries after it move up one place.
+    void erase(int entry);
+    // Room for COUNT entries in all. May throw std::bad_alloc.
+    void reserve(std::size_t count);
+
+private:
+    void rebuild();
+
+    std::vector<ParamKey> keys_;
+    NameIndex index_;
+};

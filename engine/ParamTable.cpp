@@ -105,34 +105,16 @@ ParamKey keyOf(const FixedText<kNameLength>& name) {
     return key;
 }
 
-// The name index. paramKeys holds the key of every entry in table order;
-// paramIndex maps a key to the first entry holding it, so a lookup finds
-// what a walk from the front would find first. Every routine that changes
-// a name or the order of entries keeps both up to date.
-std::vector<ParamKey>& keys() { return engineState().paramKeys; }
-NameIndex& nameIndex() { return engineState().paramIndex; }
+// The names of the table: every routine that changes a name or the order
+// of entries tells them, and they keep their index in step.
+TableNames& names() { return engineState().paramNames; }
 
-void rebuildIndex() {
-    nameIndex().clear();
-    for (int i = 1; i <= count(); ++i) nameIndex().insert(keys()[static_cast<size_t>(i - 1)], i);
-}
-
-// Entries lo and lo + 1 change places. A key whose first entry was lo now
-// first stands at lo + 1, and one first found at lo + 1 now at lo; keys
-// found earlier keep their entry.
+// Entries lo and lo + 1 change places, and so do their names.
 void swapNeighbours(int lo) {
     std::swap(entry(lo), entry(lo + 1));
-    ParamKey& a = keys()[static_cast<size_t>(lo - 1)];
-    ParamKey& b = keys()[static_cast<size_t>(lo)];
-    std::swap(a, b);
-    if (a == b) return;
-    if (int* first = nameIndex().find(b); first != nullptr && *first == lo) *first = lo + 1;
-    if (int* first = nameIndex().find(a); first != nullptr && *first == lo + 1) *first = lo;
+    names().swapNeighbours(lo);
 }
 
-// Small tables are searched by walking the keys; a walk over a few keys is
-// quicker than hashing one.
-constexpr int kWalkLimit = 8;
 
 std::string quoted(std::string_view text) { return "\"" + std::string(textkit::trimRight(text)) + "\""; }
 
@@ -277,17 +259,11 @@ bool addParameter(std::string_view name, std::string_view squeezed, const KnownP
         if (!nameIsAcceptable(name, squeezed, duplicates) || expressionTooLong(expression)) return false;
         if (st.paramCount == static_cast<int>(st.params.size())) st.params.resize(st.params.size() + kGrowth);
         const ParamKey key = known != nullptr ? known->key : keyOf(FixedText<kNameLength>(squeezed));
-        st.paramKeys.push_back(key);
-        try {
-            // An earlier entry of the name stays first.
-            if (known != nullptr) {
-                st.paramIndex.insert(key, st.paramCount + 1, known->place);
-            } else {
-                st.paramIndex.insert(key, st.paramCount + 1);
-            }
-        } catch (...) {
-            st.paramKeys.pop_back();
-            throw;
+        // An earlier entry of the name stays first.
+        if (known != nullptr) {
+            st.paramNames.append(key, known->place);
+        } else {
+            st.paramNames.append(key);
         }
         const int index = ++st.paramCount;
         XPARAM& p = st.params[static_cast<std::size_t>(index - 1)];  // every field is set below
@@ -351,13 +327,10 @@ bool XPARAMEDIT(std::string_view name, std::string_view expression, std::string_
     if (!sameDefinition(p, before)) noteChange();
     // The given name matched the entry, so its squeezed form has the same
     // key; should that ever change, the index is built again.
-    if (const ParamKey key = keyOf(p.name); key != keys()[static_cast<size_t>(index - 1)]) {
-        keys()[static_cast<size_t>(index - 1)] = key;
-        try {
-            rebuildIndex();
-        } catch (...) {
-            return false;
-        }
+    try {
+        names().rename(index, keyOf(p.name));
+    } catch (...) {
+        return false;
     }
     if (evaluate) return PXNSOLVEPARAM(index);
     setUnevaluated(p);
@@ -382,31 +355,8 @@ int XPARAMCOUNT() { return count(); }
 
 namespace {
 
-// Keys compared as two words.
-bool sameKey(const ParamKey& a, const ParamKey& b) {
-    std::uint64_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
-    std::memcpy(&a0, a.data(), 8);
-    std::memcpy(&a1, a.data() + 8, 8);
-    std::memcpy(&b0, b.data(), 8);
-    std::memcpy(&b1, b.data() + 8, 8);
-    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
-}
-
 // The first entry among the first min(count, limit) whose key is KEY.
-int findKey(const ParamKey& key, int limit) {
-    const int n = std::min(count(), limit);
-    if (n <= 0) return 0;
-    if (count() <= kWalkLimit) {
-        const ParamKey* k = keys().data();
-        for (int i = 1; i <= n; ++i) {
-            if (sameKey(k[i - 1], key)) return i;
-        }
-        return 0;
-    }
-    // The first entry with the name; beyond the limit means none within it.
-    const int* first = nameIndex().find(key);
-    return first != nullptr && *first <= n ? *first : 0;
-}
+int findKey(const ParamKey& key, int limit) { return names().find(key, std::min(count(), limit)); }
 
 }  // namespace
 
@@ -428,8 +378,7 @@ void reserveParameters(int more) {
     try {
         // Whole steps of 16, as the table grows.
         st.params.reserve((wanted + kGrowth - 1) / kGrowth * kGrowth);
-        st.paramKeys.reserve(wanted);
-        st.paramIndex.reserve(wanted);
+        st.paramNames.reserve(wanted);
     } catch (...) {
         // Without the room the table grows as it goes.
     }
@@ -443,7 +392,7 @@ bool storeParameter(std::string_view name, std::string_view expression, std::str
     // Every entry of the table is in the index, so one look there tells
     // whether the name is new, and where a new one goes. The name is
     // squeezed already, so its lookup key is the key it is stored under.
-    const NameIndex::Place place = nameIndex().locate(key.chars);
+    const NameIndex::Place place = names().locate(key.chars);
     if (place.entry != 0) return XPARAMEDIT(name, expression, comment, factorOnly);
     const KnownPlace known{key.chars, place};
     return addParameter(name, name, &known, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
@@ -507,28 +456,7 @@ bool XPARAMDELETE(std::string_view name) {
     --count();
     noteChange();
 
-    // The index follows: the deleted key now first stands at its next entry,
-    // if any, and every key first found behind the gap moves one place up.
-    std::vector<ParamKey>& k = keys();
-    const ParamKey gone = k[static_cast<size_t>(index - 1)];
-    k.erase(k.begin() + (index - 1));
-    NameIndex& map = nameIndex();
-    if (int* first = map.find(gone); first != nullptr && *first == index) {
-        int next = 0;
-        for (int i = index; i <= count() && next == 0; ++i) {
-            if (k[static_cast<size_t>(i - 1)] == gone) next = i;
-        }
-        if (next != 0) {
-            *first = next;
-        } else {
-            map.erase(gone);
-        }
-    }
-    for (int i = index; i <= count(); ++i) {
-        const ParamKey& key = k[static_cast<size_t>(i - 1)];
-        if (key == gone) continue;
-        if (int* first = map.find(key); first != nullptr && *first == i + 1) *first = i;
-    }
+    names().erase(index);
     return true;
 }
 
