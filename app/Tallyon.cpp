@@ -33,8 +33,11 @@ struct MainWindowState {
     bool realOnly = false;
     double realResult = 0;
     std::complex<double> complexResult;
-    FixedText<256> directory;  // shared by Save and Read, so the second
-    FixedText<256> fileName;   // dialog opens where the first one ended
+    // Shared by Save and Read, so the second dialog opens where the first
+    // one ended; room for any path in UTF-8, which a cut would turn into
+    // another file's name.
+    FixedText<kPathFieldBytes> directory;
+    FixedText<kPathFieldBytes> fileName;
 };
 
 MainWindowState& state() {

@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr std::size_t kPathBytes = 3 * MAX_PATH + 1;
+
 std::string_view fieldValue(std::span<char> field) {
     // A field may also carry a NUL before its end.
     std::string_view s(field.data(), field.size());
@@ -86,7 +88,10 @@ struct DialogRequest {
     std::string_view title;         // blank: defaultTitle
     std::string_view defaultTitle;  // "Open" or "Save"
     XDialogPlace place;
-    std::size_t nameRoom = MAX_PATH * 2;  // characters for the chosen names
+    // Bytes for the chosen names: a path of MAX_PATH characters takes up to
+    // three bytes a character in UTF-8, and a name that does not fit makes
+    // the dialog fail as if it were cancelled.
+    std::size_t nameRoom = kPathBytes;
 };
 
 void prepare(DialogRun& run, const DialogRequest& request) {
@@ -155,7 +160,7 @@ bool PXGETOPENFILE_2(XWND& owner, std::span<char> directory, int& filterIndex,
     if (fileNames.size() > 1) defaults |= OFN_ALLOWMULTISELECT;
     DialogRun run;
     prepare(run, {owner, directory, fieldValue(fileNames[0]), chosenFlags(flags, defaults), filter, title, "Open", place,
-                  fileNames.size() > 1 ? std::size_t{32768} : std::size_t{MAX_PATH * 2}});
+                  fileNames.size() > 1 ? std::size_t{32768} : kPathBytes});
     run.ofn.nFilterIndex = static_cast<DWORD>(std::max(filterIndex, 0));
     if (!GetOpenFileNameA(&run.ofn)) return false;  // cancelled or failed: fields unchanged
 

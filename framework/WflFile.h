@@ -56,6 +56,10 @@ inline bool XGETOPENFILE(XWND& owner, std::span<char> directory, int& filterInde
     return PXGETOPENFILE_2(owner, directory, filterIndex, fileNames, flags, filter, title, place);
 }
 
+// A field that holds any path Windows allows, in UTF-8 (up to three bytes a
+// character): for the directory and file-name fields of the dialogs.
+constexpr std::size_t kPathFieldBytes = 3 * 260;
+
 bool XGETSAVEFILE(XWND& owner, std::span<char> directory, std::span<char> fileName,
                   std::optional<DWORD> flags = {}, XFileFilter filter = {}, std::string_view title = {},
                   XDialogPlace place = {});
