@@ -26,6 +26,16 @@ void setField(std::span<char> field, std::string_view value) {
     std::fill(field.begin() + static_cast<std::ptrdiff_t>(n), field.end(), ' ');
 }
 
+// The folder and the name of one chosen file, split at its last separator.
+// The dialog's own nFileOffset is not used: Wine counts it in characters,
+// not bytes, when the code page takes several bytes a character (measured
+// with UTF-8: the split fell inside the folder's name).
+void splitChosen(std::string_view path, std::span<char> directory, std::span<char> fileName) {
+    const std::size_t slash = path.find_last_of("\\/");
+    setField(directory, slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash));
+    setField(fileName, slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 struct Placement {
     int x = -1;
     int y = -1;
@@ -177,8 +187,7 @@ bool PXGETOPENFILE_2(XWND& owner, std::span<char> directory, int& filterIndex,
         for (; i < fileNames.size(); ++i) setField(fileNames[i], {});
         return true;
     }
-    setField(directory, std::string_view(buffer, offset > 0 ? offset - 1 : 0));
-    setField(fileNames[0], buffer + offset);
+    splitChosen(buffer, directory, fileNames[0]);
     for (std::size_t i = 1; i < fileNames.size(); ++i) setField(fileNames[i], {});
     return true;
 }
@@ -189,9 +198,6 @@ bool XGETSAVEFILE(XWND& owner, std::span<char> directory, std::span<char> fileNa
     prepare(run, {owner, directory, fieldValue(fileName), chosenFlags(flags, kSaveFileFlags), filter, title, "Save",
                   place});
     if (!GetSaveFileNameA(&run.ofn)) return false;
-    const char* buffer = run.names.data();
-    const std::size_t offset = run.ofn.nFileOffset;
-    setField(directory, std::string_view(buffer, offset > 0 ? offset - 1 : 0));
-    setField(fileName, buffer + offset);
+    splitChosen(run.names.data(), directory, fileName);
     return true;
 }

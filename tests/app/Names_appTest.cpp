@@ -241,3 +241,51 @@ TEST(Names, TheMainWindowTakesExpressionsAsTyped) {
     EXPECT_EQ(infinity.marker, "  ^");
     EXPECT_EQ(cyrillic.real, "5.0000000");
 }
+
+// A path whose folder alone passes 256 bytes in UTF-8 (two folders of 65
+// Cyrillic letters; under Wine a name takes at most 255 bytes of the Unix
+// file system) goes through the Save and Read dialogs whole: never cut
+// into another name.
+TEST(Names, ALongCyrillicPathIsSavedAndReadWhole) {
+    std::wstring folderName;
+    for (int i = 0; i < 65; ++i) folderName += static_cast<wchar_t>(0x0430 + i % 32);  // а..я
+    const Scratch dir(folderName);
+    const fs::path deeper = dir.path / folderName;
+    fs::create_directories(deeper);
+    const fs::path file = deeper / (folderName.substr(0, 40) + L".par");
+    ASSERT_GT(deeper.string().size(), 256u);
+    // The dialogs start where the last one ended: the last save goes back
+    // to the temporary folder, where the other tests' dialogs work.
+    const fs::path home = fs::path(tempFolder()) / ("tallyon-home-" + std::to_string(GetCurrentProcessId()) + ".par");
+    bool saved = false, read = false, back = false;
+    int countAfterRead = 0;
+    const int code = runProgram({
+        [] {
+            XPARAMNEW("LONG", "42", "a long path");
+            return true;
+        },
+        click(IDB_MAIN_SAVE),
+        answerFileDialog(kSaveTitle, file.string(), saved),
+        [&] { return fs::exists(file); },
+        [] {
+            resetExpressionEngine();
+            return true;
+        },
+        click(IDB_MAIN_READ),
+        answerFileDialog("Parameter List File to Read", file.string(), read),
+        [&] {
+            countAfterRead = XPARAMCOUNT();
+            return countAfterRead == 1;
+        },
+        click(IDB_MAIN_SAVE),
+        answerFileDialog(kSaveTitle, home.string(), back),
+        [&] { return fs::exists(home); },
+        click(IDCANCEL),
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(saved && read && back);
+    EXPECT_EQ(slurp(file), "LONG=42 !a long path\r\n");
+    EXPECT_EQ(countAfterRead, 1);
+    std::error_code error;
+    fs::remove(home, error);
+}
