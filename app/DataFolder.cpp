@@ -11,14 +11,6 @@
 
 namespace {
 
-// A path of Windows's in the code page the file routines use, or nothing
-// when it holds a character that page has no place for: converted anyway it
-// would name another folder ("Łukasz" as "Lukasz"), or none.
-std::optional<std::string> inCodePage(const std::wstring& wide) { return XMULTIBYTEEXACT(wide); }
-
-// The same path for a message: what cannot be spelt shows as "?".
-std::string forMessage(const std::wstring& wide) { return XMULTIBYTE(wide.c_str()); }
-
 std::wstring programFolder() {
     wchar_t path[32768] = {};
     const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
@@ -97,9 +89,12 @@ DataFolder locateDataFolder() {
         }
         wide = roaming + L"\\Tallyon";
     }
-    const std::optional<std::string> path = inCodePage(wide);
+    // Nothing when the path holds a character the code page the file
+    // routines use has no place for: converted anyway it would name another
+    // folder ("Łukasz" as "Lukasz"), or none.
+    const std::optional<std::string> path = XMULTIBYTEEXACT(wide);
     if (!path) {
-        folder.problem = "The folder \"" + forMessage(wide) + "\" has a name with characters that Tallyon's "
+        folder.problem = "The folder \"" + XMULTIBYTE(wide.c_str()) + "\" has a name with characters that Tallyon's "
                          "file routines cannot spell in this Windows code page, so nothing is kept there (and "
                          "nothing in a folder of a similar name).";
         return folder;

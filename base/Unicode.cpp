@@ -79,22 +79,27 @@ std::size_t characterStart(std::string_view text, std::size_t at) {
     return at;
 }
 
+namespace {
+
+// The entry of a table sorted by `first` whose span may hold CODE: the last
+// one that starts at or before it, or nullptr.
+template <typename Entry, std::size_t N>
+const Entry* startingAtOrBefore(const Entry (&table)[N], char32_t code) {
+    const Entry* after = std::upper_bound(std::begin(table), std::end(table), code,
+                                          [](char32_t c, const Entry& e) { return c < e.first; });
+    return after == std::begin(table) ? nullptr : after - 1;
+}
+
+}  // namespace
+
 bool isNameCharacter(char32_t code) {
-    const auto* end = std::end(kNameCharacters);
-    const auto* range = std::upper_bound(std::begin(kNameCharacters), end, code,
-                                         [](char32_t c, const CodeRange& r) { return c < r.first; });
-    if (range == std::begin(kNameCharacters)) return false;
-    --range;
-    return code >= range->first && code <= range->last;
+    const CodeRange* range = startingAtOrBefore(kNameCharacters, code);
+    return range != nullptr && code <= range->last;
 }
 
 char32_t upper(char32_t code) {
-    const auto* end = std::end(kUpperRuns);
-    const auto* run = std::upper_bound(std::begin(kUpperRuns), end, code,
-                                       [](char32_t c, const CaseRun& r) { return c < r.first; });
-    if (run == std::begin(kUpperRuns)) return code;
-    --run;
-    if (code > run->last || (code - run->first) % static_cast<char32_t>(run->stride) != 0) return code;
+    const CaseRun* run = startingAtOrBefore(kUpperRuns, code);
+    if (!run || code > run->last || (code - run->first) % static_cast<char32_t>(run->stride) != 0) return code;
     return static_cast<char32_t>(static_cast<std::int32_t>(code) + run->delta);
 }
 

@@ -51,6 +51,15 @@ std::optional<std::size_t> skipField(const std::vector<BYTE>& b, std::size_t at)
     return std::nullopt;
 }
 
+// Where the font's point size stands in a DIALOGEX template: past the fixed
+// header (26 bytes) and its menu, class and title.
+std::optional<std::size_t> pointSizeOffset(const std::vector<BYTE>& bytes) {
+    std::optional<std::size_t> at = 26;
+    for (int f = 0; f < 3 && at; ++f) at = skipField(bytes, *at);  // menu, class, title
+    if (!at || *at + 2 > bytes.size()) return std::nullopt;
+    return at;
+}
+
 std::optional<Template> loadTemplate(HINSTANCE module, int id) {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
     if (!found) return std::nullopt;
@@ -61,9 +70,8 @@ std::optional<Template> loadTemplate(HINSTANCE module, int id) {
     t.bytes.assign(data, data + size);
     if (t.field<WORD>(0) != 1 || t.field<WORD>(2) != 0xFFFF) return std::nullopt;  // not DIALOGEX
     if (!(t.style() & DS_SETFONT)) return std::nullopt;
-    std::optional<std::size_t> at = 26;
-    for (int f = 0; f < 3 && at; ++f) at = skipField(t.bytes, *at);  // menu, class, title
-    if (!at || *at + 2 > t.bytes.size()) return std::nullopt;
+    const std::optional<std::size_t> at = pointSizeOffset(t.bytes);
+    if (!at) return std::nullopt;
     t.pointSizeAt = *at;
     return t;
 }
@@ -102,10 +110,6 @@ bool surelyFits(const Template& t, HWND owner, const RECT& work) {
     return width <= work.right - work.left && height <= work.bottom - work.top;
 }
 
-struct ScaledSource {
-    const Template* t;
-};
-
 }  // namespace
 
 std::optional<std::vector<BYTE>> fittingDialogTemplate(HINSTANCE module, int id, HWND owner, HWND parent) {
@@ -135,9 +139,8 @@ std::optional<std::vector<BYTE>> fittingDialogTemplate(HINSTANCE module, int id,
 }
 
 void XREMEMBERDIALOGPOINTS(HWND dialog, const std::vector<BYTE>& bytes) {
-    std::optional<std::size_t> at = 26;
-    for (int f = 0; f < 3 && at; ++f) at = skipField(bytes, *at);
-    if (!at || *at + 2 > bytes.size()) return;
+    const std::optional<std::size_t> at = pointSizeOffset(bytes);
+    if (!at) return;
     WORD points = 0;
     std::memcpy(&points, bytes.data() + *at, sizeof points);
     SetPropA(dialog, kPropPointSize, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(points)));

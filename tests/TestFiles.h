@@ -6,6 +6,12 @@
 #include <sstream>
 #include <string>
 
+// Writes BYTES as the file at PATH, making its folders first.
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 // The whole content of a file, byte for byte; empty when it cannot be read.
 inline std::string slurp(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -550,29 +550,25 @@ void runLargeBench() {
     if (!compared) bench.failure = "a measurement failed";
 }
 
-void CALLBACK largeBenchTick(HWND, UINT, UINT_PTR timer, DWORD) {
+// What the next run of the program measures, once its main window is up
+// and the loop runs; the run ends after it.
+void (*benchToRun)() = nullptr;
+
+void CALLBACK benchTick(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    runLargeBench();
+    benchToRun();
     PostQuitMessage(0);
 }
 
-bool largeBenchInit(const FixedText<256>& commandLine, int& show) {
+bool benchInit(const FixedText<256>& commandLine, int& show) {
     if (!XINIT(commandLine, show)) return false;
-    SetTimer(nullptr, 0, 50, largeBenchTick);
+    SetTimer(nullptr, 0, 50, benchTick);
     return true;
 }
 
-void CALLBACK listBenchTick(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    runListBench();
-    PostQuitMessage(0);
-}
-
-bool listBenchInit(const FixedText<256>& commandLine, int& show) {
-    if (!XINIT(commandLine, show)) return false;
-    // Measure once the main window is up and the loop runs.
-    SetTimer(nullptr, 0, 50, listBenchTick);
-    return true;
+void runMeasuring(void (*bench)()) {
+    benchToRun = bench;
+    runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, benchInit);
 }
 
 }  // namespace
@@ -611,7 +607,7 @@ int main(int argc, char** argv) {
     ListBench& bench = listBench();
     bench.rounds = rounds;
     InitCommonControls();
-    runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, listBenchInit);
+    runMeasuring(runListBench);
     if (!bench.ok) {
         std::fprintf(stderr, "list benchmark failed: %s\n", bench.failure.c_str());
         status = 1;
@@ -622,7 +618,7 @@ int main(int argc, char** argv) {
         resetExpressionEngine();
         std::istringstream largeFile(benchParamListFile(kLargeParameters));
         XPARAMREAD(largeFile);
-        runApplication(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, largeBenchInit);
+        runMeasuring(runLargeBench);
         if (!largeRun.ok) {
             std::fprintf(stderr, "large-table benchmark failed: %s\n", largeRun.failure.c_str());
             status = 1;

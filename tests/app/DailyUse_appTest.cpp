@@ -58,11 +58,6 @@ std::string clipboardAnsiText() {
     return out;
 }
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 Step evaluate(std::string expression) {
     return [expression, typed = false]() mutable {
         if (!typed) {

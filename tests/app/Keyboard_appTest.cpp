@@ -16,30 +16,12 @@
 #include <vector>
 
 #include "AppSession.h"
+#include "DialogDriver.h"
 #include "ParamDlgRes.h"
 #include "TallyonRes.h"
 #include "UserActions.h"
-#include "WindowMenu.h"
 
 namespace {
-
-constexpr char kMaintenance[] = "Parameter Maintenance";
-
-HWND maintenance() {
-    HWND found = FindWindowA("#32770", kMaintenance);
-    return found && IsWindowVisible(found) ? found : nullptr;
-}
-
-std::string classOf(HWND w) {
-    char name[64] = {};
-    GetClassNameA(w, name, sizeof name);
-    return name;
-}
-std::string textOf(HWND w) {
-    char t[512] = {};
-    GetWindowTextA(w, t, sizeof t);
-    return t;
-}
 
 // The access key of a control's text: the letter after a single "&".
 char accessKey(const std::string& text) {
@@ -129,11 +111,11 @@ Step keys(std::initializer_list<WORD> held, WORD key) {
 }
 
 int selectedPage() {
-    HWND tabs = maintenance() ? GetDlgItem(maintenance(), IDTC_PARAM_PAGES) : nullptr;
+    HWND tabs = maintenanceWindow() ? GetDlgItem(maintenanceWindow(), IDTC_PARAM_PAGES) : nullptr;
     return tabs ? TabCtrl_GetCurSel(tabs) + 1 : 0;
 }
 bool pageShown(int id) {
-    HWND page = maintenance() ? GetDlgItem(maintenance(), id) : nullptr;
+    HWND page = maintenanceWindow() ? GetDlgItem(maintenanceWindow(), id) : nullptr;
     return page && IsWindowVisible(page);
 }
 Step notePage(std::vector<int>& pages) {
@@ -179,13 +161,13 @@ TEST(Keyboard, EveryControlHasItsOwnAccessKeyAndEveryFieldItsLabel) {
     };
     auto lookAtPage = [&](int tab, const char* what) {
         return [&, tab, what, asked = false]() mutable {
-            HWND tabs = GetDlgItem(maintenance(), IDTC_PARAM_PAGES);
+            HWND tabs = GetDlgItem(maintenanceWindow(), IDTC_PARAM_PAGES);
             if (!asked) {
                 SendMessageA(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(tab - 1), 0);
                 asked = true;
                 return false;
             }
-            look(maintenance(), what);
+            look(maintenanceWindow(), what);
             return true;
         };
     };
@@ -199,36 +181,22 @@ TEST(Keyboard, EveryControlHasItsOwnAccessKeyAndEveryFieldItsLabel) {
             return true;
         },
         click(IDB_MAIN_PARAMETERS),
-        [] { return maintenance() != nullptr; },
+        [] { return maintenanceWindow() != nullptr; },
         lookAtPage(1, "ENTER/EDIT"), settle(),
         lookAtPage(2, "SHOW ALL"), settle(),
         lookAtPage(3, "RE-ARRANGE"), settle(),
         [] {
-            PostMessageA(GetDlgItem(maintenance(), IDCANCEL), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(maintenanceWindow(), IDCANCEL), BM_CLICK, 0, 0);
             return true;
         },
-        [] { return maintenance() == nullptr; },
+        [] { return maintenanceWindow() == nullptr; },
         type("1/0"), click(IDB_MAIN_EVALUATE),
-        [&] {
-            HWND report = expressionErrorDialog();
-            if (!report) return false;
-            look(report, "Expression Error");
-            PostMessageA(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
-            return true;
-        },
+        meetErrorDialog([&](HWND report) { look(report, "Expression Error"); }),
         settle(),
-        [] {
-            PostMessageA(mainWindow(), WM_SYSCOMMAND, kMenuAbout, 0);
-            return true;
-        },
-        [&] {
-            HWND about = FindWindowA(nullptr, "About Tallyon");
-            if (!about || !IsWindowVisible(about)) return false;
+        meetAboutBox([&](HWND about) {
             look(about, "About Tallyon");
             aboutName = accessibleName(GetDlgItem(about, IDOK));
-            PostMessageA(about, WM_COMMAND, IDOK, 0);
-            return true;
-        },
+        }),
         settle(),
         click(IDCANCEL),
     });
@@ -267,7 +235,7 @@ TEST(Keyboard, AltKeysPressAndCtrlTabTurnsThePages) {
             return true;
         },
         keys({VK_MENU}, 'P'),
-        [] { return maintenance() != nullptr; }, settle(),
+        [] { return maintenanceWindow() != nullptr; }, settle(),
         notePage(pages),
         // Each page number is noted negative when its page is not the one on show.
         keys({VK_CONTROL}, VK_TAB), settle(), notePage(pages),
@@ -276,7 +244,7 @@ TEST(Keyboard, AltKeysPressAndCtrlTabTurnsThePages) {
         keys({VK_CONTROL, VK_SHIFT}, VK_TAB), settle(), notePage(pages),
         keys({VK_CONTROL}, VK_PRIOR), settle(), notePage(pages),
         keys({VK_MENU}, 'D'),
-        [] { return maintenance() == nullptr; }, settle(),
+        [] { return maintenanceWindow() == nullptr; }, settle(),
         [&] {
             HMENU menu = GetSystemMenu(mainWindow(), FALSE);
             minimizeOffered = (GetMenuState(menu, SC_MINIMIZE, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;

@@ -28,11 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // A folder of its own under the temporary folder, empty, removed at the end.
 // No file dialog may end in one: the next test's dialog would start there.
 struct Scratch {

@@ -17,7 +17,6 @@
 #include "ParamDlgRes.h"
 #include "TallyonRes.h"
 #include "UserActions.h"
-#include "WindowMenu.h"
 
 namespace fs = std::filesystem;
 
@@ -45,11 +44,6 @@ std::string describe(const RECT& r) {
            std::to_string(r.bottom) + ")";
 }
 
-HWND maintenance() {
-    HWND found = FindWindowA("#32770", "Parameter Maintenance");
-    return found && IsWindowVisible(found) ? found : nullptr;
-}
-
 }  // namespace
 
 TEST(Screen, EveryWindowFitsItsWorkAreaAndMaintenanceOpensBeside) {
@@ -64,43 +58,27 @@ TEST(Screen, EveryWindowFitsItsWorkAreaAndMaintenanceOpensBeside) {
             PostMessageA(GetDlgItem(mainWindow(), IDB_MAIN_PARAMETERS), BM_CLICK, 0, 0);
             return true;
         },
-        [] { return maintenance() != nullptr; },
+        [] { return maintenanceWindow() != nullptr; },
         [&] {
-            frame = rectOf(maintenance());
+            frame = rectOf(maintenanceWindow());
             besideRoom = (work.right - main.right) >= (frame.right - frame.left) ||
                          (main.left - work.left) >= (frame.right - frame.left);
             overlaps = frame.left < main.right && frame.right > main.left;
-            HWND tabs = GetDlgItem(maintenance(), IDTC_PARAM_PAGES);
+            HWND tabs = GetDlgItem(maintenanceWindow(), IDTC_PARAM_PAGES);
             SendMessageA(tabs, TCM_SETCURFOCUS, 1, 0);
-            HWND list = GetDlgItem(GetDlgItem(maintenance(), IDD_PARAM_LIST), IDL_LIST_TABLE);
+            HWND list = GetDlgItem(GetDlgItem(maintenanceWindow(), IDD_PARAM_LIST), IDL_LIST_TABLE);
             int cx = 0, cy = 0;
             ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_SMALL), &cx, &cy);
             markerSize = cx;
             expectedMarker = MulDiv(12, static_cast<int>(GetDpiForWindow(list)), 96);
-            PostMessageA(GetDlgItem(maintenance(), IDCANCEL), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(maintenanceWindow(), IDCANCEL), BM_CLICK, 0, 0);
             return true;
         },
-        [] { return maintenance() == nullptr; },
+        [] { return maintenanceWindow() == nullptr; },
         type("1/0"), click(IDB_MAIN_EVALUATE),
-        [&] {
-            HWND dialog = expressionErrorDialog();
-            if (!dialog) return false;
-            report = rectOf(dialog);
-            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-            return true;
-        },
+        meetErrorDialog([&](HWND dialog) { report = rectOf(dialog); }),
         settle(),
-        [] {
-            PostMessageA(mainWindow(), WM_SYSCOMMAND, kMenuAbout, 0);
-            return true;
-        },
-        [&] {
-            HWND box = FindWindowA(nullptr, "About Tallyon");
-            if (!box || !IsWindowVisible(box)) return false;
-            about = rectOf(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return true;
-        },
+        meetAboutBox([&](HWND box) { about = rectOf(box); }),
         settle(),
         click(IDCANCEL),
     });

@@ -11,6 +11,7 @@
 #include "AppSession.h"
 #include "ErrorDialogRes.h"
 #include "TallyonRes.h"
+#include "WindowMenu.h"
 
 inline std::string text(HWND window, int id) {
     char buf[256] = {};
@@ -114,6 +115,39 @@ inline Step answerNotice(const char* caption, std::string& textSeen) {
             GetWindowTextA(c, t, sizeof t);
             if (std::string(cls) == "Static" && std::string(t).size() > textSeen.size()) textSeen = t;
         }
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+}
+
+// The Parameter Maintenance dialog while it is on screen, else nullptr.
+inline HWND maintenanceWindow() {
+    HWND found = FindWindowA("#32770", "Parameter Maintenance");
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+// Waits for the Expression Error dialog, lets LOOK see it, presses OK.
+inline Step meetErrorDialog(std::function<void(HWND)> look) {
+    return [look] {
+        HWND dialog = expressionErrorDialog();
+        if (!dialog) return false;
+        look(dialog);
+        PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+// Opens About Tallyon from the window menu, lets LOOK see the box, presses OK.
+inline Step meetAboutBox(std::function<void(HWND)> look) {
+    return [look, asked = false]() mutable {
+        if (!asked) {
+            PostMessageA(mainWindow(), WM_SYSCOMMAND, kMenuAbout, 0);
+            asked = true;
+            return false;
+        }
+        HWND box = FindWindowA(nullptr, "About Tallyon");
+        if (!box || !IsWindowVisible(box)) return false;
+        look(box);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return true;
     };
