@@ -11,14 +11,12 @@
 
 namespace {
 
-EngineState& st() { return engineState(); }
-
-std::string_view runText(int first, int last) {
-    return {st().text.data() + first, static_cast<size_t>(last - first + 1)};
+std::string_view runText(const EngineState& s, int first, int last) {
+    return {s.text.data() + first, static_cast<size_t>(last - first + 1)};
 }
 
-int report(std::string_view message, int firstPosition, int lastPosition) {
-    PXNWHINE(message, sourceColumn(firstPosition), sourceColumn(lastPosition));
+int report(EngineState& s, std::string_view message, int firstPosition, int lastPosition) {
+    PXNWHINE(s, message, s.sourceColumn(firstPosition), s.sourceColumn(lastPosition));
     return 1;
 }
 
@@ -122,8 +120,7 @@ bool PXNAPRXRL(const XVALUE& v) {
     return b == 0.0 || (b <= a * 1.1920928955078125e-07 && std::isfinite(b));
 }
 
-int decodeTokens() {
-    EngineState& s = st();
+int decodeTokens(EngineState& s) {
     const int n = s.n;
     const char* const C = s.cls.data();
 
@@ -146,8 +143,8 @@ int decodeTokens() {
             badCallLast = k;
         }
     }
-    if (operandCount == 0) return report("No numbers, parameters or functions", 1, n);
-    if (badCallFirst != 0) return report("Function arguments missing", badCallFirst, badCallLast + 1);
+    if (operandCount == 0) return report(s, "No numbers, parameters or functions", 1, n);
+    if (badCallFirst != 0) return report(s, "Function arguments missing", badCallFirst, badCallLast + 1);
 
     // A fresh operand table and token arrays, all zero. Only what the last
     // decoding wrote needs clearing; the rest is zero already.
@@ -188,8 +185,8 @@ int decodeTokens() {
         case 'F': {
             const int last = runEnd(p);
             s.rank[kk] = kRankFunction;
-            s.code[kk] = builtinFunctionCode(runText(p, last));
-            if (s.code[kk] == 0) return report("Unrecognized function name", p, last);
+            s.code[kk] = functionCode(s, runText(s, p, last));
+            if (s.code[kk] == 0) return report(s, "Unrecognized function name", p, last);
             p = last;
             break;
         }
@@ -205,7 +202,7 @@ int decodeTokens() {
             const int last = runEnd(p);
             ++j;
             double x = 0;
-            if (!XNUMBER_R8(runText(p, last), x)) return report("Not a legal number", p, last);
+            if (!XNUMBER_R8(runText(s, p, last), x)) return report(s, "Not a legal number", p, last);
             XVALUE& v = s.operands[static_cast<size_t>(j)];
             v.value = {x, 0.0};
             v.realValue = x;
@@ -217,12 +214,12 @@ int decodeTokens() {
         case 'L': {
             const int last = runEnd(p);
             ++j;
-            const int index = findParameter(runText(p, last), s.searchLimit);
+            const int index = findParameter(s, runText(s, p, last), s.searchLimit);
             XVALUE& v = s.operands[static_cast<size_t>(j)];
-            if (index < 1 || index > s.paramCount) return report("Parameter used before being defined", p, last);
+            if (index < 1 || index > s.paramCount) return report(s, "Parameter used before being defined", p, last);
             const XPARAM& entry = s.params[static_cast<size_t>(index - 1)];
             v = entry.value;  // the stored value, never evaluated again here
-            if (!entry.valid) return report("Parameter used before being defined", p, last);
+            if (!entry.valid) return report(s, "Parameter used before being defined", p, last);
             // A factor-only parameter makes a preceding binary sign a
             // multiplication and a preceding unary minus meaningless. The
             // first entry of that name in the whole table is the one just
@@ -248,15 +245,14 @@ int decodeTokens() {
     return 0;
 }
 
-int PXNDECODE(XVALUE& result) {
-    if (decodeTokens() != 0) return 1;
-    EngineState& s = st();
+int PXNDECODE(EngineState& s, XVALUE& result) {
+    if (decodeTokens(s) != 0) return 1;
     const int n = s.n;
     const int k = s.tokenCount;
     auto span = [](std::array<int, kFieldLength + 1>& a, int count) {
         return std::span<int>(a.data() + 1, static_cast<size_t>(count));
     };
-    if (PXNCRANK(k, span(s.rank, k), span(s.code, k), span(s.tokenPos, k)) != 0) return 1;
+    if (PXNCRANK(s, k, span(s.rank, k), span(s.code, k), span(s.tokenPos, k)) != 0) return 1;
 
     // Exactly one operand must be left; two would mean one was dropped. The
     // ranks past the token count are zero.
@@ -268,7 +264,7 @@ int PXNDECODE(XVALUE& result) {
             survivor = std::max(survivor, -s.rank[static_cast<size_t>(i)]);
         }
     }
-    if (survivors != 1) return report("Program Decode Error", 1, n);
+    if (survivors != 1) return report(s, "Program Decode Error", 1, n);
 
     result = s.operands[static_cast<size_t>(survivor)];
     if (!result.isReal && PXNAPRXRL(result)) {

@@ -8,17 +8,13 @@
 #include "FastPath.h"
 #include "Narrow.h"
 
-namespace {
-
-
 // Shares the pipeline between a plain evaluation and a parameter's own.
 // There is one set of working state, so an evaluation started while another
 // is under way (say from a presenter that shows a dialog and lets messages
 // through) is refused instead of overwriting the first one's tokens.
-int solveWithLimit(std::string_view text, int limit, XVALUE& value) {
-    EngineState& st = engineState();
+int solveWithLimit(EngineState& st, std::string_view text, int limit, XVALUE& value) {
     if (st.solving) {
-        reportLogicError("Routine PXNSOLVE entered during another evaluation.");
+        reportLogicError(st, "Routine PXNSOLVE entered during another evaluation.");
         return 1;
     }
     struct Busy {
@@ -29,23 +25,25 @@ int solveWithLimit(std::string_view text, int limit, XVALUE& value) {
     st.searchLimit = limit;
     // A plainly sound line is read and computed in one pass; every other
     // line, and every line with a fault to report, goes through the stages.
-    if (fastEvaluate(text, limit, value)) return 0;
+    if (fastEvaluate(st, text, limit, value)) return 0;
     try {
-        if (PXNPREP(text) != 0) return 1;
-        if (PXNDECODE(value) != 0) return 1;
+        if (PXNPREP(st, text) != 0) return 1;
+        if (PXNDECODE(st, value) != 0) return 1;
     } catch (...) {
         return 1;  // only a lack of memory in the number reader can throw
     }
     return 0;
 }
 
+namespace {
+
 // An evaluation that found no fault in the expression can still end in a
 // value that is no number at all (infinity times zero, infinity minus
 // infinity). The user asked for a result, so they are told why there is
 // none, over the whole line, through the same report as every other error
 // (silent where those are silent). Always false, for the caller to return.
-bool notANumber() {
-    PXNWHINE(kNotANumberMessage, 1, static_cast<int>(engineState().display.length()));
+bool notANumber(EngineState& st) {
+    PXNWHINE(st, kNotANumberMessage, 1, static_cast<int>(st.display.length()));
     return false;
 }
 
@@ -53,32 +51,29 @@ bool hasNaN(std::complex<double> z) { return std::isnan(z.real()) || std::isnan(
 
 }  // namespace
 
-int PXNSOLVE(std::string_view text, XVALUE& value) {
-    return solveWithLimit(text, engineState().paramCount, value);
+int PXNSOLVE(EngineState& st, std::string_view text, XVALUE& value) {
+    return solveWithLimit(st, text, st.paramCount, value);
 }
 
-bool PXNSOLVEF(std::string_view text, XVALUE& value) { return PXNSOLVE(text, value) != 1; }
-
-bool solveParameterValue(std::string_view text, XVALUE& value) {
+bool solveParameterValue(EngineState& st, std::string_view text, XVALUE& value) {
     XVALUE v;
-    if (!PXNSOLVEF(text, v)) return false;
-    if (hasNaN(v.value) || (v.isReal && std::isnan(v.realValue))) return notANumber();
+    if (PXNSOLVE(st, text, v) != 0) return false;
+    if (hasNaN(v.value) || (v.isReal && std::isnan(v.realValue))) return notANumber(st);
     value = v;
     return true;
 }
 
-bool PXNSOLVEPARAM(int index) {
-    EngineState& st = engineState();
+bool PXNSOLVEPARAM(EngineState& st, int index) {
     if (index < 1 || index > static_cast<int>(st.params.size())) return false;
     // Only the entries before this one are visible, so a parameter can use
     // neither itself nor a later one. The expression is copied because the
     // evaluation reads the table while it runs.
     const FixedText<64> expression = st.params[static_cast<size_t>(index - 1)].expression;
     XVALUE value;
-    bool ok = solveWithLimit(expression.raw(), index - 1, value) == 0;
+    bool ok = solveWithLimit(st, expression.raw(), index - 1, value) == 0;
     // A value that is no number fails the parameter as any error does;
     // stored, it would turn every expression that uses it into one.
-    if (ok && (hasNaN(value.value) || (value.isReal && std::isnan(value.realValue)))) ok = notANumber();
+    if (ok && (hasNaN(value.value) || (value.isReal && std::isnan(value.realValue)))) ok = notANumber(st);
     XPARAM& entry = st.params[static_cast<size_t>(index - 1)];
     entry.valid = ok;
     if (ok) entry.value = value;
@@ -87,17 +82,21 @@ bool PXNSOLVEPARAM(int index) {
 
 bool XNUMBEREXGET(std::string_view text, XVALUE& value) { return PXNSOLVEF(text, value); }
 
-void XNUMBERREALONLY(bool realOnly) { engineState().realOnly = realOnly; }
+void XNUMBERREALONLY(bool realOnly) { defaultEngine().realOnly = realOnly; }
 
-bool XNUMBEREX_C8(std::string_view text, std::complex<double>& result) {
+bool evaluateComplex(EngineState& st, std::string_view text, std::complex<double>& result) {
     XVALUE v;
-    bool ok = PXNSOLVEF(text, v);
+    bool ok = PXNSOLVE(st, text, v) == 0;
     result = ok ? v.value : std::complex<double>{};
     if (ok && hasNaN(result)) {
-        ok = notANumber();
+        ok = notANumber(st);
         result = {};
     }
     return ok;
+}
+
+bool XNUMBEREX_C8(std::string_view text, std::complex<double>& result) {
+    return evaluateComplex(defaultEngine(), text, result);
 }
 
 bool XNUMBEREX_C4(std::string_view text, std::complex<float>& result) {
@@ -113,24 +112,26 @@ bool XNUMBEREX_C4(std::string_view text, std::complex<float>& result) {
     return ok;
 }
 
-bool XNUMBEREX_R8(std::string_view text, double& result) {
+bool evaluateReal(EngineState& st, std::string_view text, double& result) {
     XVALUE v;
     result = 0;
-    if (!PXNSOLVEF(text, v)) return false;
+    if (PXNSOLVE(st, text, v) != 0) return false;
     if (v.isReal) {
         result = v.realValue;
-    } else if (engineState().realOnly) {
-        PXNWHINE("Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.", 1, 0);
+    } else if (st.realOnly) {
+        PXNWHINE(st, "Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.", 1, 0);
         return false;
     } else {
         result = v.value.real();  // the imaginary part is dropped
     }
     if (std::isnan(result)) {
         result = 0;
-        return notANumber();
+        return notANumber(st);
     }
     return true;
 }
+
+bool XNUMBEREX_R8(std::string_view text, double& result) { return evaluateReal(defaultEngine(), text, result); }
 
 bool XNUMBEREX_R4(std::string_view text, float& result) {
     double t = 0;

@@ -8,28 +8,27 @@
 #include "Unicode.h"
 #include "WflStrings.h"
 
-std::string_view buildMarkerLine(int first, int last) {
-    EngineState& st = engineState();
-    st.marker = "";
-    const int length = static_cast<int>(st.display.length());
+std::string_view buildMarkerLine(const FixedText<64>& display, FixedText<64>& marker, int first, int last) {
+    marker = "";
+    const int length = static_cast<int>(display.length());
     if (first > 0) {
         // Carets under FIRST..LAST; a LAST before FIRST runs to the end of the line.
         const int to = std::min(last >= first ? last : length, kFieldLength);
-        for (int j = first; j <= to; ++j) st.marker[static_cast<size_t>(j - 1)] = '^';
+        for (int j = first; j <= to; ++j) marker[static_cast<size_t>(j - 1)] = '^';
     } else if (first < 0) {
         // The nesting depth under every bracket, one character wide: "1" for
         // 10 to 19, "0" for a bracket that closes nothing, "-" below that.
         int depth = 0;
         for (int j = 1; j <= length; ++j) {
-            const char c = st.display[static_cast<size_t>(j - 1)];
+            const char c = display[static_cast<size_t>(j - 1)];
             const bool opens = c == '(' || c == '[' || c == '{';
             const bool closes = c == ')' || c == ']' || c == '}';
             if (opens) ++depth;
-            if (opens || closes) st.marker[static_cast<size_t>(j - 1)] = PXISTRING(depth)[0];
+            if (opens || closes) marker[static_cast<size_t>(j - 1)] = PXISTRING(depth)[0];
             if (closes) --depth;
         }
     }
-    return st.marker.view();
+    return marker.view();
 }
 
 namespace {
@@ -53,8 +52,7 @@ std::string markerUnderCharacters(std::string_view display, std::string_view mar
 
 }  // namespace
 
-int PXNWHINE(std::string_view message, int first, int last) {
-    EngineState& st = engineState();
+int PXNWHINE(EngineState& st, std::string_view message, int first, int last) {
     if (st.quiet) return 0;
     try {
         ExpressionErrorReport report;
@@ -62,8 +60,8 @@ int PXNWHINE(std::string_view message, int first, int last) {
         report.first = first;
         report.last = last;
         report.display = st.display.str();
-        report.marker = markerUnderCharacters(report.display, buildMarkerLine(first, last));
-        expressionErrorPresenter().present(report);
+        report.marker = markerUnderCharacters(report.display, buildMarkerLine(st.display, st.marker, first, last));
+        expressionErrorPresenter(st).present(report);
     } catch (...) {
         // Neither a presenter's failure nor a lack of memory may unwind
         // through the evaluation; the caller fails as it would anyway.

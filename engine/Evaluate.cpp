@@ -24,16 +24,16 @@ namespace {
 // number and still be taken as that number.
 constexpr double kWholeUlps = 4.0;
 
-XVALUE& operand(int number) { return engineState().operands[static_cast<size_t>(number)]; }
+XVALUE& operand(const TokenRange& range, int number) { return range.engine.operands[static_cast<size_t>(number)]; }
 
-int whineAt(std::string_view message, int tokenPosition) {
-    const int column = sourceColumn(tokenPosition);
-    PXNWHINE(message, column, column);
+int whineAt(EngineState& engine, std::string_view message, int tokenPosition) {
+    const int column = engine.sourceColumn(tokenPosition);
+    PXNWHINE(engine, message, column, column);
     return 1;
 }
 
-int logicError(std::string_view text) {
-    reportLogicError(text);
+int logicError(EngineState& engine, std::string_view text) {
+    reportLogicError(engine, text);
     return 1;
 }
 
@@ -92,11 +92,11 @@ bool PXNR8ASINT(double x, int& n) {
     return false;
 }
 
-int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
+int PXNCRANK(EngineState& engine, int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
     count = std::min({count, static_cast<int>(ranks.size()), static_cast<int>(codes.size()),
                       static_cast<int>(positions.size())});
     if (count < 1) return 0;
-    const TokenRange range{ranks.first(static_cast<size_t>(count)), codes.first(static_cast<size_t>(count)),
+    const TokenRange range{engine, ranks.first(static_cast<size_t>(count)), codes.first(static_cast<size_t>(count)),
                            positions.first(static_cast<size_t>(count)), PXNCRANK};
     auto rank = [&](int i) -> int& { return ranks[static_cast<size_t>(i - 1)]; };
 
@@ -159,7 +159,7 @@ int PXNCRANK(int count, std::span<int> ranks, std::span<int> codes, std::span<in
             for (int i = p + 1; i <= count && c == 0; ++i) {
                 if (rank(i) == R) c = i;
             }
-            if (c == 0) return logicError("Routine PXNCRANKparentheses matching.");
+            if (c == 0) return logicError(engine, "Routine PXNCRANKparentheses matching.");
             if (applyGroup(range, p, c) != 0) return 1;
             continue;
         }
@@ -180,7 +180,7 @@ int TokenRange::reduceSub(int first, int last) const {
     if (last < first) return 0;
     const auto offset = static_cast<size_t>(first - 1);
     const auto n = static_cast<size_t>(last - first + 1);
-    return reduce(static_cast<int>(n), ranks.subspan(offset, n), codes.subspan(offset, n), positions.subspan(offset, n));
+    return reduce(engine, static_cast<int>(n), ranks.subspan(offset, n), codes.subspan(offset, n), positions.subspan(offset, n));
 }
 
 // A bracket group "(" at p, ")" at c. Inside a function's argument list the
@@ -211,7 +211,7 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
     const int count = range.count();
     switch (R) {
     case kRankFunction:
-        return PXNFUNCT(count - p + 1, range.ranks.subspan(static_cast<size_t>(p - 1)),
+        return PXNFUNCT(range.engine, count - p + 1, range.ranks.subspan(static_cast<size_t>(p - 1)),
                         range.codes.subspan(static_cast<size_t>(p - 1)),
                         range.positions.subspan(static_cast<size_t>(p - 1)));
     case kRankComma:
@@ -225,23 +225,23 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         if (range.reduceSub(1, p - 1) != 0 || range.reduceSub(p + 1, count) != 0) return 1;
         const OperatorPick again = PNXGETOP(count, range.ranks);
         if (again.position != p || again.rank != kRankPolar || again.leftOperand == 0 || again.rightOperand == 0) {
-            return logicError("Routine PXNCRANK < operation.");
+            return logicError(range.engine, "Routine PXNCRANK < operation.");
         }
         // An operation that meets an operand which is no number reports it
         // there: passed on, the NaN could vanish (0^NaN is 0, the larger of 1
         // and NaN is 1) and leave a result that looks sound.
-        if (valueops::hasNaN(operand(again.leftOperand)) || valueops::hasNaN(operand(again.rightOperand))) {
-            return whineAt(kNotANumberMessage, range.where(p));
+        if (valueops::hasNaN(operand(range, again.leftOperand)) || valueops::hasNaN(operand(range, again.rightOperand))) {
+            return whineAt(range.engine, kNotANumberMessage, range.where(p));
         }
-        valueops::polar(operand(again.leftOperand), operand(again.rightOperand));
+        valueops::polar(operand(range, again.leftOperand), operand(range, again.rightOperand));
         range.rank(p) = 0;
         range.rank(again.leftPosition) = 0;
         return 0;
     }
     case kRankSign:
-        if (op.rightOperand == 0) return logicError("Routine PXNCRANK - operation.");
-        if (valueops::hasNaN(operand(op.rightOperand))) return whineAt(kNotANumberMessage, range.where(p));
-        valueops::negate(operand(op.rightOperand));
+        if (op.rightOperand == 0) return logicError(range.engine, "Routine PXNCRANK - operation.");
+        if (valueops::hasNaN(operand(range, op.rightOperand))) return whineAt(range.engine, kNotANumberMessage, range.where(p));
+        valueops::negate(operand(range, op.rightOperand));
         range.rank(p) = 0;
         return 0;
     case kRankPower:
@@ -249,29 +249,29 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
     case kRankSum:
     case kRankPair: {
         if (op.leftOperand == 0 || op.rightOperand == 0) {
-            return logicError(R == kRankPower     ? "Routine PXNCRANK ^ operation."
+            return logicError(range.engine, R == kRankPower     ? "Routine PXNCRANK ^ operation."
                               : R == kRankProduct ? "Routine PXNCRANK * / operation."
                               : R == kRankSum     ? "Routine PXNCRANK + - operation."
                                         : "Routine PXNCRANK real,imag operation.");
         }
-        const XVALUE l = operand(op.leftOperand);
-        XVALUE& r = operand(op.rightOperand);
-        if (valueops::hasNaN(l) || valueops::hasNaN(r)) return whineAt(kNotANumberMessage, range.where(p));
+        const XVALUE l = operand(range, op.leftOperand);
+        XVALUE& r = operand(range, op.rightOperand);
+        if (valueops::hasNaN(l) || valueops::hasNaN(r)) return whineAt(range.engine, kNotANumberMessage, range.where(p));
         const int code = range.code(p);
         if (R == kRankPower) {
             valueops::power(l, r);
         } else if (R == kRankProduct && code == kCodeMultiply) {
             valueops::multiply(l, r);
         } else if (R == kRankProduct && code == kCodeDivide) {
-            if (!valueops::divide(l, r)) return whineAt("Division by zero", range.where(p));
+            if (!valueops::divide(l, r)) return whineAt(range.engine, "Division by zero", range.where(p));
         } else if (R == kRankProduct) {
-            return logicError("Routine PXNCRANK * / logic.");
+            return logicError(range.engine, "Routine PXNCRANK * / logic.");
         } else if (R == kRankSum && code == kCodeAdd) {
             valueops::add(l, r);
         } else if (R == kRankSum && code == kCodeSubtract) {
             valueops::subtract(l, r);
         } else if (R == kRankSum) {
-            return logicError("Routine PXNCRANK + - logic.");
+            return logicError(range.engine, "Routine PXNCRANK + - logic.");
         } else {
             valueops::pair(l, r);
         }
@@ -280,8 +280,8 @@ int applyOperator(const TokenRange& range, const OperatorPick& op) {
         return 0;
     }
     case kRankStrayComma:
-        return whineAt("Spurious comma", range.where(p));
+        return whineAt(range.engine, "Spurious comma", range.where(p));
     default:
-        return logicError("Routine PXNCRANK rank logic.");
+        return logicError(range.engine, "Routine PXNCRANK rank logic.");
     }
 }

@@ -115,8 +115,8 @@ bool in(Kind k, unsigned set) { return (set & bit(k)) != 0; }
 
 class Scan {
 public:
-    Scan(const unsigned char* first, const unsigned char* end, int searchLimit)
-        : p_(first), end_(end), limit_(searchLimit) {}
+    Scan(EngineState& engine, const unsigned char* first, const unsigned char* end, int searchLimit)
+        : engine_(engine), p_(first), end_(end), limit_(searchLimit) {}
 
     // expression := sum ['<' expression]
     bool expression(XVALUE& v) {
@@ -337,8 +337,8 @@ private:
         ParamKey key = kBlankKey;
         if (length > key.size()) return false;
         for (std::size_t i = 0; i < length; ++i) key[i] = kTables.work[first[i]];
-        const int index = findParameterByKey(key, limit_);
-        const EngineState& st = engineState();
+        const int index = findParameterByKey(engine_, key, limit_);
+        const EngineState& st = engine_;
         if (index < 1 || index > st.paramCount) return false;
         const XPARAM& entry = st.params[static_cast<std::size_t>(index - 1)];
         if (!entry.valid || (entry.factorOnly && afterSign_)) return false;
@@ -417,6 +417,7 @@ private:
         return true;
     }
 
+    EngineState& engine_;  // its table is read, nothing written
     const unsigned char* p_;
     const unsigned char* const end_;
     const int limit_;
@@ -430,7 +431,7 @@ bool isBlankByte(unsigned char c) { return c <= ' '; }
 
 }  // namespace
 
-bool fastEvaluate(std::string_view line, int searchLimit, XVALUE& value) {
+bool fastEvaluate(EngineState& engine, std::string_view line, int searchLimit, XVALUE& value) {
     const auto* first = reinterpret_cast<const unsigned char*>(line.data());
     const unsigned char* end = first + line.size();
     while (first != end && isBlankByte(*first)) ++first;
@@ -438,7 +439,7 @@ bool fastEvaluate(std::string_view line, int searchLimit, XVALUE& value) {
     const auto length = static_cast<int>(end - first);
     if (length == 0 || length > kFieldLength) return false;
 
-    Scan scan(first, end, searchLimit);
+    Scan scan(engine, first, end, searchLimit);
     XVALUE v;
     if (!scan.expression(v) || !scan.atEnd()) return false;
     // The working text must hold the line after its blanks go and the
@@ -448,7 +449,7 @@ bool fastEvaluate(std::string_view line, int searchLimit, XVALUE& value) {
     // The entry points report a result that is no number, and a complex one
     // where a real one is required, over the prepared line.
     if (std::isnan(v.value.real()) || std::isnan(v.value.imag()) || (v.isReal && std::isnan(v.realValue))) return false;
-    if (engineState().realOnly && !v.isReal) return false;
+    if (engine.realOnly && !v.isReal) return false;
     value = v;
     return true;
 }

@@ -7,10 +7,12 @@
 
 #include "XExpression.h"
 
-// Evaluates LINE with the first SEARCHLIMIT parameters visible. True when
+struct EngineState;
+
+// Evaluates LINE on ENGINE with the first SEARCHLIMIT parameters visible. True when
 // the line is one the fast path takes: VALUE is then set, bit for bit, as
 // preparation, decoding and evaluation would set it. False for every other
 // line, and for every line on which those stages would report anything:
 // nothing has been reported, VALUE and the engine's state are untouched,
 // and the caller evaluates the line the long way.
-bool fastEvaluate(std::string_view line, int searchLimit, XVALUE& value);
+bool fastEvaluate(EngineState& engine, std::string_view line, int searchLimit, XVALUE& value);

@@ -269,17 +269,45 @@ const BuiltinFunction* builtinFunction(int code) {
     return code >= 1 && code <= kFunctionCount ? &kBuiltins[code - 1] : nullptr;
 }
 
-int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
+int functionCode(const EngineState& engine, std::string_view name) {
+    if (const int code = builtinFunctionCode(name); code != 0) return code;
+    const std::vector<HostFunction>& host = engine.hostFunctions;
+    for (std::size_t i = 0; i < host.size(); ++i) {
+        if (host[i].name == name) return kFunctionCount + 1 + static_cast<int>(i);
+    }
+    return 0;
+}
+
+namespace {
+
+// A function the program defined: the same checks of the argument count as
+// a built-in one, then its own computation.
+const char* callHost(const HostFunction& fn, std::span<const XVALUE> args, XVALUE& out, std::string& message) {
+    try {
+        if (fn.compute(args, out, message)) return nullptr;
+        if (message.empty()) message = "Function failed";
+    } catch (...) {
+        message = "Function failed";
+    }
+    return message.c_str();
+}
+
+}  // namespace
+
+int PXNFUNCT(EngineState& st, int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
     count = std::min({count, static_cast<int>(ranks.size()), static_cast<int>(codes.size()),
                       static_cast<int>(positions.size())});
     if (count < 1) return 0;
     auto rank = [&](int i) -> int& { return ranks[static_cast<size_t>(i - 1)]; };
-    auto column = [&](int i) { return sourceColumn(positions[static_cast<size_t>(i - 1)]); };
-    EngineState& st = engineState();
+    auto column = [&](int i) { return st.sourceColumn(positions[static_cast<size_t>(i - 1)]); };
 
     const BuiltinFunction* const fn = builtinFunction(codes[0]);
-    if (fn == nullptr || rank(1) != kRankFunction) {
-        reportLogicError("Routine PXNDECODE function processing.");
+    const auto hostPlace = static_cast<std::size_t>(codes[0] - kFunctionCount - 1);
+    const HostFunction* const host =
+        fn == nullptr && codes[0] > kFunctionCount && hostPlace < st.hostFunctions.size() ? &st.hostFunctions[hostPlace]
+                                                                                           : nullptr;
+    if ((fn == nullptr && host == nullptr) || rank(1) != kRankFunction) {
+        reportLogicError(st, "Routine PXNDECODE function processing.");
         return 1;
     }
     int o = 0;
@@ -291,11 +319,11 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
         if (rank(i) == kRankArguments) c = i;
     }
     if (o == 0 || c == 0) {
-        reportLogicError("Routine PXNDECODE function processing.");
+        reportLogicError(st, "Routine PXNDECODE function processing.");
         return 1;
     }
     auto whine = [&](std::string_view message, int lastToken) {
-        PXNWHINE(message, column(1), column(lastToken));
+        PXNWHINE(st, message, column(1), column(lastToken));
         return 1;
     };
 
@@ -308,12 +336,14 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
         if (given == 0) firstToken = i;
         operandNumbers[given++] = -rank(i);
     }
+    const int minArgs = fn != nullptr ? fn->minArgs : host->minArgs;
+    const int maxArgs = fn != nullptr ? fn->maxArgs : host->maxArgs;
     if (given == 0) return whine("Function has no arguments", 2);
-    if (given < fn->minArgs) {
-        return whine("Function has too few arguments.  " + PXISTRING(fn->minArgs) + " reqd.", c);
+    if (given < minArgs) {
+        return whine("Function has too few arguments.  " + PXISTRING(minArgs) + " reqd.", c);
     }
-    if (given > fn->maxArgs) {
-        return whine("Function has too many arguments.  " + PXISTRING(fn->maxArgs) + " max.", c);
+    if (given > maxArgs) {
+        return whine("Function has too many arguments.  " + PXISTRING(maxArgs) + " max.", c);
     }
     // An argument that is no number is reported here, before the function
     // could drop it (#MAX, #IF) or pass it on.
@@ -322,21 +352,33 @@ int PXNFUNCT(int count, std::span<int> ranks, std::span<int> codes, std::span<in
             return whine(kNotANumberMessage, c);
         }
     }
-    const int mustBeReal = fn->realArgs == BuiltinFunction::RealArgs::kAll     ? given
-                           : fn->realArgs == BuiltinFunction::RealArgs::kFirst ? 1
-                                                                                : 0;
+    const auto realArgs = fn != nullptr ? fn->realArgs : BuiltinFunction::RealArgs::kNone;
+    const int mustBeReal = realArgs == BuiltinFunction::RealArgs::kAll     ? given
+                           : realArgs == BuiltinFunction::RealArgs::kFirst ? 1
+                                                                            : 0;
     for (int k = 0; k < mustBeReal; ++k) {
         if (st.operands[static_cast<size_t>(operandNumbers[k])].isReal) continue;
         return whine("Argument " + PXISTRING(k + 1) + " is Complex " + "where a Real is required.", c);
     }
 
-    const XVALUE* args[4];
-    for (int k = 0; k < 4; ++k) {
-        const int number = k < given ? operandNumbers[k] : operandNumbers[0];  // unused slots repeat a1
-        args[k] = &st.operands[static_cast<size_t>(number)];
-    }
     XVALUE result;
-    if (const char* message = fn->compute(args, result)) return whine(message, c);
+    if (fn != nullptr) {
+        const XVALUE* args[4];
+        for (int k = 0; k < 4; ++k) {
+            const int number = k < given ? operandNumbers[k] : operandNumbers[0];  // unused slots repeat a1
+            args[k] = &st.operands[static_cast<size_t>(number)];
+        }
+        if (const char* message = fn->compute(args, result)) return whine(message, c);
+    } else {
+        XVALUE args[4];
+        for (int k = 0; k < given; ++k) args[k] = st.operands[static_cast<size_t>(operandNumbers[k])];
+        std::string message;
+        if (callHost(*host, std::span<const XVALUE>(args, static_cast<std::size_t>(given)), result, message) != nullptr) {
+            return whine(message, c);
+        }
+        // A result that is no number is reported as any other is.
+        if (valueops::hasNaN(result)) return whine(kNotANumberMessage, c);
+    }
 
     for (int i = 1; i <= c; ++i) rank(i) = 0;
     rank(firstToken) = -operandNumbers[0];

@@ -193,14 +193,14 @@ std::string_view keptComment(std::string_view comment) {
     return textkit::trimRight(comment.substr(0, cut));
 }
 
-void applyLine(const LinePieces& pieces) {
+void applyLine(EngineState& engine, const LinePieces& pieces) {
     const std::string_view comment = keptComment(pieces.comment);
-    if (!storeParameter(pieces.name, pieces.expression, comment, pieces.factorOnly)) return;
+    if (!storeParameter(engine, pieces.name, pieces.expression, comment, pieces.factorOnly)) return;
     // Told after the entry is stored, so the report names a parameter the
     // user can find; the file itself keeps the whole comment until a save
     // replaces it (and that save keeps a copy).
     if (comment.size() < textkit::trimRight(pieces.comment).size()) {
-        noticeSink().warn("TOO LONG", "The comment of \"" + std::string(pieces.name) + "\" is too long.  " +
+        noticeSink(engine).warn("TOO LONG", "The comment of \"" + std::string(pieces.name) + "\" is too long.  " +
                                           std::to_string(kCommentLength) + " chars. max.  It is kept as \"" +
                                           std::string(comment) + "\".");
     }
@@ -287,11 +287,12 @@ ListScan scanParameterList(std::string_view bytes) {
 
 int linesNotWrittenBack(std::string_view text) { return scanParameterList(text).unkeptLines; }
 
-void XPARAMWRITE(std::ostream& out) {
+void XPARAMWRITE(std::ostream& out) { writeParameterLines(defaultEngine(), out); }
+
+void writeParameterLines(const EngineState& st, std::ostream& out) {
     // Each line is put together in place: "*" for a factor-only entry, the
     // name, "=", the expression, " !" and the comment, each without its
     // trailing blanks (the line is at most 1 + 16 + 1 + 64 + 2 + 64 long).
-    const EngineState& st = engineState();
     try {
         for (int i = 1; i <= st.paramCount && out; ++i) {
             const XPARAM& p = st.params[static_cast<size_t>(i - 1)];
@@ -329,7 +330,7 @@ constexpr int kFaultyLinesShown = 10;
 // line at once (lines of a written file run to some 30 characters), so
 // that it does not grow, and copy itself, step by step. The guess is capped,
 // and anything the stream cannot tell leaves the table to grow as it goes.
-void reserveFor(std::istream& in) {
+void reserveFor(EngineState& engine, std::istream& in) {
     constexpr std::streamsize kCharactersPerLine = 32;
     constexpr std::streamsize kMostEntries = 1 << 16;
     std::streamsize ahead = 0;
@@ -338,7 +339,7 @@ void reserveFor(std::istream& in) {
     } catch (...) {
         return;  // the stream's own read will meet its fault
     }
-    if (ahead > 0) reserveParameters(static_cast<int>(std::min(ahead / kCharactersPerLine, kMostEntries)));
+    if (ahead > 0) reserveParameters(engine, static_cast<int>(std::min(ahead / kCharactersPerLine, kMostEntries)));
 }
 
 // Stands between one read and the user. A file that is not a parameter
@@ -349,12 +350,15 @@ void reserveFor(std::istream& in) {
 // Questions always pass: they need their answer.
 class FaultLimiter final : public ExpressionErrorPresenter, public NoticeSink {
 public:
-    FaultLimiter()
-        : presenter_(expressionErrorPresenter()), notices_(noticeSink()),
-          oldPresenter_(setExpressionErrorPresenter(this)), oldNotices_(setNoticeSink(this)) {}
+    explicit FaultLimiter(EngineState& engine)
+        : engine_(engine), presenter_(expressionErrorPresenter(engine)), notices_(noticeSink(engine)),
+          oldPresenter_(engine.presenter), oldNotices_(engine.notices) {
+        engine.presenter = this;
+        engine.notices = this;
+    }
     ~FaultLimiter() override {
-        setExpressionErrorPresenter(oldPresenter_);
-        setNoticeSink(oldNotices_);
+        engine_.presenter = oldPresenter_;
+        engine_.notices = oldNotices_;
     }
     FaultLimiter(const FaultLimiter&) = delete;
     FaultLimiter& operator=(const FaultLimiter&) = delete;
@@ -398,6 +402,7 @@ private:
         lineFaulty_ = true;
         return faultyLines_ < kFaultyLinesShown;
     }
+    EngineState& engine_;
     ExpressionErrorPresenter& presenter_;
     NoticeSink& notices_;
     ExpressionErrorPresenter* oldPresenter_;
@@ -424,18 +429,17 @@ std::string groupedCount(int n) {
 }  // namespace
 
 void XPARAMREAD(std::istream& in, std::optional<bool> quiet, std::string_view source) {
-    readParameterLines(in, quiet, source);
+    readParameterLines(defaultEngine(), in, quiet, source);
 }
 
-int readParameterLines(std::istream& in, std::optional<bool> quiet, std::string_view source) {
-    EngineState& st = engineState();
+int readParameterLines(EngineState& st, std::istream& in, std::optional<bool> quiet, std::string_view source) {
     const bool remembered = st.quiet;
     if (quiet) st.quiet = *quiet;
     int hidden = 0;
     int faulty = 0;
     try {
-        FaultLimiter limiter;
-        reserveFor(in);
+        FaultLimiter limiter(st);
+        reserveFor(st, in);
         LineReader lines(in);
         std::string_view line;
         bool first = true;
@@ -444,7 +448,7 @@ int readParameterLines(std::istream& in, std::optional<bool> quiet, std::string_
             LinePieces pieces;
             if (splitLine(line, pieces)) {
                 limiter.startLine(pieces.name, fileName(source));
-                applyLine(pieces);
+                applyLine(st, pieces);
             }
             limiter.endLine();
         }
@@ -457,7 +461,7 @@ int readParameterLines(std::istream& in, std::optional<bool> quiet, std::string_
     if (hidden > 0) {
         try {
             const std::string of = source.empty() ? "" : " of \"" + std::string(source) + "\"";
-            noticeSink().warn("READ WARNINGS", groupedCount(hidden) + (hidden == 1 ? " more line" : " more lines") + of +
+            noticeSink(st).warn("READ WARNINGS", groupedCount(hidden) + (hidden == 1 ? " more line" : " more lines") + of +
                                                    (hidden == 1 ? " had faults; it was" : " had faults; they were") +
                                                    " read as the first ones were.");
         } catch (...) {

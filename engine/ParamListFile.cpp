@@ -188,7 +188,7 @@ bool readParameterList(const std::string& path, ListRead* found) {
         return readFailure(quoted + " is not a parameter list (it holds binary data).");
     }
     std::istringstream text(listText(bytes));
-    const int faulty = readParameterLines(text, std::nullopt, path);
+    const int faulty = readParameterLines(defaultEngine(), text, std::nullopt, path);
     if (found) {
         found->faultyLines = faulty;
         found->unkeptLines = linesNotWrittenBack(bytes);

@@ -19,9 +19,7 @@ constexpr int kNameLength = 16;
 constexpr int kExpressionLength = 64;
 constexpr int kGrowth = 16;
 
-std::vector<XPARAM>& table() { return engineState().params; }
-int& count() { return engineState().paramCount; }
-XPARAM& entry(int index) { return table()[static_cast<size_t>(index - 1)]; }
+XPARAM& entry(EngineState& e, int index) { return e.params[static_cast<size_t>(index - 1)]; }
 
 // Names compare with blanks and control characters squeezed out and letters
 // upper-cased. The key is built in place, without allocating, because the
@@ -105,21 +103,19 @@ ParamKey keyOf(const FixedText<kNameLength>& name) {
     return key;
 }
 
-// The names of the table: every routine that changes a name or the order
-// of entries tells them, and they keep their index in step.
-TableNames& names() { return engineState().paramNames; }
-
-// Entries lo and lo + 1 change places, and so do their names.
-void swapNeighbours(int lo) {
-    std::swap(entry(lo), entry(lo + 1));
-    names().swapNeighbours(lo);
+// Entries lo and lo + 1 change places, and so do their names: every
+// routine that changes a name or the order of entries tells the table's
+// names, and they keep their index in step.
+void swapNeighbours(EngineState& e, int lo) {
+    std::swap(entry(e, lo), entry(e, lo + 1));
+    e.paramNames.swapNeighbours(lo);
 }
 
 
 std::string quoted(std::string_view text) { return "\"" + std::string(textkit::trimRight(text)) + "\""; }
 
-bool warn(std::string_view caption, const std::string& text) {
-    noticeSink().warn(caption, text);
+bool warn(NoticeSink& notices, std::string_view caption, const std::string& text) {
+    notices.warn(caption, text);
     return false;
 }
 
@@ -171,9 +167,9 @@ bool allNameCharacters(std::string_view name) {
 }
 bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
-bool expressionTooLong(std::string_view expression) {
+bool expressionTooLong(NoticeSink& notices, std::string_view expression) {
     if (textkit::trimRight(expression).size() <= static_cast<std::size_t>(kExpressionLength)) return false;
-    warn("TOO LONG", "The given expression " + quoted(expression) + " is too long.  " + "64" + " chars. max.");
+    warn(notices, "TOO LONG", "The given expression " + quoted(expression) + " is too long.  " + "64" + " chars. max.");
     return true;
 }
 
@@ -187,51 +183,47 @@ bool plainlyAcceptable(std::string_view name, std::string_view squeezed) {
     return (lead != 'D' && lead != 'E') || (squeezed.size() > 1 && isLetter(nameRuleChar(squeezed[1])));
 }
 
-// The warnings of a name that cannot be stored, in their order. The
-// duplicate check is left out when the caller has just looked the name up.
-enum class Duplicates { kCheck, kKnownAbsent };
-[[gnu::noinline]] bool checkNameRules(std::string_view name, std::string_view squeezed, Duplicates duplicates);
-bool nameIsAcceptable(std::string_view name, std::string_view squeezed, Duplicates duplicates) {
-    if (duplicates == Duplicates::kKnownAbsent && plainlyAcceptable(name, squeezed)) return true;
-    return checkNameRules(name, squeezed, duplicates);
+// The warnings of a name that cannot be stored, in their order, told to
+// NOTICES. The duplicate check looks in TABLE; it is left out (null) when
+// the caller has just looked the name up.
+[[gnu::noinline]] bool checkNameRules(NoticeSink& notices, EngineState* table, std::string_view name,
+                                      std::string_view squeezed);
+bool nameIsAcceptable(EngineState& e, std::string_view name, std::string_view squeezed, bool knownAbsent) {
+    if (knownAbsent && plainlyAcceptable(name, squeezed)) return true;
+    return checkNameRules(noticeSink(e), knownAbsent ? nullptr : &e, name, squeezed);
 }
-bool checkNameRules(std::string_view name, std::string_view squeezed, Duplicates duplicates) {
+bool checkNameRules(NoticeSink& notices, EngineState* table, std::string_view name, std::string_view squeezed) {
     std::string_view given = textkit::trimRight(name);
     const std::string_view unlead = textkit::trimLeft(given);
     if (unlead.size() > static_cast<std::size_t>(kNameLength)) {
-        return warn("TOO LONG", "The given name " + quoted(given) + " is too long.  " + "16" + " chars. max.");
+        return warn(notices, "TOO LONG", "The given name " + quoted(given) + " is too long.  " + "16" + " chars. max.");
     }
-    if (squeezed.empty()) return warn("NAME MISSING", "Parameter name cannot be blank.");
+    if (squeezed.empty()) return warn(notices, "NAME MISSING", "Parameter name cannot be blank.");
     if (const std::string bad = badNameCharacter(squeezed); !bad.empty()) {
-        return warn("BAD CHARACTER", "The given name " + quoted(squeezed) + " contains the character " + bad +
+        return warn(notices, "BAD CHARACTER", "The given name " + quoted(squeezed) + " contains the character " + bad +
                                          ".  This character is not allowed in a parameter name.");
     }
     if (!isLetter(nameRuleChar(squeezed[0]))) {
-        return warn("BAD NAME", "The given name " + quoted(squeezed) + " is not a legal parameter name" +
+        return warn(notices, "BAD NAME", "The given name " + quoted(squeezed) + " is not a legal parameter name" +
                                     ".  Parameter names must start with a letter.");
     }
     // D and E start exponents: D2 or E1 would read as a number.
     const char lead = upperChar(squeezed[0]);
     const char second = squeezed.size() > 1 ? nameRuleChar(squeezed[1]) : ' ';
     if ((lead == 'D' || lead == 'E') && !isLetter(second)) {
-        return warn("BAD NAME", "The given name " + quoted(squeezed) + " is not a legal parameter name" +
+        return warn(notices, "BAD NAME", "The given name " + quoted(squeezed) + " is not a legal parameter name" +
                                     ".  Parameter names starting with a 'D' or 'E' must " +
                                     "be followed by a letter, i.e., " + "have a letter as their second character.");
     }
-    int existing = 0;
-    if (duplicates == Duplicates::kCheck && count() > 0) XPARAMFIND(squeezed, existing);
+    const int existing = table != nullptr && table->paramCount > 0 ? lookUpParameter(*table, squeezed) : 0;
     if (existing != 0) {
-        return warn("DUPLICATE NAME", "The given name " + quoted(squeezed) + " is not unique" +
+        return warn(notices, "DUPLICATE NAME", "The given name " + quoted(squeezed) + " is not unique" +
                                           ".  Either delete or edit the existing parameter.");
     }
     return true;
 }
 
-// The change counter behind paramTableChanges(). It only ever grows, also
-// across resetExpressionEngine(): a reading taken before a reset must not
-// match one taken after as many new changes.
-std::uint64_t changes = 0;
-void noteChange() { ++changes; }
+void noteChange(EngineState& e) { ++e.changes; }
 
 bool sameDefinition(const XPARAM& a, const XPARAM& b) {
     return a.name == b.name && a.expression == b.expression && a.comment == b.comment &&
@@ -251,12 +243,13 @@ struct KnownPlace {
     const ParamKey& key;
     const NameIndex::Place& place;
 };
-bool addParameter(std::string_view name, std::string_view squeezed, const KnownPlace* known,
-                  std::string_view expression, std::string_view comment, bool factorOnly, bool evaluate,
-                  Duplicates duplicates) {
-    EngineState& st = engineState();
+bool addEntry(EngineState& st, std::string_view name, std::string_view squeezed, const KnownPlace* known,
+              std::string_view expression, std::string_view comment, bool factorOnly, bool evaluate,
+              bool knownAbsent) {
     try {
-        if (!nameIsAcceptable(name, squeezed, duplicates) || expressionTooLong(expression)) return false;
+        if (!nameIsAcceptable(st, name, squeezed, knownAbsent) || expressionTooLong(noticeSink(st), expression)) {
+            return false;
+        }
         if (st.paramCount == static_cast<int>(st.params.size())) st.params.resize(st.params.size() + kGrowth);
         const ParamKey key = known != nullptr ? known->key : keyOf(FixedText<kNameLength>(squeezed));
         // An earlier entry of the name stays first.
@@ -272,13 +265,13 @@ bool addParameter(std::string_view name, std::string_view squeezed, const KnownP
         p.comment = comment;
         p.factorOnly = factorOnly;
         setUnevaluated(p);
-        noteChange();
+        noteChange(st);
         if (evaluate) {
             // The new entry is visible but not yet valid, so naming itself
             // is reported as a parameter used before being defined. The
             // evaluation only reads the table.
             XVALUE value;
-            if (solveParameterValue(expression, value)) {
+            if (solveParameterValue(st, expression, value)) {
                 p.valid = true;
                 p.value = value;
             }
@@ -291,23 +284,27 @@ bool addParameter(std::string_view name, std::string_view squeezed, const KnownP
 
 }  // namespace
 
-bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly,
-               bool evaluate) {
+bool addParameter(EngineState& engine, std::string_view name, std::string_view expression, std::string_view comment,
+                  bool factorOnly, bool evaluate) {
     try {
         const std::string squeezed(textkit::trimRight(XSQUEEZE(name)));
-        return addParameter(name, squeezed, nullptr, expression, comment, factorOnly, evaluate, Duplicates::kCheck);
+        return addEntry(engine, name, squeezed, nullptr, expression, comment, factorOnly, evaluate, false);
     } catch (...) {
         return false;
     }
 }
 
-bool XPARAMEDIT(std::string_view name, std::string_view expression, std::string_view comment,
-                std::optional<bool> factorOnly, bool evaluate) {
-    int index = 0;
-    XPARAMFIND(name, index);
+bool XPARAMNEW(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly,
+               bool evaluate) {
+    return addParameter(defaultEngine(), name, expression, comment, factorOnly, evaluate);
+}
+
+bool editParameter(EngineState& engine, std::string_view name, std::string_view expression, std::string_view comment,
+                   std::optional<bool> factorOnly, bool evaluate) {
+    const int index = lookUpParameter(engine, name);
     if (index == 0) return false;
     try {
-        if (expressionTooLong(expression)) return false;
+        if (expressionTooLong(noticeSink(engine), expression)) return false;
     } catch (...) {
         return false;
     }
@@ -318,28 +315,34 @@ bool XPARAMEDIT(std::string_view name, std::string_view expression, std::string_
     for (char c : name) {
         if (static_cast<unsigned char>(c) > ' ' && n < squeezed.size()) squeezed[n++] = c;
     }
-    XPARAM& p = entry(index);
+    XPARAM& p = entry(engine, index);
     const XPARAM before = p;
     p.name = std::string_view(squeezed.data(), n);
     p.expression = expression;
     p.comment = comment;
     if (factorOnly) p.factorOnly = *factorOnly;
-    if (!sameDefinition(p, before)) noteChange();
+    if (!sameDefinition(p, before)) noteChange(engine);
     // The given name matched the entry, so its squeezed form has the same
     // key; should that ever change, the index is built again.
     try {
-        names().rename(index, keyOf(p.name));
+        engine.paramNames.rename(index, keyOf(p.name));
     } catch (...) {
         return false;
     }
-    if (evaluate) return PXNSOLVEPARAM(index);
+    if (evaluate) return PXNSOLVEPARAM(engine, index);
     setUnevaluated(p);
     return true;
 }
 
+bool XPARAMEDIT(std::string_view name, std::string_view expression, std::string_view comment,
+                std::optional<bool> factorOnly, bool evaluate) {
+    return editParameter(defaultEngine(), name, expression, comment, factorOnly, evaluate);
+}
+
 bool XPARAMFETCH(int index, std::string* name, std::string* expression, std::string* comment, bool* factorOnly) {
-    if (index < 1 || index > count()) return false;
-    const XPARAM& p = entry(index);
+    EngineState& e = defaultEngine();
+    if (index < 1 || index > e.paramCount) return false;
+    const XPARAM& p = entry(e, index);
     try {
         if (name != nullptr) *name = p.name.str();
         if (expression != nullptr) *expression = p.expression.str();
@@ -351,29 +354,34 @@ bool XPARAMFETCH(int index, std::string* name, std::string* expression, std::str
     return true;
 }
 
-int XPARAMCOUNT() { return count(); }
+int XPARAMCOUNT() { return defaultEngine().paramCount; }
 
-namespace {
+int findParameterByKey(EngineState& engine, const ParamKey& key, int limit) {
+    // The first entry among the first min(count, limit) whose key is KEY.
+    return engine.paramNames.find(key, std::min(engine.paramCount, limit));
+}
 
-// The first entry among the first min(count, limit) whose key is KEY.
-int findKey(const ParamKey& key, int limit) { return names().find(key, std::min(count(), limit)); }
+int findParameter(EngineState& engine, std::string_view name, int limit) {
+    const NameKey key = makeKey(name);
+    return key.fits ? findParameterByKey(engine, key.chars, limit) : 0;
+}
 
-}  // namespace
+std::optional<ParamKey> parameterKey(std::string_view name) {
+    const NameKey key = makeKey(name);
+    if (!key.fits) return std::nullopt;
+    return key.chars;
+}
+
+int lookUpParameter(EngineState& engine, std::string_view name) {
+    return findParameter(engine, name, engine.paramCount);
+}
 
 void XPARAMFIND(std::string_view name, int& index, std::optional<int> limit) {
-    const NameKey key = makeKey(name);
-    index = key.fits ? findKey(key.chars, limit.value_or(count())) : 0;
+    EngineState& e = defaultEngine();
+    index = findParameter(e, name, limit.value_or(e.paramCount));
 }
 
-int findParameter(std::string_view name, int limit) {
-    const NameKey key = makeKey(name);
-    return key.fits ? findKey(key.chars, limit) : 0;
-}
-
-int findParameterByKey(const ParamKey& key, int limit) { return findKey(key, limit); }
-
-void reserveParameters(int more) {
-    EngineState& st = engineState();
+void reserveParameters(EngineState& st, int more) {
     const auto wanted = static_cast<std::size_t>(st.paramCount) + static_cast<std::size_t>(std::max(more, 0));
     try {
         // Whole steps of 16, as the table grows.
@@ -384,18 +392,17 @@ void reserveParameters(int more) {
     }
 }
 
-bool storeParameter(std::string_view name, std::string_view expression, std::string_view comment, bool factorOnly) {
+bool storeParameter(EngineState& engine, std::string_view name, std::string_view expression,
+                    std::string_view comment, bool factorOnly) {
     const NameKey key = makeKey(name);
-    if (!key.fits) {
-        return addParameter(name, name, nullptr, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
-    }
+    if (!key.fits) return addEntry(engine, name, name, nullptr, expression, comment, factorOnly, true, true);
     // Every entry of the table is in the index, so one look there tells
     // whether the name is new, and where a new one goes. The name is
     // squeezed already, so its lookup key is the key it is stored under.
-    const NameIndex::Place place = names().locate(key.chars);
-    if (place.entry != 0) return XPARAMEDIT(name, expression, comment, factorOnly);
+    const NameIndex::Place place = engine.paramNames.locate(key.chars);
+    if (place.entry != 0) return editParameter(engine, name, expression, comment, factorOnly, true);
     const KnownPlace known{key.chars, place};
-    return addParameter(name, name, &known, expression, comment, factorOnly, true, Duplicates::kKnownAbsent);
+    return addEntry(engine, name, name, &known, expression, comment, factorOnly, true, true);
 }
 
 namespace {
@@ -419,61 +426,65 @@ bool parameterStorable(std::string_view name, std::string_view expression, Param
         return true;
     }
     DeafSink deaf;
-    NoticeSink* const before = setNoticeSink(&deaf);
-    const bool storable =
-        checkNameRules(name, name, Duplicates::kKnownAbsent) && !expressionTooLong(expression);
-    setNoticeSink(before);
-    return storable;
+    return checkNameRules(deaf, nullptr, name, name) && !expressionTooLong(deaf, expression);
 }
 
 bool XPARAMGET(int index, XVALUE& value, bool reEvaluate) {
-    if (index < 1 || index > count()) return false;
-    const bool ok = reEvaluate ? PXNSOLVEPARAM(index) : true;
-    value = entry(index).value;
-    return ok && entry(index).valid;
+    EngineState& e = defaultEngine();
+    if (index < 1 || index > e.paramCount) return false;
+    const bool ok = reEvaluate ? PXNSOLVEPARAM(e, index) : true;
+    value = entry(e, index).value;
+    return ok && entry(e, index).valid;
 }
 
-void XPARAMMOVEUP(int index) {
-    if (index > 1 && index <= count()) {
-        swapNeighbours(index - 1);
-        noteChange();
+void moveParameterUp(EngineState& engine, int index) {
+    if (index > 1 && index <= engine.paramCount) {
+        swapNeighbours(engine, index - 1);
+        noteChange(engine);
     }
 }
 
-void XPARAMMOVEDOWN(int index) {
-    if (index >= 1 && index < count()) {
-        swapNeighbours(index);
-        noteChange();
+void moveParameterDown(EngineState& engine, int index) {
+    if (index >= 1 && index < engine.paramCount) {
+        swapNeighbours(engine, index);
+        noteChange(engine);
     }
 }
 
-bool XPARAMDELETE(std::string_view name) {
-    int index = 0;
-    XPARAMFIND(name, index);
+void XPARAMMOVEUP(int index) { moveParameterUp(defaultEngine(), index); }
+void XPARAMMOVEDOWN(int index) { moveParameterDown(defaultEngine(), index); }
+
+bool deleteParameter(EngineState& engine, std::string_view name) {
+    const int index = lookUpParameter(engine, name);
     if (index == 0) return false;
-    for (int i = index; i < count(); ++i) entry(i) = entry(i + 1);
-    entry(count()) = XPARAM{};
-    --count();
-    noteChange();
+    int& count = engine.paramCount;
+    for (int i = index; i < count; ++i) entry(engine, i) = entry(engine, i + 1);
+    entry(engine, count) = XPARAM{};
+    --count;
+    noteChange(engine);
 
-    names().erase(index);
+    engine.paramNames.erase(index);
     return true;
 }
 
-bool XPARAMUPDATE() {
+bool XPARAMDELETE(std::string_view name) { return deleteParameter(defaultEngine(), name); }
+
+bool updateParameters(EngineState& engine) {
     // Every entry is evaluated, even after a failure, so that each failing
     // one reports its own error.
     bool ok = true;
-    for (int i = 1; i <= count(); ++i) ok = PXNSOLVEPARAM(i) && ok;
+    for (int i = 1; i <= engine.paramCount; ++i) ok = PXNSOLVEPARAM(engine, i) && ok;
     return ok;
 }
 
+bool XPARAMUPDATE() { return updateParameters(defaultEngine()); }
+
 bool XPARAMGETFACTOR(std::string_view name) {
-    int index = 0;
-    XPARAMFIND(name, index);
-    return index != 0 && entry(index).factorOnly;
+    EngineState& e = defaultEngine();
+    const int index = lookUpParameter(e, name);
+    return index != 0 && entry(e, index).factorOnly;
 }
 
-void XPARAMQUIET(bool quiet) { engineState().quiet = quiet; }
+void XPARAMQUIET(bool quiet) { defaultEngine().quiet = quiet; }
 
-std::uint64_t paramTableChanges() { return changes; }
+std::uint64_t paramTableChanges() { return defaultEngine().changes; }

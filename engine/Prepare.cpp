@@ -25,8 +25,8 @@ bool isBlankByte(char c) { return byte(c) <= ' '; }
 bool in(char c, unsigned set) { return (kTables.sets[byte(c)] & set) != 0; }
 bool impliedPair(char a, char b) { return (kTables.impliedLeft[byte(a)] & kTables.impliedRight[byte(b)]) != 0; }
 
-int report(std::string_view message, int first, int last) {
-    PXNWHINE(message, first, last);
+int report(EngineState& s, std::string_view message, int first, int last) {
+    PXNWHINE(s, message, first, last);
     return 1;
 }
 
@@ -37,7 +37,7 @@ int report(std::string_view message, int first, int last) {
 // and brackets hold something unless they are a function's argument list.
 // When the sequence is sound, a code the decoder would not understand is
 // reported last (the positions skipped over are all "F").
-int checkSequence(const EngineState& s) {
+int checkSequence(EngineState& s) {
     const char* C = s.cls.data();
     const int n = s.n;
     bool expectOperand = true;
@@ -54,7 +54,7 @@ int checkSequence(const EngineState& s) {
             expectOperand = false;
         } else if (c == '(') {
             const bool call = k > 1 && C[k - 1] == 'F';
-            if (!call && k < n && C[k + 1] == ')') return report("Missing operand after", sourceColumn(k), sourceColumn(k));
+            if (!call && k < n && C[k + 1] == ')') return report(s, "Missing operand after", s.sourceColumn(k), s.sourceColumn(k));
             expectOperand = true;
         } else if (c == ')') {
             expectOperand = false;
@@ -63,24 +63,23 @@ int checkSequence(const EngineState& s) {
         } else if (in(c, kNeedsRight)) {
             if (expectOperand && (k == 1 || C[k - 1] == '(')) {
                 // Only a removed unary plus can have stood before it.
-                return report("Missing operand before", sourceColumn(k), sourceColumn(k));
+                return report(s, "Missing operand before", s.sourceColumn(k), s.sourceColumn(k));
             }
-            if (expectOperand) return report("Illegal operator combination", sourceColumn(k - 1), sourceColumn(k));
+            if (expectOperand) return report(s, "Illegal operator combination", s.sourceColumn(k - 1), s.sourceColumn(k));
             expectOperand = true;
         }
     }
-    if (unknown != 0) return report("Program Decode Error", sourceColumn(unknown), sourceColumn(unknown));
+    if (unknown != 0) return report(s, "Program Decode Error", s.sourceColumn(unknown), s.sourceColumn(unknown));
     return 0;
 }
 
 // Inserts a character between every occurrence of the class pair a b, the
 // leftmost first. Kept for the rare line where the insertions do not all fit:
 // then the one that overflows must be the one the rules reach first.
-int insertBetween(char a, char b, char textChar, char classChar) {
-    const EngineState& s = engineState();
+int insertBetween(EngineState& s, char a, char b, char textChar, char classChar) {
     for (int k = 1; k < s.n; ++k) {
         if (s.cls[static_cast<size_t>(k)] == a && s.cls[static_cast<size_t>(k + 1)] == b &&
-            PXNINSERT(k + 1, textChar, classChar) != 0) {
+            PXNINSERT(s, k + 1, textChar, classChar) != 0) {
             return 1;
         }
     }
@@ -134,11 +133,11 @@ int classify(EngineState& s, std::string_view line, LineFacts& f) {
     if (length > static_cast<std::size_t>(kFieldLength)) {
         // The display line never holds a control character.
         for (int i = 0; i < kFieldLength; ++i) display[i] = kTables.display[byte(rest[static_cast<size_t>(i)])];
-        return report("Given line too long", 64, 64);
+        return report(s, "Given line too long", 64, 64);
     }
     // Past the line's last character the display line is blank.
     std::memset(display + length, ' ', kFieldLength - length);
-    if (length < 1) return report("Given line empty", 1, 1);
+    if (length < 1) return report(s, "Given line empty", 1, 1);
 
     int depth = 0, w = 0;
     bool dippedBelowZero = false;
@@ -242,15 +241,15 @@ void mergeNames(EngineState& s, LineFacts& f) {
 
 // Only the characters of the language may remain, and brackets balance
 // with no ")" closing a bracket that was never opened.
-int checkCharactersAndBrackets(const EngineState& s, const LineFacts& f) {
+int checkCharactersAndBrackets(EngineState& s, const LineFacts& f) {
     if ((f.seen & kSawIllegal) != 0) {
         for (int k = 1; k <= s.n; ++k) {
             if (!in(s.cls[static_cast<size_t>(k)], kLegal)) {
-                return report("Illegal character used", s.pos[static_cast<size_t>(k)], s.pos[static_cast<size_t>(k)]);
+                return report(s, "Illegal character used", s.pos[static_cast<size_t>(k)], s.pos[static_cast<size_t>(k)]);
             }
         }
     }
-    if (f.depth != 0 || f.dippedBelowZero) return report("Parentheses do not balance", -2, -2);
+    if (f.depth != 0 || f.dippedBelowZero) return report(s, "Parentheses do not balance", -2, -2);
     return 0;
 }
 
@@ -316,7 +315,7 @@ void markFunctionsAndSqueeze(EngineState& s, LineFacts& f) {
             }
         }
     }
-    if (f.anyDeletion) PXNSQUEEZ('Z');
+    if (f.anyDeletion) PXNSQUEEZ(s, 'Z');
 }
 
 // Every exponent letter is followed by an optional sign and digits; they
@@ -324,7 +323,7 @@ void markFunctionsAndSqueeze(EngineState& s, LineFacts& f) {
 int checkExponents(EngineState& s, const LineFacts& f) {
     char* const C = s.cls.data();
     const int n = s.n;
-    if (C[n] == 'D') return report("Exponent digits missing", sourceColumn(n), sourceColumn(n));
+    if (C[n] == 'D') return report(s, "Exponent digits missing", s.sourceColumn(n), s.sourceColumn(n));
     for (int start = 1; f.anyD;) {
         int d = 0;
         for (int k = start; k <= n; ++k) {
@@ -339,7 +338,7 @@ int checkExponents(EngineState& s, const LineFacts& f) {
             C[k] = 'E';
             ++k;
         }
-        if (k > n || C[k] != 'N') return report("Exponent digits missing", sourceColumn(k - 1), sourceColumn(k));
+        if (k > n || C[k] != 'N') return report(s, "Exponent digits missing", s.sourceColumn(k - 1), s.sourceColumn(k));
         while (k <= n && C[k] == 'N') C[k++] = 'E';
         start = k;
     }
@@ -358,7 +357,7 @@ void resolveBlanks(EngineState& s, const LineFacts& f) {
             joined = true;
         }
     }
-    if (joined) PXNSQUEEZ('Z');
+    if (joined) PXNSQUEEZ(s, 'Z');
     for (int k = 1; k <= s.n; ++k) {
         if (C[k] == ' ') C[k] = '*';
     }
@@ -368,16 +367,16 @@ void resolveBlanks(EngineState& s, const LineFacts& f) {
 // decimal point the point itself is the mantissa, so 5.E3 stays 5000.
 int supplyMantissas(EngineState& s, const LineFacts& f) {
     const char* const C = s.cls.data();
-    if (C[1] == '/' && PXNINSERT(1, '1', 'N') != 0) return 1;
+    if (C[1] == '/' && PXNINSERT(s, 1, '1', 'N') != 0) return 1;
     // A "*/" here was typed so, or had a blank between (which has gone); a
     // "*" made of a blank never stands before "/", as that blank went too.
     const bool starSlash = (f.pairs & kPairStarSlash) != 0 ||
                            (f.anyBlank && (f.seen & kSawStar) != 0 && (f.seen & kSawSlash) != 0);
-    if (starSlash && insertBetween('*', '/', '1', 'N') != 0) return 1;
+    if (starSlash && insertBetween(s, '*', '/', '1', 'N') != 0) return 1;
     if (f.anyD) {
-        if (C[1] == 'D' && PXNINSERT(1, '1', 'N') != 0) return 1;
+        if (C[1] == 'D' && PXNINSERT(s, 1, '1', 'N') != 0) return 1;
         for (int k = 1; k < s.n; ++k) {
-            if (C[k] != 'N' && C[k] != '.' && C[k + 1] == 'D' && PXNINSERT(k + 1, '1', 'N') != 0) return 1;
+            if (C[k] != 'N' && C[k] != '.' && C[k + 1] == 'D' && PXNINSERT(s, k + 1, '1', 'N') != 0) return 1;
         }
     }
     return 0;
@@ -430,7 +429,7 @@ int implyProducts(EngineState& s, LineFacts& f) {
             {')', '('}, {')', 'F'}, {'E', 'L'}, {'E', '('}, {'E', 'F'}, {'L', 'N'},
         };
         for (const auto& pair : kImplied) {
-            if (insertBetween(pair[0], pair[1], '*', '*') != 0) return 1;
+            if (insertBetween(s, pair[0], pair[1], '*', '*') != 0) return 1;
         }
     } else if (insertions > 0) {
         int to = n + insertions;
@@ -490,9 +489,9 @@ int checkOperatorPlacement(EngineState& s, LineFacts& f) {
             b = c;
         }
     }
-    if (three != 0) return report("Cannot have 3 adjacent operators", P[three], P[three + 2]);
-    if (noLeft != 0) return report("Missing operand before", P[noLeft], P[noLeft]);
-    if (noRight != 0) return report("Missing operand after", P[noRight], P[noRight]);
+    if (three != 0) return report(s, "Cannot have 3 adjacent operators", P[three], P[three + 2]);
+    if (noLeft != 0) return report(s, "Missing operand before", P[noLeft], P[noLeft]);
+    if (noRight != 0) return report(s, "Missing operand after", P[noRight], P[noRight]);
     f.badFirst = badPair != 0 ? P[badPair] : 0;
     f.badLast = badPair != 0 ? P[badPair + 1] : 0;
     f.signPair = signPair;
@@ -516,7 +515,7 @@ void reduceSignPairs(EngineState& s, const LineFacts& f) {
         }
         ++k;
     }
-    PXNSQUEEZ('Z');
+    PXNSQUEEZ(s, 'Z');
 }
 
 // A sign at the start or after an operator, "(", "," or "<" is unary;
@@ -534,14 +533,13 @@ void markUnarySigns(EngineState& s, const LineFacts& f) {
             C[k] = C[k] == '-' ? 'U' : 'P';
         }
     }
-    if (unaryPlus) PXNSQUEEZ('P');
+    if (unaryPlus) PXNSQUEEZ(s, 'P');
 }
 
 }  // namespace
 
 // The stages in their order, each ending at the checkpoint named after it.
-int prepareThrough(std::string_view line, PrepareCheckpoint stop) {
-    EngineState& s = engineState();
+int prepareThrough(EngineState& s, std::string_view line, PrepareCheckpoint stop) {
     LineFacts f;
     if (classify(s, line, f) != 0) return 1;
     if (stop == PrepareCheckpoint::kClassified) return 0;
@@ -558,9 +556,11 @@ int prepareThrough(std::string_view line, PrepareCheckpoint stop) {
     if (stop == PrepareCheckpoint::kProductsImplied) return 0;
     if (checkOperatorPlacement(s, f) != 0) return 1;
     reduceSignPairs(s, f);
-    if (f.badFirst != 0) return report("Illegal operator combination", f.badFirst, f.badLast);
+    if (f.badFirst != 0) return report(s, "Illegal operator combination", f.badFirst, f.badLast);
     markUnarySigns(s, f);
     return checkSequence(s);
 }
 
-int PXNPREP(std::string_view line) { return prepareThrough(line, PrepareCheckpoint::kDone); }
+int PXNPREP(EngineState& engine, std::string_view line) {
+    return prepareThrough(engine, line, PrepareCheckpoint::kDone);
+}

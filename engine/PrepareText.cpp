@@ -5,15 +5,14 @@
 
 #include "EngineState.h"
 
-int PXNINSERT(int k, char c1, char c2) {
-    EngineState& st = engineState();
+int PXNINSERT(EngineState& st, int k, char c1, char c2) {
     const int newLength = st.n + 1;
     if (newLength > kFieldLength) {
-        PXNWHINE("Given line too long after processing", kFieldLength, kFieldLength);
+        PXNWHINE(st, "Given line too long after processing", kFieldLength, kFieldLength);
         return 1;
     }
     if (k < 1 || k > newLength) {
-        reportLogicError("Routine PXNINSERT given bad arguments.");
+        reportLogicError(st, "Routine PXNINSERT given bad arguments.");
         return 1;
     }
     // Positions k..n move one place right in all three strings. The inserted
@@ -30,10 +29,9 @@ int PXNINSERT(int k, char c1, char c2) {
     return 0;
 }
 
-int PXNSQUEEZ(char c) {
+int PXNSQUEEZ(EngineState& st, char c) {
     // Deleting the leftmost C again and again leaves the other positions in
     // order, closed up, with the freed ones at the end; one pass does that.
-    EngineState& st = engineState();
     char* const text = st.text.data();
     char* const cls = st.cls.data();
     int* const pos = st.pos.data();

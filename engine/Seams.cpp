@@ -1,8 +1,10 @@
 // The two seams and their defaults. Without an installed presenter or sink
-// the engine still reaches its user: on stderr, as the command line shows it.
+// an engine still reaches its user: on stderr, as the command line shows it.
 #include "Seams.h"
 
 #include <iostream>
+
+#include "EngineState.h"
 
 namespace {
 
@@ -30,38 +32,36 @@ private:
     }
 };
 
-struct SeamState {
-    StderrPresenter defaultPresenter;
-    StderrNotices defaultNotices;
-    ExpressionErrorPresenter* presenter = nullptr;  // null: the default
-    NoticeSink* notices = nullptr;
-};
-
-SeamState& seams() {
-    static SeamState state;
-    return state;
+// The defaults hold nothing, so every engine and thread may share them.
+StderrPresenter& stderrPresenter() {
+    static StderrPresenter presenter;
+    return presenter;
+}
+StderrNotices& stderrNotices() {
+    static StderrNotices notices;
+    return notices;
 }
 
 }  // namespace
 
+ExpressionErrorPresenter& expressionErrorPresenter(EngineState& engine) {
+    return engine.presenter != nullptr ? *engine.presenter : stderrPresenter();
+}
+
+NoticeSink& noticeSink(EngineState& engine) { return engine.notices != nullptr ? *engine.notices : stderrNotices(); }
+
 ExpressionErrorPresenter* setExpressionErrorPresenter(ExpressionErrorPresenter* presenter) {
-    ExpressionErrorPresenter* previous = seams().presenter;
-    seams().presenter = presenter;
+    ExpressionErrorPresenter* const previous = defaultEngine().presenter;
+    defaultEngine().presenter = presenter;
     return previous;
 }
 
 NoticeSink* setNoticeSink(NoticeSink* sink) {
-    NoticeSink* previous = seams().notices;
-    seams().notices = sink;
+    NoticeSink* const previous = defaultEngine().notices;
+    defaultEngine().notices = sink;
     return previous;
 }
 
-ExpressionErrorPresenter& expressionErrorPresenter() {
-    SeamState& s = seams();
-    return s.presenter != nullptr ? *s.presenter : s.defaultPresenter;
-}
+ExpressionErrorPresenter& expressionErrorPresenter() { return expressionErrorPresenter(defaultEngine()); }
 
-NoticeSink& noticeSink() {
-    SeamState& s = seams();
-    return s.notices != nullptr ? *s.notices : s.defaultNotices;
-}
+NoticeSink& noticeSink() { return noticeSink(defaultEngine()); }

@@ -39,12 +39,14 @@ public:
     virtual bool ask(std::string_view caption, std::string_view text) = 0;  // true = yes
 };
 
-// Install a presenter or sink; nullptr restores the default, which prints on
-// stderr (and answers questions with no). Each returns the one it replaces,
-// so a caller can put it back. The engine does not own what is installed.
+// Install a presenter or sink for the program's default engine; nullptr
+// restores the default, which prints on stderr (and answers questions with
+// no). Each returns the one it replaces, so a caller can put it back. The
+// engine does not own what is installed. An engine of its own carries its
+// own pair (EngineState::presenter, notices).
 ExpressionErrorPresenter* setExpressionErrorPresenter(ExpressionErrorPresenter* presenter);
 NoticeSink* setNoticeSink(NoticeSink* sink);
 
-// The installed ones (never null).
+// The default engine's installed ones (never null).
 ExpressionErrorPresenter& expressionErrorPresenter();
 NoticeSink& noticeSink();

@@ -54,26 +54,32 @@ bool sameBits(double x, double y) {
 
 }  // namespace
 
+EngineState& fuzzEngine() {
+    static EngineState engine;
+    return engine;
+}
+
 void installFuzzSeams() {
     static StrictSink sink;
-    setExpressionErrorPresenter(&presenter());
-    setNoticeSink(&sink);
+    fuzzEngine().presenter = &presenter();
+    fuzzEngine().notices = &sink;
 }
 
 void checkFastPathAgrees(std::string_view text) {
-    const int limit = XPARAMCOUNT();
+    EngineState& engine = fuzzEngine();
+    const int limit = engine.paramCount;
     const int before = presenter().reports;
     XVALUE fast;
-    const bool took = fastEvaluate(text, limit, fast);
+    const bool took = fastEvaluate(engine, text, limit, fast);
     if (presenter().reports != before) {
         std::fprintf(stderr, "the fast path reported on [%.*s]\n", static_cast<int>(text.size()), text.data());
         std::abort();
     }
     if (!took) return;
-    engineState().searchLimit = limit;
+    engine.searchLimit = limit;
     XVALUE slow;
-    int status = PXNPREP(text);
-    if (status == 0) status = PXNDECODE(slow);
+    int status = PXNPREP(engine, text);
+    if (status == 0) status = PXNDECODE(engine, slow);
     const bool same = status == 0 && sameBits(fast.value.real(), slow.value.real()) &&
                       sameBits(fast.value.imag(), slow.value.imag()) && sameBits(fast.realValue, slow.realValue) &&
                       fast.isReal == slow.isReal;
@@ -87,26 +93,25 @@ void checkFastPathAgrees(std::string_view text) {
 }
 
 void defineFuzzParameters() {
-    resetExpressionEngine();
-    XPARAMNEW("A", "2", "");
-    XPARAMNEW("B", "(1,2)", "");
-    XPARAMNEW("IN", "2.54", "inch", true);
-    XPARAMNEW("Z0", "0", "");
-    XPARAMNEW("BAD", "1/0", "");
-    XPARAMNEW("X_1", "A*IN", "");
+    EngineState& engine = fuzzEngine();
+    resetEngine(engine);
+    addParameter(engine, "A", "2", "", false, true);
+    addParameter(engine, "B", "(1,2)", "", false, true);
+    addParameter(engine, "IN", "2.54", "inch", true, true);
+    addParameter(engine, "Z0", "0", "", false, true);
+    addParameter(engine, "BAD", "1/0", "", false, true);
+    addParameter(engine, "X_1", "A*IN", "", false, true);
 }
 
 std::string describeTable(bool withValues) {
     std::string out;
-    const int n = XPARAMCOUNT();
-    for (int i = 1; i <= n; ++i) {
-        std::string name, expr, comment;
-        bool factor = false;
-        XPARAMFETCH(i, &name, &expr, &comment, &factor);
-        out += name + "|" + expr + "|" + comment + "|" + (factor ? "F" : "-");
+    const EngineState& engine = fuzzEngine();
+    for (int i = 1; i <= engine.paramCount; ++i) {
+        const XPARAM& p = engine.params[static_cast<std::size_t>(i - 1)];
+        out += p.name.str() + "|" + p.expression.str() + "|" + p.comment.str() + "|" + (p.factorOnly ? "F" : "-");
         if (withValues) {
-            XVALUE v;
-            const bool ok = XPARAMGET(i, v);
+            const XVALUE& v = p.value;
+            const bool ok = p.valid;
             // An entry whose evaluation failed keeps whatever value it had
             // before, which depends on history, not on what is stored.
             char buf[128];

@@ -5,7 +5,13 @@
 #include <string>
 #include <string_view>
 
-// Installs the presenter and sink once per process.
+struct EngineState;
+
+// The engine every fuzz target works on: an instance of its own, not the
+// program's default engine.
+EngineState& fuzzEngine();
+
+// Installs the presenter and sink on it, once per process.
 void installFuzzSeams();
 
 // Empties the engine and defines a few parameters: plain, complex,

@@ -6,23 +6,20 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "XExpression.h"
+#include "EngineState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     prepareFuzzEngine();
     if (size == 0) return 0;
-    XNUMBERREALONLY((data[0] & 1) != 0);
+    EngineState& engine = fuzzEngine();
+    engine.realOnly = (data[0] & 1) != 0;
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     std::complex<double> c;
     double r = 0;
-    float f = 0;
-    std::int32_t n = 0;
     XVALUE v;
-    XNUMBEREX_C8(text, c);
-    XNUMBEREX_R8(text, r);
-    XNUMBEREX_R4(text, f);
-    XNUMBEREX_I4(text, n);
-    XNUMBEREXGET(text, v);
+    evaluateComplex(engine, text, c);
+    evaluateReal(engine, text, r);
+    PXNSOLVE(engine, text, v);
     checkFastPathAgrees(text);
     return 0;
 }

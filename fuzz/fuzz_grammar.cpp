@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "XExpression.h"
+#include "EngineState.h"
 
 namespace {
 
@@ -27,15 +27,14 @@ constexpr std::size_t kTokenCount = sizeof kTokens / sizeof kTokens[0];
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     prepareFuzzEngine();
     if (size == 0) return 0;
-    XNUMBERREALONLY((data[0] & 1) != 0);
+    EngineState& engine = fuzzEngine();
+    engine.realOnly = (data[0] & 1) != 0;
     std::string text;
     for (std::size_t i = 1; i < size && text.size() < 90; ++i) text += kTokens[data[i] % kTokenCount];
     std::complex<double> c;
     double r = 0;
-    std::int32_t n = 0;
-    XNUMBEREX_C8(text, c);
-    XNUMBEREX_R8(text, r);
-    XNUMBEREX_I4(text, n);
+    evaluateComplex(engine, text, c);
+    evaluateReal(engine, text, r);
     checkFastPathAgrees(text);
     return 0;
 }

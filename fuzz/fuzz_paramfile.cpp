@@ -8,7 +8,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "XExpression.h"
+#include "EngineState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static bool ready = [] {
@@ -16,26 +16,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     }();
     (void)ready;
-    resetExpressionEngine();
+    EngineState& engine = fuzzEngine();
+    resetEngine(engine);
     std::istringstream first(std::string(reinterpret_cast<const char*>(data), size));
-    XPARAMREAD(first, true);
+    readParameterLines(engine, first, true, {});
     const std::string afterFirst = describeTable(false);
 
     std::ostringstream written;
-    XPARAMWRITE(written);
+    writeParameterLines(engine, written);
     // The values of the first read may be stale (a later line can edit an
     // entry that earlier ones used), so values are compared after both
     // tables are brought up to date.
-    XPARAMQUIET(true);
-    XPARAMUPDATE();
+    engine.quiet = true;
+    updateParameters(engine);
     const std::string valuesFirst = describeTable(true);
 
-    resetExpressionEngine();
+    resetEngine(engine);
     std::istringstream second(written.str());
-    XPARAMREAD(second, true);
+    readParameterLines(engine, second, true, {});
     const std::string afterSecond = describeTable(false);
-    XPARAMQUIET(true);
-    XPARAMUPDATE();
+    engine.quiet = true;
+    updateParameters(engine);
     const std::string valuesSecond = describeTable(true);
 
     if (afterFirst != afterSecond || valuesFirst != valuesSecond) {

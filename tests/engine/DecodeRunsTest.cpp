@@ -43,7 +43,7 @@ TEST_F(DecodeRunsTest, CountsAndMissingBracketsAsAPlainWalk) {
     int decoded = 0;
     for (int i = 0; i < 20000; ++i) {
         clearRecords();
-        EngineState& s = engineState();
+        EngineState& s = defaultEngine();
         s.n = 1 + static_cast<int>(random() % kFieldLength);
         const bool cleanTail = random() % 3 != 0;
         for (int k = 1; k <= kFieldLength; ++k) {
@@ -67,7 +67,7 @@ TEST_F(DecodeRunsTest, CountsAndMissingBracketsAsAPlainWalk) {
         }
         const Expected e = walk(s);
         s.searchLimit = 1;
-        const int status = decodeTokens();
+        const int status = decodeTokens(s);
 
         const std::string what = "class string [" + std::string(s.cls.data() + 1, kFieldLength) + "] n " +
                                  std::to_string(s.n);
@@ -81,8 +81,8 @@ TEST_F(DecodeRunsTest, CountsAndMissingBracketsAsAPlainWalk) {
             ASSERT_EQ(status, 1) << what;
             ASSERT_EQ(presenter.reports.size(), 1u) << what;
             EXPECT_EQ(presenter.reports[0].message, "Function arguments missing") << what;
-            EXPECT_EQ(presenter.reports[0].first, sourceColumn(e.badFirst)) << what;
-            EXPECT_EQ(presenter.reports[0].last, sourceColumn(e.badLast + 1)) << what;
+            EXPECT_EQ(presenter.reports[0].first, s.sourceColumn(e.badFirst)) << what;
+            EXPECT_EQ(presenter.reports[0].last, s.sourceColumn(e.badLast + 1)) << what;
         } else {
             for (const auto& r : presenter.reports) {
                 EXPECT_NE(r.message, "No numbers, parameters or functions") << what;

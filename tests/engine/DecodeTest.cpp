@@ -12,19 +12,19 @@ class DecodeTest : public EngineTest {
 protected:
     // Prepares and decodes without evaluating; false when either reported.
     bool decodeOnly(std::string_view line) {
-        engineState().searchLimit = XPARAMCOUNT();
+        defaultEngine().searchLimit = XPARAMCOUNT();
         if (PXNPREP(line) != 0) return false;
-        return decodeTokens() == 0;
+        return decodeTokens(defaultEngine()) == 0;
     }
     std::vector<int> tokens(const std::array<int, kFieldLength + 1>& a) const {
-        return {a.begin() + 1, a.begin() + 1 + engineState().tokenCount};
+        return {a.begin() + 1, a.begin() + 1 + defaultEngine().tokenCount};
     }
 };
 
 TEST_F(DecodeTest, TokenTableOfTheExample) {
     ASSERT_TRUE(XPARAMNEW("A", "5", ""));
     ASSERT_TRUE(decodeOnly("2*(A+1)"));
-    const EngineState& s = engineState();
+    const EngineState& s = defaultEngine();
     EXPECT_EQ(s.tokenCount, 7);
     EXPECT_EQ(tokens(s.rank), (std::vector<int>{-1, 30, 200, -2, 20, -3, 200}));
     EXPECT_EQ(tokens(s.code), (std::vector<int>{0, 3, 0, 0, 1, 0, 0}));
@@ -52,8 +52,8 @@ TEST_F(DecodeTest, RanksOfTokens) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         ASSERT_TRUE(decodeOnly(r.line));
-        EXPECT_EQ(tokens(engineState().rank), r.ranks);
-        EXPECT_EQ(tokens(engineState().code), r.codes);
+        EXPECT_EQ(tokens(defaultEngine().rank), r.ranks);
+        EXPECT_EQ(tokens(defaultEngine().code), r.codes);
     }
 }
 
@@ -110,7 +110,7 @@ TEST_F(DecodeTest, FactorOnlyParameterTurnsASignIntoAFactor) {
 
 TEST_F(DecodeTest, AnOperandLeftOverIsAnErrorNotAResult) {
     ASSERT_EQ(PXNPREP("1+2"), 0);
-    engineState().cls[2] = 'Z';  // a code without meaning leaves the two numbers unjoined
+    defaultEngine().cls[2] = 'Z';  // a code without meaning leaves the two numbers unjoined
     XVALUE v;
     v.realValue = 99;
     EXPECT_EQ(PXNDECODE(v), 1);

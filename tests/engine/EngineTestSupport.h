@@ -6,7 +6,9 @@
 
 #include <complex>
 #include <deque>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EngineState.h"
@@ -71,17 +73,30 @@ private:
     NoticeSink* previous_;
 };
 
+// A fresh engine with recorders as its seams: the program's default engine,
+// or, in an EngineInstanceTest, an engine of the test's own that the
+// default one never sees.
 class EngineTest : public ::testing::Test {
 protected:
+    EngineTest() = default;
+    explicit EngineTest(bool ownEngine) : own_(ownEngine ? std::make_unique<EngineState>() : nullptr) {}
+
     void SetUp() override {
-        resetExpressionEngine();
-        previousPresenter_ = setExpressionErrorPresenter(&presenter);
-        previousNotices_ = setNoticeSink(&notices);
+        resetEngine(engine());
+        previousPresenter_ = std::exchange(engine().presenter, &presenter);
+        previousNotices_ = std::exchange(engine().notices, &notices);
     }
     void TearDown() override {
-        setExpressionErrorPresenter(previousPresenter_);
-        setNoticeSink(previousNotices_);
-        resetExpressionEngine();
+        engine().presenter = previousPresenter_;
+        engine().notices = previousNotices_;
+        resetEngine(engine());
+    }
+
+    // The engine under test.
+    EngineState& engine() { return own_ != nullptr ? *own_ : defaultEngine(); }
+    // XPARAMNEW on it.
+    bool define(std::string_view name, std::string_view expression, bool factorOnly = false) {
+        return addParameter(engine(), name, expression, "", factorOnly, true);
     }
 
     // The single error report of the last action; fails the test when there
@@ -111,18 +126,18 @@ protected:
     // A few parameters many tests evaluate against: a real one, a complex
     // one and a factor-only one.
     void defineSampleParameters() {
-        ASSERT_TRUE(XPARAMNEW("X", "3", ""));
-        ASSERT_TRUE(XPARAMNEW("Y", "(1,2)", ""));
-        ASSERT_TRUE(XPARAMNEW("IN", "2.54", "", true));
+        ASSERT_TRUE(define("X", "3"));
+        ASSERT_TRUE(define("Y", "(1,2)"));
+        ASSERT_TRUE(define("IN", "2.54", true));
     }
     void clearRecords() {
         presenter.reports.clear();
         notices.notices.clear();
     }
-    // Evaluates through the public whole-value entry point.
+    // Evaluates as the public whole-value entry point does.
     XVALUE eval(std::string_view text, bool* ok = nullptr) {
         XVALUE v;
-        const bool r = XNUMBEREXGET(text, v);
+        const bool r = PXNSOLVE(engine(), text, v) == 0;
         if (ok != nullptr) *ok = r;
         return v;
     }
@@ -131,6 +146,12 @@ protected:
     RecordingNotices notices;
 
 private:
+    std::unique_ptr<EngineState> own_;
     ExpressionErrorPresenter* previousPresenter_ = nullptr;
     NoticeSink* previousNotices_ = nullptr;
+};
+
+class EngineInstanceTest : public EngineTest {
+protected:
+    EngineInstanceTest() : EngineTest(true) {}
 };

@@ -62,7 +62,7 @@ TEST_F(ErrorReportTest, QuietShowsNothingAndChangesNothingElse) {
     EXPECT_EQ(PXNWHINE("message", 1, 1), 0);
     EXPECT_TRUE(presenter.reports.empty());
     // Internal faults are not silenced by it.
-    reportLogicError("Routine X step.");
+    reportLogicError(defaultEngine(), "Routine X step.");
     ASSERT_EQ(notices.notices.size(), 1u);
     EXPECT_EQ(notices.notices[0].caption, "LOGIC ERROR");
 }

@@ -23,12 +23,12 @@ struct Outcome {
     std::vector<std::string> notices;
 };
 
-class EvaluateEquivalenceTest : public EngineTest {
+class EvaluateEquivalenceTest : public EngineInstanceTest {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineInstanceTest::SetUp();
         defineSampleParameters();
-        ASSERT_TRUE(XPARAMNEW("Z", "0", ""));
+        ASSERT_TRUE(define("Z", "0"));
         clearRecords();
     }
 
@@ -36,12 +36,12 @@ protected:
     template <typename Reduce>
     Outcome run(int count, int operandCount, Reduce reduce) {
         clearRecords();
-        EngineState& s = engineState();
+        EngineState& s = engine();
         auto span = [count](std::array<int, kFieldLength + 1>& a) {
             return std::span<int>(a.data() + 1, static_cast<std::size_t>(count));
         };
         Outcome o;
-        o.status = reduce(count, span(s.rank), span(s.code), span(s.tokenPos));
+        o.status = reduce(s, count, span(s.rank), span(s.code), span(s.tokenPos));
         o.ranks.assign(s.rank.begin() + 1, s.rank.begin() + 1 + count);
         o.operands.assign(s.operands.begin() + 1, s.operands.begin() + 1 + operandCount);
         for (const auto& r : presenter.reports) {
@@ -53,18 +53,18 @@ protected:
 
     // Both reductions from the same starting arrays; the first difference.
     std::string compareFromHere(int count, int operandCount) {
-        EngineState& s = engineState();
+        EngineState& s = engine();
         const auto rank = s.rank, code = s.code, positions = s.tokenPos;
         const auto operands = s.operands;
-        const Outcome ref = run(count, operandCount, [](int c, std::span<int> r, std::span<int> k, std::span<int> p) {
-            return evalref::crank(c, r, k, p);
+        const Outcome ref = run(count, operandCount, [](EngineState& e, int c, std::span<int> r, std::span<int> k, std::span<int> p) {
+            return evalref::crank(e, c, r, k, p);
         });
         s.rank = rank;
         s.code = code;
         s.tokenPos = positions;
         s.operands = operands;
-        const Outcome ours = run(count, operandCount, [](int c, std::span<int> r, std::span<int> k, std::span<int> p) {
-            return PXNCRANK(c, r, k, p);
+        const Outcome ours = run(count, operandCount, [](EngineState& e, int c, std::span<int> r, std::span<int> k, std::span<int> p) {
+            return PXNCRANK(e, c, r, k, p);
         });
         if (ours.status != ref.status) return "status";
         if (ours.ranks != ref.ranks) return "ranks";
@@ -120,7 +120,7 @@ TEST_F(EvaluateEquivalenceTest, DecodedFormsOfGeneratedExpressions) {
     };
     std::mt19937 random(1234);
     int evaluated = 0;
-    FastPathComparison fast(presenter, notices);
+    FastPathComparison fast(engine(), presenter, notices);
     for (int i = 0; i < 40000; ++i) {
         std::string line;
         if (i % 2 == 0) {
@@ -131,10 +131,10 @@ TEST_F(EvaluateEquivalenceTest, DecodedFormsOfGeneratedExpressions) {
         }
         const std::string fastDifference = fast.compare(line);
         ASSERT_TRUE(fastDifference.empty()) << "expression [" << line << "]: " << fastDifference;
-        EngineState& s = engineState();
-        s.searchLimit = XPARAMCOUNT();
-        if (PXNPREP(line) != 0) continue;
-        if (decodeTokens() != 0) continue;
+        EngineState& s = engine();
+        s.searchLimit = s.paramCount;
+        if (PXNPREP(s, line) != 0) continue;
+        if (decodeTokens(s) != 0) continue;
         ++evaluated;
         const std::string difference = compareFromHere(s.tokenCount, s.operandCount);
         ASSERT_TRUE(difference.empty()) << "expression [" << line << "]: " << difference;
@@ -152,7 +152,7 @@ TEST_F(EvaluateEquivalenceTest, TokenArraysMadeUpAtRandom) {
     const int ranks[] = {-1, -2, -3, -4, -5, 0, 0, 4, 5, 10, 20, 20, 30, 30, 50, 60, 70, 80, 90, 200, 200, 300};
     std::mt19937 random(77);
     for (int i = 0; i < 30000; ++i) {
-        EngineState& s = engineState();
+        EngineState& s = engine();
         const int count = 1 + static_cast<int>(random() % 14);
         for (int k = 1; k <= count; ++k) {
             const auto kk = static_cast<std::size_t>(k);

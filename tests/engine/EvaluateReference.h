@@ -15,11 +15,11 @@
 
 namespace evalref {
 
-inline int crank(int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
+inline int crank(EngineState& engine, int count, std::span<int> ranks, std::span<int> codes, std::span<int> positions) {
     count = std::min({count, static_cast<int>(ranks.size()), static_cast<int>(codes.size()),
                       static_cast<int>(positions.size())});
     if (count < 1) return 0;
-    const TokenRange range{ranks.first(static_cast<std::size_t>(count)), codes.first(static_cast<std::size_t>(count)),
+    const TokenRange range{engine, ranks.first(static_cast<std::size_t>(count)), codes.first(static_cast<std::size_t>(count)),
                            positions.first(static_cast<std::size_t>(count)), crank};
     for (;;) {
         const OperatorPick op = PNXGETOP(count, range.ranks);
@@ -30,7 +30,7 @@ inline int crank(int count, std::span<int> ranks, std::span<int> codes, std::spa
             // Its ")" is the highest rank after it, the leftmost of those.
             const OperatorPick close = PNXGETOP(count - p, range.ranks.subspan(static_cast<std::size_t>(p)));
             if (close.rank != R) {
-                reportLogicError("Routine PXNCRANKparentheses matching.");
+                reportLogicError(engine, "Routine PXNCRANKparentheses matching.");
                 return 1;
             }
             if (applyGroup(range, p, p + close.position) != 0) return 1;

@@ -173,8 +173,8 @@ TEST_F(EvaluateTest, InternalFaultsOnHandMadeTokens) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         clearRecords();
-        engineState().operands[1].isReal = true;
-        engineState().operands[2].isReal = true;
+        defaultEngine().operands[1].isReal = true;
+        defaultEngine().operands[2].isReal = true;
         std::vector<int> ranks = r.ranks, codes = r.codes, positions(r.ranks.size(), 1);
         EXPECT_EQ(PXNCRANK(static_cast<int>(ranks.size()), ranks, codes, positions), 1);
         ASSERT_EQ(notices.notices.size(), 1u);

@@ -36,26 +36,26 @@ inline std::string describe(const XVALUE& v) {
 
 class FastPathComparison {
 public:
-    FastPathComparison(RecordingPresenter& presenter, RecordingNotices& notices)
-        : presenter_(presenter), notices_(notices) {}
+    FastPathComparison(EngineState& engine, RecordingPresenter& presenter, RecordingNotices& notices)
+        : engine_(engine), presenter_(presenter), notices_(notices) {}
 
     // Both ways on LINE with every parameter visible; the first difference,
     // or empty.
     std::string compare(std::string_view line) {
         presenter_.reports.clear();
         notices_.notices.clear();
-        const int limit = XPARAMCOUNT();
+        const int limit = engine_.paramCount;
         XVALUE fast;
         fast.realValue = 12345;  // must stay as it is when the line is not taken
         const XVALUE untouched = fast;
-        const bool took = fastEvaluate(line, limit, fast);
+        const bool took = fastEvaluate(engine_, line, limit, fast);
         if (!presenter_.reports.empty() || !notices_.notices.empty()) return "the fast path reported something";
         if (!took && !sameBits(fast, untouched)) return "the fast path wrote a value it did not take";
 
-        engineState().searchLimit = limit;
+        engine_.searchLimit = limit;
         XVALUE slow;
-        int status = PXNPREP(line);
-        if (status == 0) status = PXNDECODE(slow);
+        int status = PXNPREP(engine_, line);
+        if (status == 0) status = PXNDECODE(engine_, slow);
         ++compared;
         if (!took) return {};
         ++taken;
@@ -74,6 +74,7 @@ public:
     int taken = 0;
 
 private:
+    EngineState& engine_;
     RecordingPresenter& presenter_;
     RecordingNotices& notices_;
 };

@@ -30,7 +30,7 @@ protected:
     void expectTaken(const std::vector<Row>& rows, bool taken) {
         for (const Row& r : rows) {
             SCOPED_TRACE(std::string(r.what) + ": [" + r.line + "]");
-            FastPathComparison fast(presenter, notices);
+            FastPathComparison fast(engine(), presenter, notices);
             EXPECT_EQ(fast.compare(r.line), "");
             EXPECT_EQ(fast.taken, taken ? 1 : 0);
         }

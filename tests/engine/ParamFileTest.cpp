@@ -218,7 +218,7 @@ TEST_F(ParamFileTest, ReadingGrowsTheTableAsAddingDoes) {
     for (int i = 1; i <= 17; ++i) text += "P" + std::to_string(i) + "=" + std::to_string(i) + " !" + std::string(60, 'c') + "\n";
     read(text);
     ASSERT_EQ(XPARAMCOUNT(), 17);
-    EXPECT_EQ(engineState().params.size(), 32u);
+    EXPECT_EQ(defaultEngine().params.size(), 32u);
     for (int i = 1; i <= 17; ++i) {
         int index = 0;
         XPARAMFIND("p" + std::to_string(i), index);
@@ -304,13 +304,13 @@ TEST_F(ParamFileTest, FaultyLinesBeyondTheTenthAreCountedNotShown) {
 TEST_F(ParamFileTest, QuietArgumentHoldsOnlyForTheRead) {
     read("bad=1/0\n", true);
     EXPECT_TRUE(presenter.reports.empty());
-    EXPECT_FALSE(engineState().quiet);
+    EXPECT_FALSE(defaultEngine().quiet);
     read("bad=2/0\n");
     EXPECT_EQ(presenter.reports.size(), 1u);
     XPARAMQUIET(true);
     read("bad=3/0\n", false);
     EXPECT_EQ(presenter.reports.size(), 2u);
-    EXPECT_TRUE(engineState().quiet);
+    EXPECT_TRUE(defaultEngine().quiet);
 }
 
 }  // namespace

@@ -106,9 +106,9 @@ TEST_F(ParamTableTest, ExpressionLengthLimit) {
 
 TEST_F(ParamTableTest, StorageGrowsBySixteenAndKeepsEntries) {
     for (int i = 1; i <= 16; ++i) ASSERT_TRUE(XPARAMNEW("P" + std::to_string(i), std::to_string(i), "c"));
-    EXPECT_EQ(engineState().params.size(), 16u);
+    EXPECT_EQ(defaultEngine().params.size(), 16u);
     ASSERT_TRUE(XPARAMNEW("P17", "P16+1", ""));
-    EXPECT_EQ(engineState().params.size(), 32u);
+    EXPECT_EQ(defaultEngine().params.size(), 32u);
     for (int i = 1; i <= 16; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(name(i), "P" + std::to_string(i));

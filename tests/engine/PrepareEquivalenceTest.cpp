@@ -28,27 +28,27 @@ constexpr Stop kStops[] = {
     {"done", PrepareCheckpoint::kDone, 0},
 };
 
-class PrepareEquivalenceTest : public EngineTest {
+class PrepareEquivalenceTest : public EngineInstanceTest {
 protected:
     // Parameters for the names of the generated lines, so that the fast
     // path's comparison reaches lines that use them; preparation itself
     // never looks at the table.
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineInstanceTest::SetUp();
         defineSampleParameters();
-        ASSERT_TRUE(XPARAMNEW("A", "0.25", ""));
-        ASSERT_TRUE(XPARAMNEW("B", "-4", ""));
-        ASSERT_TRUE(XPARAMNEW("AB", "-0.5", ""));
-        ASSERT_TRUE(XPARAMNEW("X1", "(0,2)", ""));
-        ASSERT_TRUE(XPARAMNEW("EX", "7", ""));
+        ASSERT_TRUE(define("A", "0.25"));
+        ASSERT_TRUE(define("B", "-4"));
+        ASSERT_TRUE(define("AB", "-0.5"));
+        ASSERT_TRUE(define("X1", "(0,2)"));
+        ASSERT_TRUE(define("EX", "7"));
         clearRecords();
     }
 
     // Runs both on LINE and reports the first difference; empty when equal.
     std::string compare(const std::string& line, const Stop& stop) {
         clearRecords();
-        EngineState& s = engineState();
-        const int status = prepareThrough(line, stop.checkpoint);
+        EngineState& s = engine();
+        const int status = prepareThrough(s, line, stop.checkpoint);
 
         prepref::State ref;
         const int refStatus = prepref::prepare(ref, line, stop.referenceStep);
@@ -91,7 +91,7 @@ protected:
         ASSERT_TRUE(difference.empty()) << "line [" << line << "]: " << difference;
     }
 
-    FastPathComparison fast{presenter, notices};
+    FastPathComparison fast{engine(), presenter, notices};
 };
 
 // Lines made of the language's tokens, the way a user writes them, with

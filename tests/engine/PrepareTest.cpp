@@ -10,10 +10,10 @@ namespace {
 class PrepareTest : public EngineTest {
 protected:
     int prepare(std::string_view line, PrepareCheckpoint stop = PrepareCheckpoint::kDone) {
-        return prepareThrough(line, stop);
+        return prepareThrough(defaultEngine(), line, stop);
     }
     std::vector<int> map() const {
-        const auto m = engineState().positionMap();
+        const auto m = defaultEngine().positionMap();
         return {m.begin(), m.end()};
     }
 };
@@ -33,14 +33,14 @@ TEST_F(PrepareTest, WorkedExampleStepByStep) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.stage);
         ASSERT_EQ(prepare("2x**2 + 3(y-1)", r.stop), 0);
-        EXPECT_EQ(engineState().workingText(), r.text);
-        EXPECT_EQ(engineState().classString(), r.classes);
-        EXPECT_EQ(engineState().n, static_cast<int>(r.text.size()));
+        EXPECT_EQ(defaultEngine().workingText(), r.text);
+        EXPECT_EQ(defaultEngine().classString(), r.classes);
+        EXPECT_EQ(defaultEngine().n, static_cast<int>(r.text.size()));
         EXPECT_EQ(map(), r.map);
     }
     // Past the working length the map is cleared and the text blank.
-    EXPECT_EQ(engineState().pos[14], 0);
-    EXPECT_EQ(engineState().text[14], ' ');
+    EXPECT_EQ(defaultEngine().pos[14], 0);
+    EXPECT_EQ(defaultEngine().text[14], ' ');
     EXPECT_TRUE(presenter.reports.empty());
 }
 
@@ -93,8 +93,8 @@ TEST_F(PrepareTest, FinalFormOfAcceptedLines) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         ASSERT_EQ(prepare(r.line), 0);
-        EXPECT_EQ(engineState().workingText(), r.text);
-        EXPECT_EQ(engineState().classString(), r.classes);
+        EXPECT_EQ(defaultEngine().workingText(), r.text);
+        EXPECT_EQ(defaultEngine().classString(), r.classes);
     }
     EXPECT_TRUE(presenter.reports.empty());
     EXPECT_TRUE(notices.notices.empty());
@@ -135,7 +135,7 @@ TEST_F(PrepareTest, LengthLimits) {
         }
         expectOnlyReport(r.message, 64, 64);
         EXPECT_EQ(onlyReport().display.size(), 64u);
-        EXPECT_LE(engineState().n, 64);
+        EXPECT_LE(defaultEngine().n, 64);
     }
 }
 
@@ -246,7 +246,7 @@ TEST_F(PrepareTest, TextRoutinesRejectBadArgumentsEvenWhenQuiet) {
     ASSERT_EQ(prepare("12"), 0);
     EXPECT_EQ(PXNINSERT(0, '*', '*'), 1);
     EXPECT_EQ(PXNINSERT(4, '*', '*'), 1);
-    EXPECT_EQ(engineState().n, 2);
+    EXPECT_EQ(defaultEngine().n, 2);
     ASSERT_EQ(notices.notices.size(), 2u);
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
@@ -259,16 +259,16 @@ TEST_F(PrepareTest, TextRoutinesRejectBadArgumentsEvenWhenQuiet) {
 TEST_F(PrepareTest, InsertAndSqueezeKeepTheThreeStringsAligned) {
     ASSERT_EQ(prepare("AB+C"), 0);  // L L + L after merging: "LL+L"
     ASSERT_EQ(PXNINSERT(3, '*', '*'), 0);
-    EXPECT_EQ(engineState().workingText(), "AB*+C");
-    EXPECT_EQ(engineState().classString(), "LL*+L");
+    EXPECT_EQ(defaultEngine().workingText(), "AB*+C");
+    EXPECT_EQ(defaultEngine().classString(), "LL*+L");
     EXPECT_EQ(map(), (std::vector<int>{1, 2, 3, 3, 4}));
     PXNSQUEEZ('L');
-    EXPECT_EQ(engineState().workingText(), "*+");
+    EXPECT_EQ(defaultEngine().workingText(), "*+");
     EXPECT_EQ(map(), (std::vector<int>{3, 3}));
     // Freed positions hold a blank, the filler "X" and no column.
-    EXPECT_EQ(engineState().cls[3], 'X');
-    EXPECT_EQ(engineState().text[3], ' ');
-    EXPECT_EQ(engineState().pos[5], 0);
+    EXPECT_EQ(defaultEngine().cls[3], 'X');
+    EXPECT_EQ(defaultEngine().text[3], ' ');
+    EXPECT_EQ(defaultEngine().pos[5], 0);
 }
 
 TEST_F(PrepareTest, AlwaysFinishesWithAFinalClassString) {
@@ -277,7 +277,7 @@ TEST_F(PrepareTest, AlwaysFinishesWithAFinalClassString) {
     for (const char* line : lines) {
         SCOPED_TRACE(line);
         ASSERT_EQ(prepare(line), 0);
-        for (char c : engineState().classString()) EXPECT_NE(std::string("U+-*/^(),<FLN").find(c), std::string::npos);
+        for (char c : defaultEngine().classString()) EXPECT_NE(std::string("U+-*/^(),<FLN").find(c), std::string::npos);
     }
 }
 
