@@ -49,9 +49,10 @@ typedef struct tly_value {
 } tly_value;
 
 /* A fault. message: the engine's own text, for instance "Missing operand
- * after". first, last: the columns the error dialog marks under the text,
- * counted in characters from 1 in the text as given; 0 and 0 when the fault
- * concerns no column (a complex result where a real one is required). */
+ * after"; a longer text than the record holds is cut at 159 bytes, and is
+ * whole in the call's notice (tly_notice_at). first, last: the first and the
+ * last column the error dialog marks under the text, counted in characters
+ * from 1 in the text as given; 0 and 0 when it marks none. */
 typedef struct tly_error {
     int first, last;
     char message[160];
@@ -148,14 +149,16 @@ typedef struct tly_notice {
  * stored or changed, as tly_param_set does, but an entry whose expression
  * fails is kept (marked not valid), as a parameter file keeps it. The text
  * may be UTF-8 (with or without its mark) or, when it is not well-formed
- * UTF-8, Windows-1252. SOURCE (NULL: none) names the text in the notices.
+ * UTF-8, in the system's ANSI code page (Windows-1252 outside Windows). SOURCE (NULL: none) names the text in the notices.
  * The reports of the first ten faulty lines are kept as notices; the faults
  * of later lines are counted in one "READ WARNINGS" notice.
  * Returns how many lines had faults; -1 when memory ran short. */
 TLY_API int tly_list_read(tly_engine *engine, const char *text, size_t length, const char *source);
 
-/* The notices of the last tly_list_read or tly_param_set on ENGINE: how
- * many, and each (0 to count - 1; NULL past the end). */
+/* The notices of the last call on ENGINE that evaluates, changes the table
+ * or reads (tly_eval, tly_param_set, tly_param_delete, tly_param_move_*,
+ * tly_list_read, tly_names_used): how many, and each (0 to count - 1; NULL
+ * past the end). */
 TLY_API int tly_notice_count(const tly_engine *engine);
 TLY_API const tly_notice *tly_notice_at(const tly_engine *engine, int i);
 
