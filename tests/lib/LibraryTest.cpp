@@ -362,6 +362,28 @@ TEST(Library, FunctionsOfTheProgramBelongToTheirEngine) {
     EXPECT_EQ(v.re, 7.0);
 }
 
+// A function that evaluates on the engine that called it: the engine is
+// busy, so the inner call is a fault, and so is the outer one.
+int reentering(void* user, int, const tly_value*, tly_value*, char* message, size_t size) {
+    tly_error inner{};
+    if (tly_eval(static_cast<tly_engine*>(user), "1", nullptr, &inner) == 0) return 0;
+    std::snprintf(message, size, "%s", inner.message);
+    return 1;
+}
+
+TEST(Library, AFunctionThatUsesItsOwnEngineGetsAFaultNotAMuddle) {
+    Engine e = newEngine();
+    ASSERT_EQ(tly_function_define(e.get(), "AGAIN", 1, 1, reentering, e.get()), 0);
+    tly_value v{};
+    tly_error error{};
+    ASSERT_EQ(tly_eval(e.get(), "2*#AGAIN(3)", &v, &error), 1);
+    EXPECT_STREQ(error.message, "Routine PXNSOLVE entered during another evaluation.");
+    EXPECT_EQ(error.first, 3);
+    EXPECT_EQ(error.last, 11);
+    ASSERT_EQ(tly_eval(e.get(), "2*3", &v, &error), 0);  // and the engine works on
+    EXPECT_EQ(v.real, 6.0);
+}
+
 struct Heard {
     std::vector<int> kinds;
     std::vector<std::string> captions;
