@@ -6,16 +6,17 @@
 # names and programs must carry.
 #
 # The zip: its checksum, its contents, its text files, tallyon-calc.exe
-# --version and the example files. The installer: folders that hold someone's
-# files refused and left as they were, an empty and a missing folder taken and
-# left behind by the uninstall; an older version installed silently, the
-# user's changes to the program folder, then this version over it, then this
-# one again; the files (the user's kept, this version's beside the changed
-# ones), the Start-menu shortcut, the .par association and the uninstall
-# entry; the installed Tallyon.exe started directly, from the shortcut and
-# through a .par file; the user's data folder kept throughout; and the silent
-# uninstall, after which nothing of the program is left and every file of the
-# user's is.
+# --version and the example files; its SDK, with the example built by
+# MinGW-w64 against each import library and run beside tallyon.dll. The
+# installer: folders that hold someone's files refused and left as they were,
+# an empty and a missing folder taken and left behind by the uninstall; an
+# older version installed silently, the user's changes to the program folder,
+# then this version over it, then this one again; the files (the user's kept,
+# this version's beside the changed ones), the Start-menu shortcut, the .par
+# association and the uninstall entry; the installed Tallyon.exe started
+# directly, from the shortcut and through a .par file; the user's data folder
+# kept throughout; and the silent uninstall, after which nothing of the
+# program is left and every file of the user's is.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 dist="$(cd "$1" && pwd)"
@@ -64,11 +65,16 @@ expect_eq "files named in SHA256SUMS" "$(awk '{print $2}' "$dist/SHA256SUMS" | s
 # ---- the zip ---------------------------------------------------------------
 shipped=(Guide.txt LICENSE.txt Tallyon.exe examples/constants.par examples/electrical.par examples/units.par
   tallyon-calc.exe)
+# The SDK is in the zip only: the installer is for the program's users.
+sdk_text=(sdk/README.txt sdk/include/tallyon.h sdk/lib/tallyon.def sdk/examples/example.c)
+sdk_files=("${sdk_text[@]}" sdk/bin/tallyon.dll sdk/lib/libtallyon.dll.a sdk/lib/tallyon.lib)
 expect_eq "zip contents" "$(unzip -Z1 "$zip_file" | LC_ALL=C sort | tr '\n' ' ')" \
-  "$(printf "Tallyon-$version/%s\n" "" examples/ "${shipped[@]}" | LC_ALL=C sort | tr '\n' ' ')"
+  "$(printf "Tallyon-$version/%s\n" "" examples/ sdk/ sdk/bin/ sdk/examples/ sdk/include/ sdk/lib/ \
+    "${shipped[@]}" "${sdk_files[@]}" | LC_ALL=C sort | tr '\n' ' ')"
 unzip -q "$zip_file" -d "$work/unzipped" || fail "the zip does not unpack"
 unpacked="$work/unzipped/Tallyon-$version"
-for f in "$unpacked"/Guide.txt "$unpacked"/LICENSE.txt "$unpacked"/examples/*.par; do
+sdk="$unpacked/sdk"
+for f in "$unpacked"/Guide.txt "$unpacked"/LICENSE.txt "$unpacked"/examples/*.par "${sdk_text[@]/#/$unpacked/}"; do
   # Windows line ends on every line, so that Notepad shows them right.
   if [ -s "$f" ] && ! grep -qv $'\r$' "$f"; then ok; else fail "${f#"$unpacked"/} has lines without CR LF"; fi
 done
@@ -76,6 +82,39 @@ grep -q 'Permission is hereby granted' "$unpacked/LICENSE.txt" && ok || fail "LI
 # The guide as text: its text whole, its picture links gone.
 expect_eq "Guide.txt beside docs/guide.md" \
   "$(tr -d '\r' <"$unpacked/Guide.txt" | md5sum)" "$(grep -v '^!\[.*\](images/.*)$' "$root/docs/guide.md" | md5sum)"
+
+# The SDK's sources are the tree's, line ends aside.
+for pair in include/tallyon.h:lib/tallyon.h lib/tallyon.def:lib/tallyon.def examples/example.c:lib/examples/example.c; do
+  expect_eq "sdk/${pair%%:*} beside ${pair#*:}" "$(tr -d '\r' <"$sdk/${pair%%:*}" | md5sum)" "$(md5sum <"$root/${pair#*:}")"
+done
+grep -qF 'cl /I include examples\example.c lib\tallyon.lib' "$sdk/README.txt" && ok ||
+  fail "sdk/README.txt does not tell how to build with Visual C++"
+# tallyon.dll gives what tallyon.def lists, and stripping kept its exports.
+expect_eq "sdk/bin/tallyon.dll exports" \
+  "$(x86_64-w64-mingw32-objdump -p "$sdk/bin/tallyon.dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/ s/^\s*\[ *[0-9]*\] //p' |
+    LC_ALL=C sort | tr '\n' ' ')" \
+  "$(tr -d '\r' <"$sdk/lib/tallyon.def" | sed -n '/^EXPORTS/,$ s/^\s\+\(\S\+\).*/\1/p' | LC_ALL=C sort | tr '\n' ' ')"
+# The example, built from the unpacked zip as its README tells, once against
+# each import library; MinGW's ld takes the Visual C++ one too.
+sdk_builds=(
+  "import-a:-Lsdk/lib -ltallyon"
+  "import-lib:sdk/lib/tallyon.lib"
+)
+for row in "${sdk_builds[@]}"; do
+  kind="${row%%:*}" link="${row#*:}"
+  mkdir -p "$work/sdk-$kind"
+  # shellcheck disable=SC2086 # the link options are words
+  if (cd "$unpacked" && x86_64-w64-mingw32-gcc-posix -std=c99 -Wall -Wextra -pedantic -Werror -Isdk/include \
+    sdk/examples/example.c $link -o "$work/sdk-$kind/example.exe") >"$work/sdk-$kind/build.log" 2>&1; then
+    ok
+    cp "$sdk/bin/tallyon.dll" "$work/sdk-$kind/"
+    # Linked to the DLL, not to a copy of the engine.
+    x86_64-w64-mingw32-objdump -p "$work/sdk-$kind/example.exe" | grep -c 'DLL Name: tallyon.dll' >/dev/null && ok ||
+      fail "sdk example ($kind): does not import tallyon.dll"
+  else
+    fail "sdk example ($kind): does not build: $(tr '\n' ' ' <"$work/sdk-$kind/build.log")"
+  fi
+done
 
 # The version resources, as Windows shows them under Properties, Details.
 IFS=. read -r major minor patch <<<"$version"
@@ -106,6 +145,17 @@ expect_eq "examples\\units.par" \
 expect_eq "examples\\electrical.par" \
   "$(cd "$unpacked" && run ./tallyon-calc.exe --params 'examples\electrical.par' "#ABS(VAB)")" \
   "$(printf 'Real Result = 398.3716857\nComplex Result = (398.3716857, 0.0000000)')"
+
+# The SDK's example beside tallyon.dll prints what the native build prints,
+# and ends with exit code 0.
+for row in "${sdk_builds[@]}"; do
+  kind="${row%%:*}"
+  [ -f "$work/sdk-$kind/example.exe" ] || continue
+  expect_eq "sdk example ($kind): output and exit code" \
+    "$(cd "$work/sdk-$kind" && "$wine" ./example.exe 2>>"$wine_env_log" </dev/null | tr -d '\r'
+      echo "exit ${PIPESTATUS[0]}")" \
+    "$(sed "s/@VERSION@/$version/" "$root/tests/install/expected.txt"; echo "exit 0")"
+done
 
 # ---- the installer ---------------------------------------------------------
 local_appdata="$(run cmd /c echo %LOCALAPPDATA%)"
