@@ -87,13 +87,6 @@ void appendControl(XWND& window, std::unique_ptr<XCTL> control) {
     window.controlCount = static_cast<int>(list.size());
 }
 
-void releaseControl(XCTL& control) {
-    if (control.font) DeleteObject(control.font);
-    if (control.background != noBrush()) DeleteObject(control.background);
-    control.font = nullptr;
-    control.background = noBrush();
-}
-
 // The first free identifier above `id` (up to 32767), 0 when none is free.
 int freeIdentifierAbove(HWND parent, int id) {
     for (int candidate = std::max(id, 0) + 1; candidate <= 32767; ++candidate) {
@@ -131,10 +124,7 @@ std::optional<ControlTarget> findControl(XWND& window, int id) {
     return target;
 }
 
-void FXASSOCCTLTOHANDLE(XCTL& control, HWND hwnd) {
-    control.hwnd = hwnd;
-    SetPropA(hwnd, kPropControl, &control);
-}
+void FXASSOCCTLTOHANDLE(XCTL& control, HWND hwnd) { bindControl(control, hwnd); }
 
 HWND PXCTLGETEDIT(HWND combo) {
     COMBOBOXINFO info{};
@@ -182,7 +172,7 @@ int XCTLCREATE(XWND& window, int id, int kind, DWORD flags, std::optional<int> x
 bool XCTLDESTROY(XWND& window, int id) {
     const auto target = findControl(window, id);
     if (!target || target->hwnd == window.hwnd) return false;
-    if (target->record) RemovePropA(target->hwnd, kPropControl);
+    if (target->record) unbindControl(*target->record);
     if (target->kind == kCtlListView) PXLV_CLEANUP(target->hwnd);
     const bool destroyed = DestroyWindow(target->hwnd) != FALSE;
     auto& list = window.controls;
@@ -190,7 +180,7 @@ bool XCTLDESTROY(XWND& window, int id) {
         return c && c.get() == target->record;
     });
     if (target->record && found != list.end()) {
-        releaseControl(**found);
+        releaseControlObjects(**found);
         list.erase(found);  // later records move down one place
         if (list.empty()) freeArray(list);
         window.controlCount = static_cast<int>(list.size());

@@ -9,6 +9,7 @@
 
 #include "WflCtrlInternal.h"
 #include "WflListView.h"
+#include "WflWndInternal.h"
 #include "Text.h"
 #include "WflScoped.h"
 
@@ -175,8 +176,7 @@ bool setFont(const ControlTarget& c, std::string_view description) {
     HFONT created = createFont(readFontDescription(description));
     if (!created) return false;
     SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
-    if (c.record->font) DeleteObject(c.record->font);
-    c.record->font = created;
+    setControlFont(*c.record, created);
     return true;
 }
 

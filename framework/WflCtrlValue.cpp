@@ -8,6 +8,7 @@
 
 #include "WflCtrlInternal.h"
 #include "WflListView.h"
+#include "WflWndInternal.h"
 
 namespace {
 
@@ -22,13 +23,6 @@ int defaultIntSelector(int kind) {
 
 LRESULT send(const ControlTarget& c, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageA(c.hwnd, message, wParam, lParam);
-}
-
-SCROLLINFO scrollInfo(UINT mask) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = mask;
-    return si;
 }
 
 bool setScroll(const ControlTarget& c, SCROLLINFO si) {
@@ -170,8 +164,7 @@ std::optional<LONG_PTR> rangeEnd(const ControlTarget& c, bool minimum) {
 bool setBackground(const ControlTarget& c, LONG_PTR colour) {
     if (!c.record || colour < -1 || colour > 0xFFFFFF) return false;
     XCTL& r = *c.record;
-    if (r.background != noBrush()) DeleteObject(r.background);
-    r.background = colour < 0 ? noBrush() : CreateSolidBrush(static_cast<COLORREF>(colour));
+    setControlBackground(r, colour < 0 ? noBrush() : CreateSolidBrush(static_cast<COLORREF>(colour)));
     const auto value = colour < 0 ? CLR_DEFAULT : static_cast<COLORREF>(colour);
     switch (c.kind) {
         case kCtlProgress: case kCtlStatusBar: send(c, CCM_SETBKCOLOR, 0, value); break;

@@ -142,11 +142,13 @@ bool XUNBINDWINDOW(XWND*& record) {
 
 void XFREEWINDOW(XWND& record) {
     // Controls keep their record's address as a property; take those away
-    // before the records go.
+    // before the records go. A control that is gone (the window's own
+    // destruction takes its children first) draws with its font and brush
+    // no more, so they go too; one that lives on keeps them.
     for (const auto& control : record.controls) {
-        if (control && GetPropA(control->hwnd, kPropControl) == control.get()) {
-            RemovePropA(control->hwnd, kPropControl);
-        }
+        if (!control) continue;
+        unbindControl(*control);
+        if (!control->hwnd || !IsWindow(control->hwnd)) releaseControlObjects(*control);
     }
     record.handlerCount = record.controlCount = record.commandCount = record.spareCount = 0;
     freeArray(record.handlerMessages);
@@ -156,7 +158,6 @@ void XFREEWINDOW(XWND& record) {
     freeArray(record.controls);
     if (record.hwnd && recordProperty(record.hwnd) == &record) {
         RemovePropA(record.hwnd, kPropWindow);
-        RemovePropA(record.hwnd, kPropControl);
     }
 }
 

@@ -63,6 +63,30 @@ int FXRESOLVECLASSNAME(HWND control) {
     return 0;
 }
 
+void bindControl(XCTL& control, HWND hwnd) {
+    control.hwnd = hwnd;
+    SetPropA(hwnd, kPropControl, &control);
+}
+
+void unbindControl(XCTL& control) {
+    if (control.hwnd && GetPropA(control.hwnd, kPropControl) == &control) RemovePropA(control.hwnd, kPropControl);
+}
+
+void setControlFont(XCTL& control, HFONT font) {
+    if (control.font && control.font != font) DeleteObject(control.font);
+    control.font = font;
+}
+
+void setControlBackground(XCTL& control, HBRUSH brush) {
+    if (control.background != noBrush() && control.background != brush) DeleteObject(control.background);
+    control.background = brush;
+}
+
+void releaseControlObjects(XCTL& control) {
+    setControlFont(control, nullptr);
+    setControlBackground(control, noBrush());
+}
+
 XCTL* FXCTLBYHANDLE(HWND control) {
     return control ? static_cast<XCTL*>(GetPropA(control, kPropControl)) : nullptr;
 }
@@ -78,13 +102,12 @@ void FXBINDWINDOWCONTROLS(XWND& record) {
     record.controls.push_back(std::make_unique<XCTL>());
     forEachNumberedDescendant(record.hwnd, [&](HWND child) {
         auto control = std::make_unique<XCTL>();
-        control->hwnd = child;
         control->kind = FXRESOLVECLASSNAME(child);
         control->style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
         control->owner = record.hwnd;
         const int id = static_cast<int>(GetWindowLongPtrA(child, GWLP_ID));
         if (id == IDOK || id == IDCANCEL) control->slots[0] = PXENDDIALOG;
-        SetPropA(child, kPropControl, control.get());
+        bindControl(*control, child);
         if (control->kind == kCtlListView) FXLV_INIT(child);
         record.controls.push_back(std::move(control));
     });
@@ -94,15 +117,12 @@ void FXBINDWINDOWCONTROLS(XWND& record) {
 void XCTLDESTROYALL(XWND& record) {
     for (const auto& control : record.controls) {
         if (!control || !control->hwnd) continue;
-        if (GetPropA(control->hwnd, kPropControl) == control.get()) {
-            RemovePropA(control->hwnd, kPropControl);
-        }
+        unbindControl(*control);
         if (control->kind == kCtlListView) PXLV_CLEANUP(control->hwnd);
         // A dialog's own record names the dialog itself, which is already
         // on its way out when this runs.
         if (control->hwnd != record.hwnd) DestroyWindow(control->hwnd);
-        if (control->font) DeleteObject(control->font);
-        if (control->background != noBrush()) DeleteObject(control->background);
+        releaseControlObjects(*control);
     }
     freeArray(record.controls);
     record.controlCount = 0;

@@ -13,6 +13,18 @@ inline constexpr char kPropWindow[] = "XWND";
 inline constexpr char kPropControl[] = "XCTL";
 inline constexpr char kFrameworkClassName[] = "XWndClass";
 
+// A control record and its window are tied and untied here alone: the
+// property lets the handle find its record, and only the record's own
+// property is taken away.
+void bindControl(XCTL& control, HWND hwnd);
+void unbindControl(XCTL& control);
+// The record's font and background brush are replaced here alone; the one
+// replaced is deleted (nullptr and noBrush() hold nothing).
+void setControlFont(XCTL& control, HFONT font);
+void setControlBackground(XCTL& control, HBRUSH brush);
+// Both given up, once the control no longer draws with them.
+void releaseControlObjects(XCTL& control);
+
 // Raises a framework fault. The exception is continuable: when a handler
 // (a debugger, or a test's vectored handler) continues it, the caller goes
 // on as if the offending routine had not been there.

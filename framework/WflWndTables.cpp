@@ -1,47 +1,8 @@
-// The sorted dispatch tables of a window record and the form each message's
-// handler must have.
+// The sorted dispatch tables of a window record. The form each message's
+// handler must have is listed with the message's call (WflWndHandler.cpp).
 #include <algorithm>
 
 #include "WflWndInternal.h"
-
-std::size_t handlerFormFor(UINT message) {
-    switch (message) {
-        case WM_CREATE: case WM_DESTROY: case WM_SYSCOLORCHANGE: case WM_TIMECHANGE:
-        case WM_CHILDACTIVATE: case WM_NCDESTROY: case WM_CLOSE:
-            return handlerFormIndex<HandlerPlain>();
-        case WM_MOVE: case WM_SETCURSOR: case WM_CONTEXTMENU: case WM_INITDIALOG:
-            return handlerFormIndex<HandlerInt2>();
-        case WM_SIZE: case WM_DISPLAYCHANGE: case WM_KEYDOWN: case WM_KEYUP:
-        case WM_NCMOUSEMOVE: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP: case WM_NCLBUTTONDBLCLK:
-        case WM_NCRBUTTONUP: case WM_NCRBUTTONDBLCLK:
-            return handlerFormIndex<HandlerInt3>();
-        case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_MOUSEWHEEL:
-            return handlerFormIndex<HandlerInt4>();
-        case WM_ACTIVATE:
-            return handlerFormIndex<HandlerActivate>();
-        case WM_SETFOCUS: case WM_KILLFOCUS: case WM_MDIDESTROY: case WM_MDIACTIVATE:
-            return handlerFormIndex<HandlerWindow>();
-        case WM_ENABLE: case WM_QUERYENDSESSION: case WM_ENDSESSION: case WM_ACTIVATEAPP:
-        case WM_NCACTIVATE: case WM_ENTERMENULOOP: case WM_EXITMENULOOP:
-            return handlerFormIndex<HandlerFlag>();
-        case WM_MOUSEACTIVATE: case WM_SYSCOMMAND: case WM_TIMER:
-            return handlerFormIndex<HandlerInt>();
-        case WM_PAINT: return handlerFormIndex<HandlerPaint>();
-        case WM_ERASEBKGND: return handlerFormIndex<HandlerDraw>();
-        case WM_GETMINMAXINFO: return handlerFormIndex<HandlerMinMax>();
-        case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED:
-            return handlerFormIndex<HandlerWindowPos>();
-        case WM_HELP: return handlerFormIndex<HandlerHelp>();
-        case WM_NCHITTEST: return handlerFormIndex<HandlerHitTest>();
-        case WM_CHAR: case WM_DEADCHAR: return handlerFormIndex<HandlerChar>();
-        case WM_HSCROLL: case WM_VSCROLL: return handlerFormIndex<HandlerScroll>();
-        case WM_INITMENU: return handlerFormIndex<HandlerMenu>();
-        case WM_INITMENUPOPUP: return handlerFormIndex<HandlerMenuPopup>();
-        case WM_DROPFILES: return handlerFormIndex<HandlerDropFiles>();
-        default: return handlerFormIndex<HandlerRaw>();
-    }
-}
 
 namespace {
 

@@ -293,6 +293,35 @@ TEST_F(Controls, ColoursAreKeptInTheRecord) {
     EXPECT_EQ(getInt(1, XSEL_BKCOLOR), -1);
 }
 
+// A font or brush the record replaces or gives up is deleted, once: the
+// one in use stays a live object, the others are gone.
+TEST_F(Controls, ReplacedFontsAndBrushesAreDeletedAndTheLastGoesWithTheControl) {
+    create(1, kCtlStatic);
+    create(2, kCtlStatic);
+    XCTL& record = *FXCTLBYHANDLE(GetDlgItem(w.hwnd, 1));
+    ASSERT_TRUE(XCTLSETCHAR(w, 1, "t'Arial'fh10", XSEL_FONT));
+    const HFONT first = record.font;
+    ASSERT_TRUE(XCTLSETCHAR(w, 1, "t'Arial'fh12", XSEL_FONT));
+    const HFONT second = record.font;
+    ASSERT_TRUE(XCTLSETINT(w, 1, 0x00FF00, XSEL_BKCOLOR));
+    const HBRUSH green = record.background;
+    ASSERT_TRUE(XCTLSETINT(w, 1, 0x0000FF, XSEL_BKCOLOR));
+    const HBRUSH red = record.background;
+    EXPECT_EQ(GetObjectType(first), 0u);
+    EXPECT_EQ(GetObjectType(green), 0u);
+    EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(GetObjectType(red), static_cast<DWORD>(OBJ_BRUSH));
+
+    ASSERT_TRUE(XCTLSETCHAR(w, 2, "t'Arial'fh10", XSEL_FONT));
+    const HFONT other = FXCTLBYHANDLE(GetDlgItem(w.hwnd, 2))->font;
+    ASSERT_TRUE(XCTLDESTROY(w, 1));
+    EXPECT_EQ(GetObjectType(second), 0u);
+    EXPECT_EQ(GetObjectType(red), 0u);
+    EXPECT_NE(FXCTLBYHANDLE(GetDlgItem(w.hwnd, 2)), nullptr);  // the other record stays bound
+    XCTLDESTROYALL(w);
+    EXPECT_EQ(GetObjectType(other), 0u);
+}
+
 TEST_F(Controls, StatusBarPartsAndMultipleSelections) {
     create(1, kCtlStatusBar);
     const int edges[] = {100, 200, -1};
