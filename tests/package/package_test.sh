@@ -66,7 +66,7 @@ expect_eq "files named in SHA256SUMS" "$(awk '{print $2}' "$dist/SHA256SUMS" | s
 shipped=(Guide.txt LICENSE.txt Tallyon.exe examples/constants.par examples/electrical.par examples/units.par
   tallyon-calc.exe)
 # The SDK is in the zip only: the installer is for the program's users.
-sdk_text=(sdk/README.txt sdk/include/tallyon.h sdk/lib/tallyon.def sdk/examples/example.c)
+sdk_text=(sdk/README.txt sdk/include/tallyon.h sdk/include/tallyon_win.h sdk/lib/tallyon.def sdk/examples/example.c)
 sdk_files=("${sdk_text[@]}" sdk/bin/tallyon.dll sdk/lib/libtallyon.dll.a sdk/lib/tallyon.lib)
 expect_eq "zip contents" "$(unzip -Z1 "$zip_file" | LC_ALL=C sort | tr '\n' ' ')" \
   "$(printf "Tallyon-$version/%s\n" "" examples/ sdk/ sdk/bin/ sdk/examples/ sdk/include/ sdk/lib/ \
@@ -84,7 +84,8 @@ expect_eq "Guide.txt beside docs/guide.md" \
   "$(tr -d '\r' <"$unpacked/Guide.txt" | md5sum)" "$(grep -v '^!\[.*\](images/.*)$' "$root/docs/guide.md" | md5sum)"
 
 # The SDK's sources are the tree's, line ends aside.
-for pair in include/tallyon.h:lib/tallyon.h lib/tallyon.def:lib/tallyon.def examples/example.c:lib/examples/example.c; do
+for pair in include/tallyon.h:lib/tallyon.h include/tallyon_win.h:lib/tallyon_win.h lib/tallyon.def:lib/tallyon.def \
+  examples/example.c:lib/examples/example.c; do
   expect_eq "sdk/${pair%%:*} beside ${pair#*:}" "$(tr -d '\r' <"$sdk/${pair%%:*}" | md5sum)" "$(md5sum <"$root/${pair#*:}")"
 done
 grep -qF 'cl /I include examples\example.c lib\tallyon.lib' "$sdk/README.txt" && ok ||
