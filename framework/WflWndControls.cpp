@@ -44,9 +44,10 @@ void forEachNumberedDescendant(HWND parent, Visit visit) {
 
 }  // namespace
 
-int FXRESOLVECLASSNAME(HWND control) {
-    const std::string cls = lowerClassName(control);
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
+namespace {
+
+// The kind of a control of the class named CLS (lower case), or 0.
+int kindOfClass(const std::string& cls, DWORD style) {
     if (cls == "static") return kCtlStatic;
     if (cls == "button") return buttonKind(style);
     if (cls == "edit") return kCtlEdit;
@@ -60,6 +61,26 @@ int FXRESOLVECLASSNAME(HWND control) {
     if (cls == "msctls_statusbar32") return kCtlStatusBar;
     if (cls == "syslistview32") return kCtlListView;
     if (cls == "#32770") return kCtlChildDialog;
+    return 0;
+}
+
+}  // namespace
+
+int FXRESOLVECLASSNAME(HWND control) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
+    if (const int kind = kindOfClass(lowerClassName(control), style); kind != 0) return kind;
+    // A control of another name may be one of those underneath (a
+    // superclass, such as an edit box that evaluates what it holds).
+    // Windows names the class it is built on; Wine 8 gives the registered
+    // name there too (measured), so an edit box is also known by the keys
+    // it asks for.
+    char real[64] = {};
+    RealGetWindowClassA(control, real, sizeof real);
+    std::string base(real);
+    for (char& c : base) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (const int kind = kindOfClass(base, style); kind != 0) return kind;
+    constexpr LRESULT kEditCodes = DLGC_HASSETSEL | DLGC_WANTCHARS;
+    if ((SendMessageA(control, WM_GETDLGCODE, 0, 0) & kEditCodes) == kEditCodes) return kCtlEdit;
     return 0;
 }
 

@@ -426,6 +426,37 @@ TEST_F(Controls, AFixedPitchRequestGetsFixedPitchWhateverTheFace) {
     }
 }
 
+// A control made on the system's edit box under a name of its own (as an
+// edit field that evaluates is) is an edit box to the control routines.
+WNDCLASSEXA editClass() {
+    WNDCLASSEXA edit{};
+    edit.cbSize = sizeof edit;
+    GetClassInfoExA(nullptr, "Edit", &edit);
+    return edit;
+}
+
+LRESULT CALLBACK passOn(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    const WNDCLASSEXA edit = editClass();
+    return CallWindowProcA(edit.lpfnWndProc, hwnd, message, w, l);
+}
+
+TEST_F(Controls, AnEditBoxUnderAnotherNameIsAnEditBox) {
+    WNDCLASSEXA own = editClass();
+    ASSERT_NE(own.lpfnWndProc, nullptr);
+    own.lpfnWndProc = passOn;
+    own.hInstance = GetModuleHandleA(nullptr);
+    own.lpszClassName = "SomeNumberField";
+    RegisterClassExA(&own);
+    HWND field = CreateWindowExA(0, "SomeNumberField", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 100, 20, w.hwnd,
+                                 reinterpret_cast<HMENU>(7), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(FXRESOLVECLASSNAME(field), kCtlEdit);
+    ASSERT_TRUE(XCTLSETCHAR(w, 7, "12*2"));
+    EXPECT_EQ(getChar(7), "12*2");
+    EXPECT_EQ(FXRESOLVECLASSNAME(create(8, kCtlStatic)), kCtlStatic);  // a static box stays one
+    DestroyWindow(field);
+}
+
 TEST_F(Controls, TheWindowsOwnIdentifierAddressesTheWindow) {
     w.id = 4242;
     ASSERT_TRUE(XCTLSETCHAR(w, 4242, "Retitled  ", XSEL_TEXT));

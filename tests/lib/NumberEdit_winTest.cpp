@@ -264,6 +264,19 @@ TEST_F(NumberEdit, EnterEvaluatesAndAFaultIsMarkedWithoutAWindow) {
     EXPECT_STREQ(shown, L"Missing operand after");
 }
 
+// To whatever asks (a dialog, a framework, a tool that reads windows), the
+// field answers as an edit box does, and its own style bit is no edit style.
+TEST_F(NumberEdit, TheFieldIsAnEditBoxToWhoeverAsks) {
+    constexpr LRESULT kEditCodes = DLGC_HASSETSEL | DLGC_WANTCHARS;
+    EXPECT_EQ(SendMessageW(first, WM_GETDLGCODE, 0, 0) & kEditCodes, kEditCodes);
+    SetWindowTextW(first, L"12*2");
+    EXPECT_EQ(SendMessageW(first, WM_GETTEXTLENGTH, 0, 0), 4);
+    SendMessageW(first, EM_SETSEL, 1, 3);
+    EXPECT_EQ(selection(first), (std::pair<int, int>{1, 3}));
+    EXPECT_EQ(GetWindowLongW(first, GWL_STYLE) & ES_CENTER, 0);
+    EXPECT_EQ(GetWindowLongW(second, GWL_STYLE) & TLY_NES_REALONLY, TLY_NES_REALONLY);
+}
+
 TEST_F(NumberEdit, EscBringsBackTheLastTextThatEvaluated) {
     type(L"2*21");
     press(VK_RETURN);

@@ -66,8 +66,10 @@ expect_eq "files named in SHA256SUMS" "$(awk '{print $2}' "$dist/SHA256SUMS" | s
 shipped=(Guide.txt LICENSE.txt Tallyon.exe examples/constants.par examples/electrical.par examples/units.par
   tallyon-calc.exe)
 # The SDK is in the zip only: the installer is for the program's users.
-sdk_text=(sdk/README.txt sdk/include/tallyon.h sdk/include/tallyon_win.h sdk/lib/tallyon.def sdk/examples/example.c)
-sdk_files=("${sdk_text[@]}" sdk/bin/tallyon.dll sdk/lib/libtallyon.dll.a sdk/lib/tallyon.lib)
+divider=(divider.c divider.rc divider_res.h divider.manifest)
+sdk_text=(sdk/README.txt sdk/include/tallyon.h sdk/include/tallyon_win.h sdk/lib/tallyon.def sdk/examples/example.c
+  "${divider[@]/#/sdk/examples/}")
+sdk_files=("${sdk_text[@]}" sdk/bin/tallyon.dll sdk/lib/libtallyon.dll.a sdk/lib/tallyon.lib sdk/examples/divider.exe)
 expect_eq "zip contents" "$(unzip -Z1 "$zip_file" | LC_ALL=C sort | tr '\n' ' ')" \
   "$(printf "Tallyon-$version/%s\n" "" examples/ sdk/ sdk/bin/ sdk/examples/ sdk/include/ sdk/lib/ \
     "${shipped[@]}" "${sdk_files[@]}" | LC_ALL=C sort | tr '\n' ' ')"
@@ -85,7 +87,8 @@ expect_eq "Guide.txt beside docs/guide.md" \
 
 # The SDK's sources are the tree's, line ends aside.
 for pair in include/tallyon.h:lib/tallyon.h include/tallyon_win.h:lib/tallyon_win.h lib/tallyon.def:lib/tallyon.def \
-  examples/example.c:lib/examples/example.c; do
+  examples/example.c:lib/examples/example.c "${divider[@]/#/examples/divider/}"; do
+  [[ "$pair" == *:* ]] || pair="examples/${pair##*/}:$pair"
   expect_eq "sdk/${pair%%:*} beside ${pair#*:}" "$(tr -d '\r' <"$sdk/${pair%%:*}" | md5sum)" "$(md5sum <"$root/${pair#*:}")"
 done
 grep -qF 'cl /I include examples\example.c lib\tallyon.lib' "$sdk/README.txt" && ok ||
@@ -116,6 +119,10 @@ for row in "${sdk_builds[@]}"; do
     fail "sdk example ($kind): does not build: $(tr '\n' ' ' <"$work/sdk-$kind/build.log")"
   fi
 done
+
+# The divider example is a program on the DLL, not on a copy of the engine.
+x86_64-w64-mingw32-objdump -p "$sdk/examples/divider.exe" | grep -c 'DLL Name: tallyon.dll' >/dev/null && ok ||
+  fail "sdk/examples/divider.exe does not import tallyon.dll"
 
 # The version resources, as Windows shows them under Properties, Details.
 IFS=. read -r major minor patch <<<"$version"
