@@ -6,6 +6,8 @@
 // when it is made; the parent hears of every evaluation through WM_NOTIFY.
 #include "tallyon_win.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -342,6 +344,128 @@ struct Field {
     bool wantsEscape() const { return hasFault || windowText(hwnd) != lastGood; }
 };
 
+// What a screen reader is told of the field: the standard object of the
+// window, with the name of the field's label, and as its value the text
+// followed by the value it gives ("3/8*25.4 = 9.525"); a fault's message is
+// its description. Everything else is the standard object's.
+class FieldAccessible final : public IAccessible {
+public:
+    FieldAccessible(const Field& field, IAccessible* standard) : field_(field), standard_(standard) {}
+    ~FieldAccessible() { standard_->Release(); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+        if (out == nullptr) return E_POINTER;
+        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch) || IsEqualIID(id, IID_IAccessible)) {
+            *out = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        // Nothing else: handing out another object's interfaces would give
+        // this one two identities, and marshalling would take the other.
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&refs_);
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        if (!self(child) || name == nullptr) return standard_->get_accName(child, name);
+        const std::wstring label = labelText();
+        if (label.empty()) return standard_->get_accName(child, name);
+        *name = SysAllocString(label.c_str());
+        return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        if (!self(child) || value == nullptr) return standard_->get_accValue(child, value);
+        std::wstring text = windowText(field_.hwnd);
+        if (field_.hasValue && field_.current()) text += L" " + field_.shownValue();
+        *value = SysAllocString(text.c_str());
+        return *value != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+        if (!self(child) || text == nullptr || !field_.hasFault || !field_.current()) {
+            return standard_->get_accDescription(child, text);
+        }
+        *text = SysAllocString(wide(field_.error.message).c_str());
+        return *text != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (!self(child) || role == nullptr) return standard_->get_accRole(child, role);
+        role->vt = VT_I4;
+        role->lVal = ROLE_SYSTEM_TEXT;
+        return S_OK;
+    }
+
+    // The rest as the standard object has it.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return standard_->GetTypeInfoCount(n); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID l, ITypeInfo** t) override {
+        return standard_->GetTypeInfo(i, l, t);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID r, LPOLESTR* n, UINT c, LCID l, DISPID* d) override {
+        return standard_->GetIDsOfNames(r, n, c, l, d);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID d, REFIID r, LCID l, WORD f, DISPPARAMS* p, VARIANT* v, EXCEPINFO* e,
+                                     UINT* a) override {
+        return standard_->Invoke(d, r, l, f, p, v, e, a);
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** p) override { return standard_->get_accParent(p); }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* n) override { return standard_->get_accChildCount(n); }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT c, IDispatch** d) override { return standard_->get_accChild(c, d); }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT c, VARIANT* s) override { return standard_->get_accState(c, s); }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT c, BSTR* h) override { return standard_->get_accHelp(c, h); }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* f, VARIANT c, long* t) override {
+        return standard_->get_accHelpTopic(f, c, t);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT c, BSTR* k) override {
+        return standard_->get_accKeyboardShortcut(c, k);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* f) override { return standard_->get_accFocus(f); }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* s) override { return standard_->get_accSelection(s); }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT c, BSTR* a) override {
+        return standard_->get_accDefaultAction(c, a);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(long f, VARIANT c) override { return standard_->accSelect(f, c); }
+    HRESULT STDMETHODCALLTYPE accLocation(long* x, long* y, long* w, long* h, VARIANT c) override {
+        return standard_->accLocation(x, y, w, h, c);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(long d, VARIANT s, VARIANT* e) override {
+        return standard_->accNavigate(d, s, e);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* c) override { return standard_->accHitTest(x, y, c); }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT c) override { return standard_->accDoDefaultAction(c); }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT c, BSTR n) override { return standard_->put_accName(c, n); }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT c, BSTR v) override { return standard_->put_accValue(c, v); }
+
+private:
+    static bool self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+    // The label is the static text just before the field, as in a dialog
+    // template: its access key marker and a closing colon are no part of
+    // the name.
+    std::wstring labelText() const {
+        HWND before = GetWindow(field_.hwnd, GW_HWNDPREV);
+        wchar_t cls[16] = {};
+        if (before == nullptr || !GetClassNameW(before, cls, 16) || _wcsicmp(cls, L"Static") != 0) return {};
+        const std::wstring text = windowText(before);
+        std::wstring name;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == L'&' && i + 1 < text.size() && text[i + 1] != L'&') continue;
+            if (text[i] == L'&') ++i;
+            name += text[i];
+        }
+        while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
+        return name;
+    }
+
+    const Field& field_;
+    IAccessible* standard_;
+    LONG refs_ = 1;
+};
+
 Field* fieldOf(HWND hwnd) {
     return reinterpret_cast<Field*>(GetWindowLongPtrW(hwnd, classState().fieldOffset));
 }
@@ -446,6 +570,30 @@ LRESULT CALLBACK numberEditProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
         field->trackingMouse = false;
         if (GetFocus() != hwnd) field->hideTip();
         break;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(l) == static_cast<LONG>(OBJID_CLIENT)) {
+            IAccessible* standard = nullptr;
+            if (SUCCEEDED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible,
+                                                    reinterpret_cast<void**>(&standard)))) {
+                auto* object = new (std::nothrow) FieldAccessible(*field, standard);
+                if (object == nullptr) {
+                    standard->Release();
+                    break;
+                }
+                const LRESULT result = LresultFromObject(IID_IAccessible, w, object);
+                object->Release();
+                return result;
+            }
+        }
+        break;
+    case WM_DPICHANGED_AFTERPARENT:
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE: {
+        const LRESULT result = field->edit(message, w, l);
+        field->fitMargin();
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+    }
     case TLY_NEM_GETVALUE: {
         // A value or fault belongs to the text it came from: once the text
         // changes, the field holds neither until it is evaluated.

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kFirst = 101, kSecond = 102, kButton = 103;
+constexpr int kFirst = 101, kSecond = 102, kButton = 103, kLabel = 104;
 
 struct Heard {
     int code;
@@ -48,9 +48,10 @@ public:
     Template() {
         word(1), word(0xFFFF), dword(0), dword(0);
         dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME | WS_VISIBLE);
-        word(3), word(10), word(10), word(200), word(60);
+        word(4), word(10), word(10), word(200), word(60);
         word(0), word(0), text(L"Number fields");
         word(9), word(FW_NORMAL), word(0), text(L"Segoe UI");  // points, weight, italic and charset, face
+        item(kLabel, L"Static", WS_CHILD | WS_VISIBLE, 2, 0, 60, 9, L"&Length:");
         item(kFirst, L"TallyonNumberEdit", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 180, 12);
         item(kSecond, L"TallyonNumberEdit",
              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | TLY_NES_REALONLY, 10, 26, 180, 12);
