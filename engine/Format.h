@@ -5,6 +5,7 @@
 #include <complex>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // A result number right-aligned in a field of 14 characters with 7 digits
 // after the decimal point: "    14.0000000", or " 1.4000000E+20" where
@@ -32,6 +33,34 @@ struct ResultLines {
     std::string complexLabel, complexValue;
 };
 ResultLines formatResultLines(std::optional<double> real, std::complex<double> value);
+
+// ---- Display choices ---------------------------------------------------------
+// How the user wants results shown. The described form is the default and
+// keeps its field of 14 with 7 decimals; the others show DIGITS significant
+// digits (1 to 17), but shortest, which shows the shortest text that reads
+// back to the same double. A complex value is "(re, im)", or with POLAR
+// "r<θ" with θ in degrees. Every text reads back as an expression.
+struct DisplayFormat {
+    enum class Notation { kDescribed, kFixed, kScientific, kEngineering, kShortest };
+    Notation notation = Notation::kDescribed;
+    int digits = 7;
+    bool polar = false;
+    bool operator==(const DisplayFormat&) const = default;
+};
+inline constexpr int kMinDigits = 1, kMaxDigits = 17;
+// The notation's name as tallyon-calc and the settings spell it:
+// "described", "fixed", "sci", "eng", "shortest"; nothing for another name.
+std::optional<DisplayFormat::Notation> notationNamed(std::string_view name);
+std::string_view notationName(DisplayFormat::Notation notation);
+
+// A number in FORMAT, without aligning blanks ("47.00E-6").
+std::string formatNumber(double x, const DisplayFormat& format);
+// A complex value in FORMAT: "(re, im)" or "r<θ".
+std::string formatComplex(std::complex<double> z, const DisplayFormat& format);
+// A value as a parameter's is shown, in FORMAT.
+std::string formatShownValue(bool isReal, double realValue, std::complex<double> value, const DisplayFormat& format);
+// The result lines in FORMAT; the described format gives formatResultLines.
+ResultLines formatResultLines(std::optional<double> real, std::complex<double> value, const DisplayFormat& format);
 
 // ---- Texts for the clipboard ----------------------------------------------
 // Every digit a double has: the shortest text that reads back to the same

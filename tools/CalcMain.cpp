@@ -1,7 +1,7 @@
 // tallyon-calc: the expression engine from a terminal or a script.
 //
 //   tallyon-calc [--real-only] [--params FILE]... [--list] [--save FILE]
-//                [--json] [EXPR]...
+//                [--json] [--digits N] [--notation NAME] [--polar] [EXPR]...
 //   tallyon-calc --version | --help
 //
 // Without EXPR it evaluates each line of standard input. Exit status: 0 when
@@ -11,6 +11,7 @@
 #include "CalcMain.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,14 +28,21 @@ constexpr int kExitUsage = 2;
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 const char kUsage[] =
-    "usage: tallyon-calc [--real-only] [--params FILE]... [--list] [--save FILE] [--json] [EXPR]...\n"
+    "usage: tallyon-calc [--real-only] [--params FILE]... [--list] [--save FILE] [--json]\n"
+    "                    [--digits N] [--notation NAME] [--polar] [EXPR]...\n"
     "Evaluates each EXPR (or each line of standard input) and prints the real and\n"
     "the complex result.\n"
     "  --real-only     a result with an imaginary part is an error\n"
     "  --params FILE   merge a parameter file first (may be repeated)\n"
     "  --list          print the parameter table\n"
     "  --save FILE     write the parameter table to FILE at the end\n"
-    "  --json          one JSON object per expression per line\n"
+    "  --json          one JSON object per expression per line (every digit, whatever\n"
+    "                  the display options)\n"
+    "  --notation NAME how results are shown: described (the default: 7 decimals),\n"
+    "                  fixed, sci, eng (exponent a multiple of 3) or shortest (the\n"
+    "                  shortest text that reads back to the same number)\n"
+    "  --digits N      significant digits for fixed, sci and eng (1 to 17; 7)\n"
+    "  --polar         complex results as r<angle, the angle in degrees\n"
     "  --version       print the version and end\n"
     "  --help          print this text and end\n"
     "Exit status: 0 when every expression evaluated, 1 when any failed or a line of\n"
@@ -49,6 +57,8 @@ struct Options {
     std::string saveFile;
     std::vector<std::string> exprs;
     bool fromStdin = true;
+    DisplayFormat format;
+    bool digitsGiven = false;
 };
 
 // Passes every report on to the presenter that was installed before (the
@@ -94,9 +104,10 @@ Parsed parseArgs(const std::vector<std::string>& args, Options& o, std::ostream&
     const std::size_t argc = args.size();
     for (std::size_t i = 0; i < argc; ++i) {
         const std::string& a = args[i];
-        const bool needsValue = a == "--params" || a == "--save";
+        const bool needsValue = a == "--params" || a == "--save" || a == "--digits" || a == "--notation";
         if (!endOfOptions && needsValue && i + 1 >= argc) {
-            err << "tallyon-calc: " << a << " needs a file name\n";
+            err << "tallyon-calc: " << a << " needs "
+                << (a == "--digits" ? "a number" : a == "--notation" ? "a notation" : "a file name") << "\n";
             return Parsed::kBad;
         }
         if (endOfOptions || a.empty() || a[0] != '-' || a == "-" || (a.size() > 1 && a[1] != '-')) {
@@ -116,6 +127,26 @@ Parsed parseArgs(const std::vector<std::string>& args, Options& o, std::ostream&
             o.paramFiles.push_back(args[++i]);
         } else if (a == "--save") {
             o.saveFile = args[++i];
+        } else if (a == "--digits") {
+            const std::string& n = args[++i];
+            const bool number = !n.empty() && n.size() <= 2 && n.find_first_not_of("0123456789") == std::string::npos;
+            const int digits = number ? std::stoi(n) : 0;
+            if (digits < kMinDigits || digits > kMaxDigits) {
+                err << "tallyon-calc: --digits takes 1 to 17, not " << n << "\n";
+                return Parsed::kBad;
+            }
+            o.format.digits = digits;
+            o.digitsGiven = true;
+        } else if (a == "--notation") {
+            const std::optional<DisplayFormat::Notation> notation = notationNamed(args[++i]);
+            if (!notation) {
+                err << "tallyon-calc: --notation takes described, fixed, sci, eng or shortest, not " << args[i]
+                    << "\n";
+                return Parsed::kBad;
+            }
+            o.format.notation = *notation;
+        } else if (a == "--polar") {
+            o.format.polar = true;
         } else if (a == "--help") {
             return Parsed::kHelp;
         } else if (a == "--version") {
@@ -124,6 +155,13 @@ Parsed parseArgs(const std::vector<std::string>& args, Options& o, std::ostream&
             err << "tallyon-calc: unknown option " << a << "\n";
             return Parsed::kBad;
         }
+    }
+    // Digits mean nothing to the described form (always 7 decimals) or to
+    // shortest (always every digit): said, not ignored.
+    using Notation = DisplayFormat::Notation;
+    if (o.digitsGiven && (o.format.notation == Notation::kDescribed || o.format.notation == Notation::kShortest)) {
+        err << "tallyon-calc: --digits needs --notation fixed, sci or eng\n";
+        return Parsed::kBad;
     }
     // --list or --save alone, without expressions, should not wait for input.
     if (o.fromStdin && (o.list || !o.saveFile.empty()) && o.exprs.empty()) o.fromStdin = false;
@@ -188,7 +226,7 @@ int runTallyonCalc(const std::vector<std::string>& args, const CalcStreams& io, 
             io.out << calcJson(r) << "\n";
         } else {
             if (labelled) io.out << expr << "\n";
-            io.out << calcTextLines(r);
+            io.out << calcTextLines(r, o.format);
         }
         io.out.flush();
     };

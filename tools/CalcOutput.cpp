@@ -9,9 +9,10 @@
 #include "XExpression.h"
 #include "Text.h"
 
-std::string calcTextLines(const CalcResult& r) {
+std::string calcTextLines(const CalcResult& r, const DisplayFormat& format) {
     if (!r.ok) return {};
-    const ResultLines lines = formatResultLines(r.realOk ? std::optional<double>(r.real) : std::nullopt, r.value);
+    const ResultLines lines =
+        formatResultLines(r.realOk ? std::optional<double>(r.real) : std::nullopt, r.value, format);
     std::string out = lines.realLabel;
     if (!lines.realValue.empty()) out += " " + lines.realValue;
     return out + "\n" + lines.complexLabel + " " + lines.complexValue + "\n";

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Format.h"
 #include "Seams.h"
 
 struct CalcNotice {
@@ -26,8 +27,9 @@ struct CalcResult {
     std::vector<CalcNotice> notices;
 };
 
-// The two lines the main window shows: the real line and the complex line.
-std::string calcTextLines(const CalcResult& r);
+// The two lines the main window shows: the real line and the complex line,
+// in the display format chosen (the described one by default).
+std::string calcTextLines(const CalcResult& r, const DisplayFormat& format = {});
 
 // One JSON object on one line (no trailing newline).
 std::string calcJson(const CalcResult& r);

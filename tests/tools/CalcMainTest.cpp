@@ -84,12 +84,31 @@ TEST_F(CalcMainTest, HelpAndBadUsage) {
     EXPECT_EQ(run({"--help"}), 0);
     EXPECT_NE(out.str().find("usage: tallyon-calc"), std::string::npos);
     // Every option the program accepts is in its usage text.
-    for (const char* option : {"--real-only", "--params FILE", "--list", "--save FILE", "--json", "--version", "--help"}) {
+    for (const char* option : {"--real-only", "--params FILE", "--list", "--save FILE", "--json", "--notation NAME",
+                               "--digits N", "--polar", "--version", "--help"}) {
         SCOPED_TRACE(option);
         EXPECT_NE(out.str().find(std::string("  ") + option + " "), std::string::npos);
     }
     EXPECT_EQ(run({"--save"}), 2);
     EXPECT_NE(err.str().find("--save needs a file name"), std::string::npos);
+    struct Bad {
+        std::vector<std::string> args;
+        const char* told;
+    } bad[] = {
+        {{"--digits"}, "--digits needs a number"},
+        {{"--digits", "0", "--notation", "eng", "1"}, "--digits takes 1 to 17, not 0"},
+        {{"--digits", "18", "--notation", "eng", "1"}, "--digits takes 1 to 17, not 18"},
+        {{"--digits", "x", "--notation", "eng", "1"}, "--digits takes 1 to 17, not x"},
+        {{"--notation", "engineering", "1"}, "--notation takes described, fixed, sci, eng or shortest, not engineering"},
+        {{"--digits", "4", "1"}, "--digits needs --notation fixed, sci or eng"},
+        {{"--digits", "4", "--notation", "shortest", "1"}, "--digits needs --notation fixed, sci or eng"},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.told);
+        err.str("");
+        EXPECT_EQ(run(b.args), 2);
+        EXPECT_NE(err.str().find(b.told), std::string::npos) << err.str();
+    }
 }
 
 // --version prints the project's version and nothing else, also when

@@ -69,6 +69,26 @@ check "parameters from a file" 0 \
 "Real Result = 5.0000000
 Complex Result = (5.0000000, 0.0000000)" "" -- --params p.par '2x**2 + 3(y-1)'
 
+check "engineering notation with four digits" 0 \
+"Real Result = 47.00E-6
+Complex Result = (47.00E-6, 0.000E0)" "" -- --notation eng --digits 4 0.000047
+
+check "the polar form, every digit" 0 \
+"Real Result = 0
+Complex Result = 10<90" "" -- --notation shortest --polar '(0,10)'
+
+check "the polar form in fixed notation" 0 \
+"Real Result = 3.00
+Complex Result = 5.00<-53.1" "" -- --notation fixed --digits 3 --polar '(3,-4)'
+
+check "display options leave json alone" 0 \
+'{"expr":"1/3","ok":true,"re":0.33333333333333331,"im":0,"is_real":true,"real":0.33333333333333331,"real_ok":true,"error":null,"notices":[]}' \
+"" -- --json --notation sci --digits 2 --polar 1/3
+
+check "digits without a notation that takes them" 2 "" "*" -- --digits 4 1
+
+check "an unknown notation" 2 "" "*" -- --notation engineering 1
+
 check "real-only refuses a complex result" 1 \
 "NO REAL RESULT
 Complex Result = (3.0000000, -4.0000000)" \
