@@ -11,6 +11,7 @@
 #include "TallyonRes.h"
 #include "WflCtrl.h"
 #include "WflWnd.h"
+#include "WindowMenu.h"
 
 namespace {
 
@@ -51,6 +52,9 @@ void copyFromMenu(HWND field, int x, int y) {
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CopyForm::kAlgebraic), L"Copy as re+im &i");
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CopyForm::kPolar), L"Copy as &polar r<\u03B8");
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CopyForm::kWithExpression), L"Copy &expression = result");
+    // The display choices too, as the window menu has them.
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(displayMenu()), kDisplayItem);
     if (x == -1 && y == -1) {
         // From the keyboard (Shift+F10, the menu key): at the field.
         RECT r{};
@@ -61,7 +65,12 @@ void copyFromMenu(HWND field, int x, int y) {
     const int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, field, nullptr));
     DestroyMenu(menu);
-    if (chosen != 0) putOnClipboard(field, copyText(id, static_cast<CopyForm>(chosen)));
+    XWND* frame = nullptr;
+    if (chosen >= kMenuNotation && XGETWINDOW(frame, GetParent(field)) != nullptr) {
+        displayCommand(*frame, chosen);
+    } else if (chosen != 0) {
+        putOnClipboard(field, copyText(id, static_cast<CopyForm>(chosen)));
+    }
 }
 
 // Ctrl+C with nothing selected copies every digit of the value, not the

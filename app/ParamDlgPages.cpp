@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "Format.h"
+#include "Session.h"
 #include "ParamDlgInternal.h"
 #include "ParamDlgRes.h"
 #include "TallyonRes.h"
@@ -40,7 +41,9 @@ void put(char (&field)[N], std::string_view text) {
 }
 
 // The value as the main window shows it.
-std::string valueText(const XVALUE& value) { return formatShownValue(value.isReal, value.realValue, value.value); }
+std::string valueText(const XVALUE& value) {
+    return formatShownValue(value.isReal, value.realValue, value.value, session().settings.display);
+}
 
 // The two markers of the lines, the program's icons 171 and 172: 12 by 12
 // at 96 dots per inch, and as much larger as the list's screen is finer.

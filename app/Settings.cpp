@@ -36,6 +36,12 @@ Settings loadSettings(const std::string& path) {
         s.windowX = x;
         s.windowY = y;
     }
+    char notation[32] = {};
+    GetPrivateProfileStringA(kSection, "Notation", "", notation, sizeof notation, path.c_str());
+    s.display.notation = notationNamed(notation).value_or(DisplayFormat::Notation::kDescribed);
+    const int digits = readInt(path, "Digits", s.display.digits);
+    if (digits >= kMinDigits && digits <= kMaxDigits) s.display.digits = digits;
+    s.display.polar = readInt(path, "Polar", 0) != 0;
     return s;
 }
 
@@ -47,6 +53,9 @@ bool saveSettings(const std::string& path, const Settings& s) {
         text += "WindowX=" + std::to_string(*s.windowX) + "\r\n";
         text += "WindowY=" + std::to_string(*s.windowY) + "\r\n";
     }
+    text += "Notation=" + std::string(notationName(s.display.notation)) + "\r\n";
+    text += "Digits=" + std::to_string(s.display.digits) + "\r\n";
+    text += "Polar=" + std::string(s.display.polar ? "1" : "0") + "\r\n";
     const std::unique_ptr<SaveSteps> steps = makePlatformSaveSteps();
     return saveFileSafely(path, text, *steps);
 }

@@ -5,10 +5,13 @@
 #include <optional>
 #include <string>
 
+#include "Format.h"
+
 struct Settings {
     bool alwaysOnTop = false;
     bool remember = true;  // keep the parameters and the history between runs
     std::optional<int> windowX, windowY;  // the main window's last position
+    DisplayFormat display;                // how results are shown
 };
 
 Settings loadSettings(const std::string& path);  // defaults for what is missing

@@ -33,6 +33,8 @@ struct MainWindowState {
     bool realOnly = false;
     double realResult = 0;
     std::complex<double> complexResult;
+    bool shown = false;  // the result fields hold an evaluation's results
+    bool realOk = false;
     // Shared by Save and Read, so the second dialog opens where the first
     // one ended; room for any path in UTF-8, which a cut would turn into
     // another file's name.
@@ -85,6 +87,7 @@ LRESULT onDropFiles(XWND&, std::span<XDroppedFile> files) {
 // The files to read come from the whole command line: a long path in UTF-8
 // can pass the 256 bytes of the start-up copy.
 bool XINIT(const FixedText<256>&, int&) {
+    state().shown = false;  // no results yet for a display choice to show again
     if (!XCREATEDIALOGAPP(IDD_MAIN, nullptr, IDI_MAIN)) return false;
     XWND& frame = frameWindow();
     XFITDIALOGTEXTS(frame);
@@ -130,16 +133,25 @@ void XW_FRAME_ONBUTTON1(XWND& window, int, int) {
 
     // The complex value first: when the expression itself is faulty the
     // engine has shown why, and the result fields stay empty.
+    s.shown = false;
     if (!XNUMBEREX_C8(s.expression, s.complexResult)) return;
     const bool realOk = XNUMBEREX_R8(s.expression, s.realResult);
-    const ResultLines lines = formatResultLines(realOk ? std::optional<double>(s.realResult) : std::nullopt,
-                                                s.complexResult);
-    XCTLSETCHAR(window, IDT_MAIN_REAL_LABEL, lines.realLabel);
-    if (!lines.realValue.empty()) XCTLSETCHAR(window, IDE_MAIN_REAL_RESULT, lines.realValue);
-    XCTLSETCHAR(window, IDT_MAIN_COMPLEX_LABEL, lines.complexLabel);
-    XCTLSETCHAR(window, IDE_MAIN_COMPLEX_RESULT, lines.complexValue);
+    s.realOk = realOk;
+    s.shown = true;
+    showResultsAgain(window);
     showResult({s.expression, realOk ? std::optional<double>(s.realResult) : std::nullopt,
                 s.complexResult});
+}
+
+void showResultsAgain(XWND& window) {
+    const MainWindowState& s = state();
+    if (!s.shown) return;
+    const ResultLines lines = formatResultLines(s.realOk ? std::optional<double>(s.realResult) : std::nullopt,
+                                                s.complexResult, session().settings.display);
+    XCTLSETCHAR(window, IDT_MAIN_REAL_LABEL, lines.realLabel);
+    XCTLSETCHAR(window, IDE_MAIN_REAL_RESULT, lines.realValue.empty() ? " " : lines.realValue);
+    XCTLSETCHAR(window, IDT_MAIN_COMPLEX_LABEL, lines.complexLabel);
+    XCTLSETCHAR(window, IDE_MAIN_COMPLEX_RESULT, lines.complexValue);
 }
 
 void XW_FRAME_ONBUTTON2(XWND& window, int, int) { PARAM_ENTRY(window); }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Elementary.h"
+#include "Tallyon.h"
 #include "Session.h"
 #include "TallyonVersion.h"
 #include "WflDialog.h"
@@ -21,7 +22,71 @@ void saveSettingsNow() {
     if (s.folder.usable) saveSettings(s.folder.file(kSettingsFile), s.settings);
 }
 
+constexpr const char* kNotationItems[] = {"As &Described (7 decimals)", "&Fixed", "&Scientific",
+                                          "&Engineering (exponent in 3s)", "S&hortest Exact"};
+
 }  // namespace
+
+HMENU displayMenu() {
+    const DisplayFormat& shown = session().settings.display;
+    HMENU menu = CreatePopupMenu();
+    for (int n = 0; n < 5; ++n) {
+        AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(kMenuNotation + 16 * n), kNotationItems[n]);
+    }
+    CheckMenuRadioItem(menu, kMenuNotation, kMenuNotation + 16 * 4,
+                       static_cast<UINT>(kMenuNotation + 16 * static_cast<int>(shown.notation)), MF_BYCOMMAND);
+    HMENU digits = CreatePopupMenu();
+    for (int d = kMinDigits; d <= kMaxDigits; ++d) {
+        const std::string label = (d < 10 ? "&" : "") + std::to_string(d);
+        AppendMenuA(digits, MF_STRING, static_cast<UINT_PTR>(kMenuDigits + 16 * d), label.c_str());
+    }
+    CheckMenuRadioItem(digits, kMenuDigits + 16 * kMinDigits, kMenuDigits + 16 * kMaxDigits,
+                       static_cast<UINT>(kMenuDigits + 16 * shown.digits), MF_BYCOMMAND);
+    // Digits mean something to fixed, scientific and engineering alone.
+    const bool counted = shown.notation != DisplayFormat::Notation::kDescribed &&
+                         shown.notation != DisplayFormat::Notation::kShortest;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_POPUP | (counted ? 0 : MF_GRAYED), reinterpret_cast<UINT_PTR>(digits),
+                "Significant &Digits");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING | (shown.polar ? MF_CHECKED : 0), kMenuPolar, "&Polar Form (r<angle)");
+    return menu;
+}
+
+bool displayCommand(XWND& frame, int command) {
+    DisplayFormat& display = session().settings.display;
+    if (command >= kMenuNotation && command <= kMenuNotation + 16 * 4 && command % 16 == 0) {
+        display.notation = static_cast<DisplayFormat::Notation>((command - kMenuNotation) / 16);
+    } else if (command >= kMenuDigits + 16 * kMinDigits && command <= kMenuDigits + 16 * kMaxDigits &&
+               command % 16 == 0) {
+        display.digits = (command - kMenuDigits) / 16;
+    } else if (command == kMenuPolar) {
+        display.polar = !display.polar;
+    } else {
+        return false;
+    }
+    saveSettingsNow();
+    refreshWindowMenu(frame);
+    showResultsAgain(frame);
+    return true;
+}
+
+void refreshWindowMenu(XWND& frame) {
+    HMENU menu = GetSystemMenu(frame.hwnd, FALSE);
+    if (!menu) return;
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (GetSubMenu(menu, i) == nullptr) continue;
+        char label[64] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), label, sizeof label, MF_BYPOSITION);
+        if (std::string(label) != kDisplayItem) continue;
+        // The old submenu goes with the item it hangs on.
+        DeleteMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        InsertMenuA(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(displayMenu()),
+                    kDisplayItem);
+        return;
+    }
+}
 
 void addWindowMenuItems(XWND& frame) {
     HMENU menu = GetSystemMenu(frame.hwnd, FALSE);
@@ -31,6 +96,7 @@ void addWindowMenuItems(XWND& frame) {
     // Access keys that no item of the system menu uses (Wine adds its own
     // "About Wine" on A): each key chooses its item at once.
     AppendMenuA(menu, MF_STRING, kMenuRemember, "Remember Parameters and &History");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(displayMenu()), kDisplayItem);
     AppendMenuA(menu, MF_STRING, kMenuAbout, "A&bout Tallyon...");
     check(menu, kMenuAlwaysOnTop, session().settings.alwaysOnTop);
     check(menu, kMenuRemember, remembering());
@@ -70,6 +136,6 @@ bool windowMenuCommand(XWND& frame, int command) {
         XMESSAGEBOX(aboutText(), "About Tallyon", MB_OK | MB_ICONASTERISK, frame.hwnd);
         return true;
     default:
-        return false;
+        return displayCommand(frame, command);
     }
 }

@@ -58,25 +58,6 @@ std::string clipboardAnsiText() {
     return out;
 }
 
-Step evaluate(std::string expression) {
-    return [expression, typed = false]() mutable {
-        if (!typed) {
-            SetDlgItemTextA(mainWindow(), IDE_MAIN_EXPRESSION, expression.c_str());
-            PostMessageA(GetDlgItem(mainWindow(), IDB_MAIN_EVALUATE), BM_CLICK, 0, 0);
-            typed = true;
-            return false;
-        }
-        return !text(mainWindow(), IDT_MAIN_COMPLEX_LABEL).empty();
-    };
-}
-
-Step systemCommand(int command) {
-    return [command] {
-        PostMessageA(mainWindow(), WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
-        return true;
-    };
-}
-
 // The dated copies of NAME.par in FOLDER.
 std::vector<fs::path> datedCopies(const fs::path& folder, const std::string& name) {
     std::vector<fs::path> copies;

@@ -80,6 +80,26 @@ inline Step answerError(ErrorSeen& seen) {
     };
 }
 
+// The expression typed and Evaluate pressed; done when the results show.
+inline Step evaluate(std::string expression) {
+    return [expression, typed = false]() mutable {
+        if (!typed) {
+            SetDlgItemTextA(mainWindow(), IDE_MAIN_EXPRESSION, expression.c_str());
+            PostMessageA(GetDlgItem(mainWindow(), IDB_MAIN_EVALUATE), BM_CLICK, 0, 0);
+            typed = true;
+            return false;
+        }
+        return !text(mainWindow(), IDT_MAIN_COMPLEX_LABEL).empty();
+    };
+}
+
+inline Step systemCommand(int command) {
+    return [command] {
+        PostMessageA(mainWindow(), WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
+        return true;
+    };
+}
+
 struct Results {
     std::string realLabel, real, complexLabel, complex;
 };
