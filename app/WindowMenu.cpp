@@ -22,7 +22,7 @@ void saveSettingsNow() {
     if (s.folder.usable) saveSettings(s.folder.file(kSettingsFile), s.settings);
 }
 
-constexpr const char* kNotationItems[] = {"As &Described (7 decimals)", "&Fixed", "&Scientific",
+constexpr const char* kNotationItems[] = {"&As Described (7 decimals)", "&Fixed", "&Scientific",
                                           "&Engineering (exponent in 3s)", "S&hortest Exact"};
 
 }  // namespace
@@ -88,7 +88,19 @@ void refreshWindowMenu(XWND& frame) {
     }
 }
 
+namespace {
+
+void onDisplayItem(XWND& frame, int id, int) { displayCommand(frame, id); }
+
+}  // namespace
+
 void addWindowMenuItems(XWND& frame) {
+    // Windows sends an item of a window-menu submenu as WM_SYSCOMMAND; Wine 8
+    // sends an item of a submenu the program added as WM_COMMAND (measured:
+    // the choice never came as a system command). Both reach the choice.
+    for (int n = 0; n < 5; ++n) XSETCOMMAND(frame, kMenuNotation + 16 * n, onDisplayItem);
+    for (int d = kMinDigits; d <= kMaxDigits; ++d) XSETCOMMAND(frame, kMenuDigits + 16 * d, onDisplayItem);
+    XSETCOMMAND(frame, kMenuPolar, onDisplayItem);
     HMENU menu = GetSystemMenu(frame.hwnd, FALSE);
     if (!menu) return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
