@@ -16,7 +16,9 @@
 #include "DialogDriver.h"
 #include "ErrorDialog_win.h"
 #include "ParamDlgRes.h"
+#include "Format.h"
 #include "ParamListFile.h"
+#include "Session.h"
 #include "Screenshot.h"
 #include "TallyonRes.h"
 #include "WflApp.h"
@@ -530,6 +532,25 @@ TEST(ParamDialog, ShowAllShowsAWholeLargeComplexValue) {
         quitProgram(),
     });
     EXPECT_EQ(values, strings({"(-1.0000000E+300, -1.0000000E+300)"}));
+}
+
+// SHOW ALL's "Currently" column shows values as the results are shown.
+TEST(ParamDialog, ShowAllFollowsTheDisplayChoice) {
+    std::vector<std::string> values;
+    runSession({
+        act([] {
+            XPARAMNEW("U", "0.000047", "");
+            XPARAMNEW("Z", "(0,10)", "");
+            session().settings.display = DisplayFormat{DisplayFormat::Notation::kEngineering, 4, true};
+        }),
+        openDialog(),
+        clickTab(2), settle(),
+        act([&] { values = column(control(IDD_PARAM_LIST, IDL_LIST_TABLE), 2); }),
+        press(0, IDCANCEL),
+        waitFor([] { return frame() == nullptr; }),
+        quitProgram(),
+    });
+    EXPECT_EQ(values, strings({"47.00E-6", "10.00E0<90.00E0"}));
 }
 
 TEST(ParamDialog, CurrentlySortsByValueWithErrorsLast) {
