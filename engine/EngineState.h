@@ -243,9 +243,10 @@ int functionCode(const EngineState& engine, std::string_view name);
 int solveWithLimit(EngineState& engine, std::string_view text, int limit, XVALUE& value);
 int PXNSOLVE(EngineState& engine, std::string_view text, XVALUE& value);
 bool PXNSOLVEPARAM(EngineState& engine, int index);
-// PXNSOLVE for a value that is to be stored as a parameter's: a value that
-// is no number fails (and is reported) as any error does.
-bool solveParameterValue(EngineState& engine, std::string_view text, XVALUE& value);
+// solveWithLimit for a value that is to be kept (a parameter's): a value
+// that is no number fails (and is reported) as any error does. VALUE is
+// untouched on failure.
+bool solveParameterValue(EngineState& engine, std::string_view text, int limit, XVALUE& value);
 // The evaluation entry points on ENGINE, as their X forms on the default one.
 bool evaluateComplex(EngineState& engine, std::string_view text, std::complex<double>& result);
 bool evaluateReal(EngineState& engine, std::string_view text, double& result);
@@ -286,3 +287,6 @@ inline int PXNWHINE(std::string_view message, int first, int last) {
 // The report of a value that is no number, wherever it is found: in an
 // operand an operation meets, an argument, or the result.
 inline constexpr std::string_view kNotANumberMessage = "Result is not a number";
+// The report of a value that is not real where a real one is required.
+inline constexpr std::string_view kRealRequiredMessage =
+    "Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.";

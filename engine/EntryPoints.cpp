@@ -55,9 +55,9 @@ int PXNSOLVE(EngineState& st, std::string_view text, XVALUE& value) {
     return solveWithLimit(st, text, st.paramCount, value);
 }
 
-bool solveParameterValue(EngineState& st, std::string_view text, XVALUE& value) {
+bool solveParameterValue(EngineState& st, std::string_view text, int limit, XVALUE& value) {
     XVALUE v;
-    if (PXNSOLVE(st, text, v) != 0) return false;
+    if (solveWithLimit(st, text, limit, v) != 0) return false;
     if (hasNaN(v.value) || (v.isReal && std::isnan(v.realValue))) return notANumber(st);
     value = v;
     return true;
@@ -69,11 +69,10 @@ bool PXNSOLVEPARAM(EngineState& st, int index) {
     // neither itself nor a later one. The expression is copied because the
     // evaluation reads the table while it runs.
     const FixedText<64> expression = st.params[static_cast<size_t>(index - 1)].expression;
-    XVALUE value;
-    bool ok = solveWithLimit(st, expression.raw(), index - 1, value) == 0;
     // A value that is no number fails the parameter as any error does;
     // stored, it would turn every expression that uses it into one.
-    if (ok && (hasNaN(value.value) || (value.isReal && std::isnan(value.realValue)))) ok = notANumber(st);
+    XVALUE value;
+    const bool ok = solveParameterValue(st, expression.raw(), index - 1, value);
     XPARAM& entry = st.params[static_cast<size_t>(index - 1)];
     entry.valid = ok;
     if (ok) entry.value = value;
@@ -119,7 +118,7 @@ bool evaluateReal(EngineState& st, std::string_view text, double& result) {
     if (v.isReal) {
         result = v.realValue;
     } else if (st.realOnly) {
-        PXNWHINE(st, "Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.", 1, 0);
+        PXNWHINE(st, kRealRequiredMessage, 1, 0);
         return false;
     } else {
         result = v.value.real();  // the imaginary part is dropped

@@ -96,10 +96,19 @@ std::string formatAlgebraicText(std::complex<double> z) {
     return formatRoundTrip(z.real()) + (sign ? "" : "+") + im + "i";
 }
 
-std::string formatPolarText(std::complex<double> z) {
+namespace {
+
+// "r<θ" with each of the magnitude and the angle in degrees (never -0)
+// written by NUMBER.
+template <class Number>
+std::string polarText(std::complex<double> z, Number number) {
     const double degrees = elementary::atan2(z.imag(), z.real()) * (180.0 / 3.14159265358979323846);
-    return formatRoundTrip(elementary::hypot(z.real(), z.imag())) + "<" + formatRoundTrip(degrees == 0 ? 0.0 : degrees);
+    return number(elementary::hypot(z.real(), z.imag())) + "<" + number(degrees == 0 ? 0.0 : degrees);
 }
+
+}  // namespace
+
+std::string formatPolarText(std::complex<double> z) { return polarText(z, formatRoundTrip); }
 
 // ---- Display choices ---------------------------------------------------------
 
@@ -216,9 +225,7 @@ std::string formatNumber(double x, const DisplayFormat& format) {
 std::string formatComplex(std::complex<double> z, const DisplayFormat& format) {
     if (format.notation == DisplayFormat::Notation::kDescribed && !format.polar) return formatComplexResult(z);
     if (!format.polar) return "(" + formatNumber(z.real(), format) + ", " + formatNumber(z.imag(), format) + ")";
-    const double degrees = elementary::atan2(z.imag(), z.real()) * (180.0 / 3.14159265358979323846);
-    return formatNumber(elementary::hypot(z.real(), z.imag()), format) + "<" +
-           formatNumber(degrees == 0 ? 0.0 : degrees, format);
+    return polarText(z, [&](double x) { return formatNumber(x, format); });
 }
 
 std::string formatShownValue(bool isReal, double realValue, std::complex<double> value, const DisplayFormat& format) {

@@ -271,7 +271,7 @@ bool addEntry(EngineState& st, std::string_view name, std::string_view squeezed,
             // is reported as a parameter used before being defined. The
             // evaluation only reads the table.
             XVALUE value;
-            if (solveParameterValue(st, expression, value)) {
+            if (solveParameterValue(st, expression, st.paramCount, value)) {
                 p.valid = true;
                 p.value = value;
             }

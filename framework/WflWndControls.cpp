@@ -10,9 +10,15 @@
 
 namespace {
 
-std::string lowerClassName(HWND hwnd) {
+// A window's class name in lower case: as it was registered, or (REAL) the
+// name of the system class it is built on.
+std::string lowerClassName(HWND hwnd, bool real = false) {
     char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof(name));
+    if (real) {
+        RealGetWindowClassA(hwnd, name, sizeof(name));
+    } else {
+        GetClassNameA(hwnd, name, sizeof(name));
+    }
     std::string s(name);
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -74,11 +80,7 @@ int FXRESOLVECLASSNAME(HWND control) {
     // Windows names the class it is built on; Wine 8 gives the registered
     // name there too (measured), so an edit box is also known by the keys
     // it asks for.
-    char real[64] = {};
-    RealGetWindowClassA(control, real, sizeof real);
-    std::string base(real);
-    for (char& c : base) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (const int kind = kindOfClass(base, style); kind != 0) return kind;
+    if (const int kind = kindOfClass(lowerClassName(control, true), style); kind != 0) return kind;
     constexpr LRESULT kEditCodes = DLGC_HASSETSEL | DLGC_WANTCHARS;
     if ((SendMessageA(control, WM_GETDLGCODE, 0, 0) & kEditCodes) == kEditCodes) return kCtlEdit;
     return 0;

@@ -9,17 +9,17 @@
 #include <oleacc.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "Format.h"
+#include "LibraryInternal.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"TallyonNumberEdit";
-constexpr std::string_view kRealRequired =
-    "Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.";
 
 // Taken from the system's "Edit" class when ours is registered; every
 // instance of the class calls it for what it does not do itself.
@@ -65,19 +65,6 @@ int unitOfColumn(const std::wstring& text, int column) {
         units += pair ? 2 : 1;
     }
     return units;
-}
-
-int characterCount(const std::wstring& text) {
-    int n = 0;
-    for (const wchar_t c : text) n += IS_LOW_SURROGATE(c) ? 0 : 1;
-    return n;
-}
-
-// A number with every digit it needs to read back as itself.
-std::string exact(double x) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, x).ptr;
-    return std::string(buffer, end);
 }
 
 std::string shownNumber(double x) {
@@ -144,15 +131,8 @@ struct Field {
         tly_value v{};
         tly_error e{};
         tly_engine* const on = engineToUse();
-        int status = on == nullptr ? 1 : tly_eval(on, bytes.c_str(), &v, &e);
+        const int status = on == nullptr ? 1 : evaluateOnEngine(on, bytes.c_str(), realOnly, &v, &e);
         if (on == nullptr) std::snprintf(e.message, sizeof e.message, "Not enough memory");
-        if (status == 0 && realOnly && !v.is_real) {
-            status = 1;
-            v = tly_value{};
-            std::snprintf(e.message, sizeof e.message, "%s", std::string(kRealRequired).c_str());
-            e.first = 1;
-            e.last = characterCount(text);
-        }
         evaluated = text;
         SendMessageW(hwnd, EM_SETMODIFY, FALSE, 0);
         if (status == 0) {
@@ -326,7 +306,7 @@ struct Field {
         DWORD from = 0, to = 0;
         SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
         if (from != to || !hasValue || !current()) return false;
-        const std::wstring text = wide(valueText(value, exact));
+        const std::wstring text = wide(valueText(value, formatRoundTrip));
         if (!OpenClipboard(hwnd)) return true;
         EmptyClipboard();
         const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);

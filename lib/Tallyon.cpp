@@ -4,7 +4,6 @@
 #include "tallyon.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "EngineState.h"
+#include "LibraryInternal.h"
 #include "ParamListFile.h"
 #include "Seams.h"
 #include "Text.h"
@@ -21,8 +21,6 @@
 namespace {
 
 constexpr const char* kOutOfMemory = "Not enough memory";
-constexpr std::string_view kRealRequired =
-    "Expression has non-zero imaginary part.  Pure real required.  Check for spurious comma.";
 
 // One notice as the engine gave it, kept until the next call that gives any.
 struct Kept {
@@ -171,19 +169,6 @@ int leadingBlanks(std::string_view text) {
     return n == text.size() ? 0 : static_cast<int>(n);
 }
 
-// Evaluates TEXT with the first LIMIT entries visible, as a value to keep:
-// a value that is no number is a fault, reported over the whole line.
-bool solveKept(EngineState& st, std::string_view text, int limit, XVALUE& value) {
-    XVALUE v;
-    if (solveWithLimit(st, text, limit, v) != 0) return false;
-    if (std::isnan(v.value.real()) || std::isnan(v.value.imag()) || (v.isReal && std::isnan(v.realValue))) {
-        PXNWHINE(st, kNotANumberMessage, 1, static_cast<int>(st.display.length()));
-        return false;
-    }
-    value = v;
-    return true;
-}
-
 // Entries FROM..count evaluated again without a word: a fault shows as the
 // entry's valid flag.
 void reevaluateFrom(EngineState& st, int from) {
@@ -208,6 +193,12 @@ tly_engine* tly_engine_new(void) { return new (std::nothrow) tly_engine; }
 void tly_engine_free(tly_engine* engine) { delete engine; }
 
 int tly_eval(tly_engine* engine, const char* text, tly_value* value, tly_error* error) {
+    return evaluateOnEngine(engine, text, false, value, error);
+}
+
+}  // extern "C"
+
+int evaluateOnEngine(tly_engine* engine, const char* text, bool realOnly, tly_value* value, tly_error* error) {
     if (value != nullptr) *value = tly_value{};
     if (engine == nullptr || text == nullptr) {
         setError(error, "No engine or no text");
@@ -216,10 +207,19 @@ int tly_eval(tly_engine* engine, const char* text, tly_value* value, tly_error* 
     try {
         engine->startCall();
         EngineState& st = engine->state;
+        // The caller's real-only request is the engine's switch for this
+        // evaluation: so the fast path gives way on a complex value, and the
+        // report marks the prepared line.
+        struct Switch {
+            bool& flag;
+            bool before;
+            ~Switch() { flag = before; }
+        } realOnlyFor{st.realOnly, st.realOnly};
+        st.realOnly = st.realOnly || realOnly;
         XVALUE v;
-        bool ok = solveKept(st, text, st.paramCount, v);
+        bool ok = solveParameterValue(st, text, st.paramCount, v);
         if (ok && st.realOnly && !v.isReal) {
-            PXNWHINE(st, kRealRequired, 1, 0);
+            PXNWHINE(st, kRealRequiredMessage, 1, 0);
             ok = false;
         }
         if (!ok) {
@@ -233,6 +233,8 @@ int tly_eval(tly_engine* engine, const char* text, tly_value* value, tly_error* 
         return 1;
     }
 }
+
+extern "C" {
 
 void tly_set_real_only(tly_engine* engine, int on) {
     if (engine != nullptr) engine->state.realOnly = on != 0;
@@ -256,7 +258,7 @@ int tly_param_set(tly_engine* engine, const char* name, const char* expression, 
                 return 1;
             }
             XVALUE v;
-            if (!solveKept(st, expression, st.paramCount - 1, v)) {
+            if (!solveParameterValue(st, expression, st.paramCount - 1, v)) {
                 deleteParameter(st, name);
                 setErrorFromFault(*engine, error, leadingBlanks(expression));
                 return 1;
@@ -268,7 +270,9 @@ int tly_param_set(tly_engine* engine, const char* name, const char* expression, 
         }
         // A changed entry: its expression is tried before anything changes.
         XVALUE v;
-        if (textkit::trimRight(expression).size() <= 64 && !solveKept(st, expression, index - 1, v)) {
+        // An expression too long to store is told as such by the edit below.
+        const bool storable = textkit::trimRight(expression).size() <= static_cast<std::size_t>(kFieldLength);
+        if (storable && !solveParameterValue(st, expression, index - 1, v)) {
             setErrorFromFault(*engine, error, leadingBlanks(expression));
             return 1;
         }

@@ -490,12 +490,7 @@ TEST(DailyUse, TheResultFieldsMenuCopiesTheChosenForm) {
     std::string copied, items;
     const int code = runProgram({
         evaluate("(0,10)"),
-        [] {
-            HWND field = GetDlgItem(mainWindow(), IDE_MAIN_COMPLEX_RESULT);
-            SetFocus(field);
-            PostMessageA(field, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field), MAKELPARAM(-1, -1));
-            return true;
-        },
+        openFieldMenu(IDE_MAIN_COMPLEX_RESULT),
         [&] {
             HWND menu = FindWindowA("#32768", nullptr);
             if (!menu || !IsWindowVisible(menu)) return false;

@@ -66,12 +66,7 @@ TEST(Display, TheResultFieldsMenuHasTheChoicesToo) {
     int menus = 0;
     const int code = runProgram({
         settle(), evaluate("1/8"),
-        [] {
-            HWND field = GetDlgItem(mainWindow(), IDE_MAIN_REAL_RESULT);
-            SetFocus(field);
-            PostMessageA(field, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field), MAKELPARAM(-1, -1));
-            return true;
-        },
+        openFieldMenu(IDE_MAIN_REAL_RESULT),
         [&] {
             HWND menu = FindWindowA("#32768", nullptr);
             if (!menu || !IsWindowVisible(menu)) return false;

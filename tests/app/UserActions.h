@@ -100,6 +100,16 @@ inline Step systemCommand(int command) {
     };
 }
 
+// The right-click menu of field ID, opened from the keyboard (the menu key).
+inline Step openFieldMenu(int id) {
+    return [id] {
+        HWND field = GetDlgItem(mainWindow(), id);
+        SetFocus(field);
+        PostMessageA(field, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field), MAKELPARAM(-1, -1));
+        return true;
+    };
+}
+
 struct Results {
     std::string realLabel, real, complexLabel, complex;
 };

@@ -10,14 +10,11 @@
 #include <vector>
 
 #include "TallyonVersion.h"
+#include "LibraryTestSupport.h"
 #include "tallyon.h"
 
 namespace {
 
-struct EngineFree {
-    void operator()(tly_engine* e) const { tly_engine_free(e); }
-};
-using Engine = std::unique_ptr<tly_engine, EngineFree>;
 
 Engine newEngine() {
     Engine e(tly_engine_new());

@@ -6,14 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "LibraryTestSupport.h"
 #include "tallyon.h"
 
 namespace {
 
-struct EngineFree {
-    void operator()(tly_engine* e) const { tly_engine_free(e); }
-};
-using Engine = std::unique_ptr<tly_engine, EngineFree>;
 
 int read(tly_engine* e, const std::string& text, const char* source = nullptr) {
     return tly_list_read(e, text.data(), text.size(), source);

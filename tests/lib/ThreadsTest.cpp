@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "LibraryTestSupport.h"
 #include "tallyon.h"
 
 namespace {
@@ -100,7 +101,7 @@ int half(void* user, int, const tly_value* args, tly_value* result, char*, size_
 // on the way, as each thread and the lone thread make them.
 std::vector<Outcome> run(const std::vector<std::string>& lines) {
     std::vector<Outcome> out(lines.size());
-    std::unique_ptr<tly_engine, void (*)(tly_engine*)> engine(tly_engine_new(), tly_engine_free);
+    Engine engine(tly_engine_new());
     tly_engine* e = engine.get();
     long calls = 0;
     tly_function_define(e, "HALF", 1, 1, half, &calls);
